@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Abonix and shows the sample directory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+build=build/release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DABONIX_TESTS=OFF
+cmake --build "$build"
