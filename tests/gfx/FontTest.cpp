@@ -189,3 +189,50 @@ TEST(FontTest, OpaqueTextFillsItsCellTransparentTextDoesNot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FontDescriptionTest, HeightAndPointSizeConvertAtNinetySixPixelsPerInch) {
+    struct Case { int height; int size; };
+    const Case cases[] = {{-13, 10}, {-11, 8}, {-16, 12}, {-15, 11}, {-12, 9}};
+    for (const Case& c : cases) {
+        TFont f;
+        f.SetHeight(c.height);
+        EXPECT_EQ(f.Size(), c.size) << c.height;
+    }
+    TFont f;
+    f.SetSize(10);
+    EXPECT_EQ(f.Height(), -13);
+    struct Div { int a, b, c, r; };
+    for (const Div& d : {Div{389, 87, 419, 81}, Div{63, 389, 419, 58}, Div{1, 1, 2, 1}, Div{-1, 1, 2, -1}, Div{3, 1, 2, 2}})
+        EXPECT_EQ(gfx::mul_div(d.a, d.b, d.c), d.r) << d.a << "*" << d.b << "/" << d.c;
+}
+
+TEST(FontDescriptionTest, ChangesAreAnnouncedOnlyWhenSomethingDiffers) {
+    TFont f;
+    int changes = 0;
+    f.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &f);
+        ++changes;
+    };
+    f.SetName("MS Sans Serif");
+    f.SetHeight(-11);
+    f.SetColor(clWindowText);
+    EXPECT_EQ(changes, 0);
+    f.SetName("Courier New");
+    f.SetStyle({fsBold});
+    EXPECT_EQ(changes, 2);
+    TFont g;
+    g.Assign(f);
+    EXPECT_TRUE(g.same_face(f));
+    f.Assign(g);
+    EXPECT_EQ(changes, 2);
+
+    TFont menu;
+    gfx::system_font(gfx::SystemFont::Menu, menu);
+    EXPECT_EQ(menu.Name(), "Tahoma");
+    EXPECT_EQ(menu.Height(), -11);
+    EXPECT_EQ(gfx::font_face(menu).match().family, "Liberation Sans");
+}
+
+}  // namespace
