@@ -151,6 +151,7 @@ public:
     void BitBlt(int x, int y, int w, int h, const TCanvas& source, int sx, int sy, TCopyMode mode);
     // Copies source_rect of source into dest by CopyMode(), stretching when the sizes differ.
     void CopyRect(const TRect& dest, const TCanvas& source, const TRect& source_rect);
+    // Copies a bitmap, leaving out its transparent colour when it is Transparent().
     void Draw(int x, int y, const TBitmap& bitmap);
     // Moves the pixels of scroll ∩ clip by (dx, dy), writing only inside clip;
     // returns the part of scroll ∩ clip the move left uncovered, to be repainted.

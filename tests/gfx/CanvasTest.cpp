@@ -282,6 +282,19 @@ TEST(CanvasTest, BitBltCopiesInvertsAndHandlesOverlap) {
     row.c().BitBlt(1, 0, 7, 1, row.c(), 0, 0, cmSrcCopy);
     for (int x = 1; x < 8; ++x) EXPECT_EQ(row.at(x, 0), RGB(x - 1, 0, 0));
 
+    // A transparent bitmap leaves out the colour of its bottom-left pixel.
+    TBitmap glyph(3, 2);  // white, bottom-left pixel white
+    glyph.Canvas().SetPixel(1, 0, clRed);
+    glyph.SetTransparent(true);
+    Board t;
+    t.c().Draw(4, 4, glyph);
+    EXPECT_EQ(t.at(5, 4), clRed);
+    EXPECT_EQ(t.count(kBack), 32 * 32 - 1);
+    glyph.SetTransparentColor(clRed);
+    t.c().Draw(4, 4, glyph);
+    EXPECT_EQ(t.at(4, 4), clWhite);
+    EXPECT_EQ(t.at(5, 4), clRed);
+
     Board big;
     big.c().CopyRect(Rect(0, 0, 16, 16), src.c(), Rect(0, 0, 8, 8));
     EXPECT_EQ(big.count(clRed), 64);
