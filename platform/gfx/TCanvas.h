@@ -13,6 +13,10 @@
 // Geometry follows the classic rules: rectangles exclude their right and
 // bottom edges, lines stop before their last point, patterns repeat from the
 // brush origin (by default the canvas origin, i.e. the window's corner).
+//
+// Threads: a canvas keeps no state shared with other canvases except the
+// font cache, so a worker thread (the menu animation) may fill, frame and
+// copy pixels on a canvas of its own; text output belongs to the GUI thread.
 #pragma once
 
 #include "platform/classes/TObject.h"
