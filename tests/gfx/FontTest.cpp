@@ -82,7 +82,6 @@ TEST(FontTest, ProportionalWidthsAddUpCharacterByCharacter) {
 TEST(FontTest, SingleLineAlignmentAndVerticalCentring) {
     const TRect r = Rect(10, 5, 190, 55);
     const AnsiString s = "Фамилия"_a;
-    struct Case { TTextFormat format; };
     int width = 0;
     {
         TextBoard b;
