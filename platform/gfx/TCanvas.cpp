@@ -201,6 +201,10 @@ void TCanvas::InvertRect(const TRect& r) {
     Ops::fill(*this, r, paint);
 }
 
+void TCanvas::InvertFrame(const TRect& r) {
+    for (const TRect& part : frame_rects(r)) InvertRect(part);
+}
+
 void TCanvas::DrawFocusRect(const TRect& r) {
     Paint paint;
     paint.mode = pmNot;

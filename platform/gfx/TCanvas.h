@@ -130,6 +130,9 @@ public:
     void FrameRect(const TRect& r);
     // Inverts every pixel of r (drawing it twice restores it).
     void InvertRect(const TRect& r);
+    // Inverts r's one-pixel border, every pixel once (the focus frame of an
+    // unfocused grid); twice restores it.
+    void InvertFrame(const TRect& r);
     // The dotted focus rectangle: every other pixel of r's one-pixel border
     // is inverted, starting with the top-left corner; twice removes it.
     void DrawFocusRect(const TRect& r);

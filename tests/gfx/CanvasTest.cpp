@@ -119,6 +119,13 @@ TEST(CanvasTest, InversionsUndoThemselves) {
     b.c().InvertRect(Rect(1, 1, 10, 10));
     EXPECT_EQ(b.pixels(), before);
 
+    b.c().InvertFrame(Rect(2, 2, 12, 9));
+    EXPECT_EQ(b.count(ColorToRGB(kBack) ^ 0xFFFFFF), 30 - 14);  // the border pixels off the red area
+    EXPECT_EQ(b.at(2, 2), ColorToRGB(kBack) ^ 0xFFFFFF);  // corners once, not twice
+    EXPECT_EQ(b.at(11, 8), clAqua);
+    b.c().InvertFrame(Rect(2, 2, 12, 9));
+    EXPECT_EQ(b.pixels(), before);
+
     b.c().DrawFocusRect(Rect(2, 2, 12, 9));
     EXPECT_NE(b.pixels(), before);
     b.c().DrawFocusRect(Rect(2, 2, 12, 9));
