@@ -226,12 +226,6 @@ TEST(FontDescriptionTest, ChangesAreAnnouncedOnlyWhenSomethingDiffers) {
     EXPECT_TRUE(g.same_face(f));
     f.Assign(g);
     EXPECT_EQ(changes, 2);
-
-    TFont menu;
-    gfx::system_font(gfx::SystemFont::Menu, menu);
-    EXPECT_EQ(menu.Name(), "Tahoma");
-    EXPECT_EQ(menu.Height(), -11);
-    EXPECT_EQ(gfx::font_face(menu).match().family, "Liberation Sans");
 }
 
 }  // namespace
