@@ -324,6 +324,20 @@ TEST(CanvasTest, ScrollRectMovesPixelsAndReportsTheUncoveredStrip) {
                     ASSERT_EQ(b.at(x, y), RGB(x - t.dx, y - t.dy, 0)) << x << "," << y;
                 }
     }
+    // A child window's canvas scrolls its own part of the top-level bitmap only.
+    Board top(20, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) top.c().SetPixel(x, y, RGB(x, y, 0));
+    TCanvas child(top.bmp.surface());
+    child.set_origin({5, 5});
+    child.SetClipRect(Rect(0, 0, 10, 10));
+    const gfx::Region strip = child.ScrollRect(0, -2, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
+    EXPECT_EQ(strip, gfx::Region(Rect(0, 8, 10, 10)));
+    EXPECT_EQ(top.at(5, 5), RGB(5, 7, 0));
+    EXPECT_EQ(top.at(14, 12), RGB(14, 14, 0));
+    EXPECT_EQ(top.at(4, 5), RGB(4, 5, 0));    // left of the child
+    EXPECT_EQ(top.at(5, 15), RGB(5, 15, 0));  // below the child
+
     // A clip cuts both what moves and where it may land.
     Board c(10, 10);
     for (int y = 0; y < 10; ++y) c.c().SetPixel(0, y, RGB(0, y, 0));
