@@ -30,6 +30,7 @@ public:
     std::function<bool(const AnsiString& table_name, AnsiString& password)> OnPassword;
     const std::vector<AnsiString>& Passwords() const { return m_passwords; }
     void AddPassword(const AnsiString& password) { m_passwords.push_back(password); }
+    void RemoveAllPasswords() { m_passwords.clear(); }
 
 private:
     Session();

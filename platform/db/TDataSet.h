@@ -82,11 +82,13 @@ public:
     // following lookups, through an index on the key field when there is one.
     db::Value LookupValue(const AnsiString& key_field, const db::Value& key, const AnsiString& result_field);
 
+    // Opens the dataset when it was stored active.
+    void Loaded() override;
+
 protected:
     // Opens the table store's cursor with its order set.
     virtual std::unique_ptr<db::TableCursor> OpenCursor() = 0;
     virtual void CloseCursor() {}
-    void Loaded() override;
 
     void CheckActive() const;
     db::TableCursor& Cursor() const { return *m_cursor; }

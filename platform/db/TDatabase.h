@@ -40,7 +40,6 @@ public:
     void AttachDataSet(TDataSet* dataset);
     void DetachDataSet(TDataSet* dataset);
 
-protected:
     void Loaded() override;
 
 private:
