@@ -314,7 +314,7 @@ void TableWriter::finish() {
             }
             const bool simple = ix.fields.size() == 1 && !ix.case_insensitive && !ix.descending && !ix.unique &&
                                 text::ansi_compare_text(ix.name, ix.fields[0]) == 0;
-            char ext[8];
+            char ext[16];
             if (simple) {
                 int number = 0;
                 for (std::size_t i = 0; i < m_fields.size(); ++i)

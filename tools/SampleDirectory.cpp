@@ -158,21 +158,12 @@ std::vector<std::string> street_names() {
     for (int i = 0; i < 6; ++i) out.push_back(std::string("пр. ") + kStreetPlural[i]);
     for (int i = 0; i < 8; ++i) out.push_back(std::string("бул. ") + kStreetPersons[i * 5]);
     for (int i = 0; i < 12; ++i) out.push_back(std::string("туп. ") + kStreetPersons[i * 3 + 1]);
-    for (int i = 1; i <= 14; ++i) out.push_back("мкр. " + std::to_string(i));
-    for (int i = 1; i <= 5; ++i) out.push_back(std::to_string(i) + "-я Промышленная");
+    for (int i = 1; i <= 14; ++i) out.push_back(std::string("мкр. ").append(std::to_string(i)));
+    for (int i = 1; i <= 5; ++i) out.push_back(std::to_string(i).append("-я Промышленная"));
     return out;
 }
 
 Value text_value(const std::string& utf8) { return Value::of_text(text::utf8_to_cp1251(utf8)); }
-
-std::uint64_t gcd(std::uint64_t a, std::uint64_t b) {
-    while (b) {
-        const std::uint64_t t = a % b;
-        a = b;
-        b = t;
-    }
-    return a;
-}
 
 void write_name_table(const std::filesystem::path& path, const char* name_field, const std::vector<std::string>& names) {
     engine::TableSpec spec;
@@ -215,13 +206,12 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
                     {"Street", {"Street"}}};
     engine::TableWriter w(dir / "Phone2k.db", spec);
 
-    // Six-digit numbers, each used once: an affine walk through the number
-    // space; Ольмарск's numbers start with 2 to 9 while there is room for that.
-    const std::uint64_t space = n <= 800000 ? 800000 : 1000000;
-    const std::uint64_t base = space == 800000 ? 200000 : 0;
-    std::uint64_t step = 0x5DEECE66DULL % space;
-    while (gcd(step, space) != 1) ++step;
-    const std::uint64_t offset = rng.next() % space;
+    // Six-digit numbers, each used once, in random order; Ольмарск's numbers
+    // start with 2 to 9 while there is room for that.
+    const std::uint32_t base = n <= 800000 ? 200000 : 0;
+    std::vector<std::uint32_t> phones(1000000 - base);
+    for (std::uint32_t i = 0; i < phones.size(); ++i) phones[i] = base + i;
+    for (std::uint32_t i = 0; i < n; ++i) std::swap(phones[i], phones[i + rng.below(static_cast<std::uint32_t>(phones.size()) - i)]);
 
     const Zipf surname_pick(std::size(kSurnames), 0.9);
     const Zipf male_pick(std::size(kMaleNames), 0.8);
@@ -248,10 +238,10 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
         const std::uint32_t shape = rng.below(100);
         if (shape < 8) house += "а";
         else if (shape < 11) house += "б";
-        else if (shape < 16 && !private_house) house += "/" + std::to_string(1 + rng.below(4));
+        else if (shape < 16 && !private_house) house.append("/").append(std::to_string(1 + rng.below(4)));
         const std::string flat = private_house ? std::string() : std::to_string(1 + rng.below(in_town ? 180 : 24));
         char phone[8];
-        std::snprintf(phone, sizeof phone, "%06u", static_cast<unsigned>(base + (offset + step * i) % space));
+        std::snprintf(phone, sizeof phone, "%06u", phones[i]);
 
         row[0] = Value::null();
         row[1] = Value::of_text(phone);
