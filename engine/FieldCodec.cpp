@@ -94,7 +94,10 @@ Value decode_field(const FieldDesc& field, const unsigned char* raw, const CodeP
     case FieldType::Currency: return Value::of_float(decode_double(raw));
     case FieldType::Timestamp: return Value::of_timestamp(decode_double(raw));
     case FieldType::Logical: return Value::of_bool((raw[0] & 0x7F) != 0);
-    case FieldType::Bcd: return Value::of_float(decode_bcd(raw, field.size));
+    case FieldType::Bcd:
+        // Neither the sign bit nor the "set" bit: a blank that carries only its decimals.
+        if ((raw[0] & 0xC0) == 0) return Value::null();
+        return Value::of_float(decode_bcd(raw, field.size));
     case FieldType::Bytes: return Value::of_bytes(std::string_view(reinterpret_cast<const char*>(raw), static_cast<std::size_t>(field.width)));
     default: break;
     }

@@ -59,8 +59,11 @@ Table::Table(const std::filesystem::path& path, const OpenOptions& options, cons
         IndexDesc primary;
         primary.primary = true;
         primary.unique = true;
-        primary.case_insensitive = m_collation != Collation::Binary;
-        for (int i = 0; i < key_field_count(); ++i) primary.fields.push_back(i);
+        for (int i = 0; i < key_field_count(); ++i) {
+            primary.fields.push_back(i);
+            if (fields()[static_cast<std::size_t>(i)].type == FieldType::Alpha && m_collation != Collation::Binary)
+                primary.case_insensitive = true;
+        }
         m_indexes.push_back(std::move(primary));
     }
     find_index_files(cfg.default_code_page);
@@ -108,7 +111,10 @@ void Table::find_index_files(int default_code_page) {
                 if (d.fields.size() != 1 || d.fields[0] != f.kind.number - 1) continue;
                 d.name = fields()[static_cast<std::size_t>(d.fields[0])].name;
             }
-            d.case_insensitive = (h.index_flags & kFlagCaseInsensitive) != 0 || m_collation != Collation::Binary;
+            d.case_insensitive = (h.index_flags & kFlagCaseInsensitive) != 0;
+            for (int n : d.fields)
+                if (fields()[static_cast<std::size_t>(n)].type == FieldType::Alpha && m_collation != Collation::Binary)
+                    d.case_insensitive = true;
             d.descending = (h.index_flags & kFlagDescending) != 0;
             d.unique = (h.index_flags & kFlagUnique) != 0;
             d.file = f.file;

@@ -271,63 +271,71 @@ void TableWriter::finish() {
     table.auto_inc = static_cast<std::uint32_t>(m_auto_inc);
     table.stamp = content_stamp(m_records, m_count);
 
-    struct Pending { std::filesystem::path target, temp; std::vector<unsigned char> bytes; };
+    // Every file goes to a temporary name first; only when all are written do
+    // they replace the old ones, so a failure leaves the old table intact.
+    struct Pending { std::filesystem::path target, temp; };
     std::vector<Pending> files;
-    auto temp_of = [](const std::filesystem::path& p) { auto t = p; t += ".tmp"; return t; };
-    files.push_back({m_path, temp_of(m_path), build_file(table, m_records.data(), m_count, m_record_size)});
-
-    int composite = 0;
-    for (const auto& ix : m_spec.indexes) {
-        std::vector<FieldDesc> key = key_of(ix.fields);
-        KeyEncoder enc(key, collation, cp, ix.case_insensitive, ix.descending);
-        auto order = enc.sort(m_count, record_of(m_records));
-        if (ix.unique && enc.first_duplicate(order, record_of(m_records)) >= 0)
-            throw EngineError(kErrKeyViolation, file_name(m_path) + ": key violation in unique index " + ix.name);
-        std::vector<FieldDesc> xfields;
-        int xsize = 0;
-        for (auto f : key) {
-            f.offset = xsize;
-            xsize += f.width;
-            xfields.push_back(f);
-        }
-        FieldDesc recno{"RecNo", FieldType::Long, 0, xsize, 4};
-        xfields.push_back(recno);
-        xsize += 4;
-        std::vector<unsigned char> xrecords(static_cast<std::size_t>(m_count) * xsize);
-        for (std::uint32_t i = 0; i < m_count; ++i) {
-            unsigned char* out = xrecords.data() + static_cast<std::size_t>(i) * xsize;
-            const unsigned char* in = m_records.data() + order[i] * rs;
-            for (std::size_t k = 0; k < key.size(); ++k)
-                std::memcpy(out + xfields[k].offset, in + key[k].offset, static_cast<std::size_t>(key[k].width));
-            encode_field(recno, Value::of_int(static_cast<std::int64_t>(order[i]) + 1), cp, out + recno.offset);
-        }
-        const bool simple = ix.fields.size() == 1 && !ix.case_insensitive && !ix.descending && !ix.unique &&
-                            text::ansi_compare_text(ix.name, ix.fields[0]) == 0;
-        char ext[8];
-        if (simple) {
-            int number = 0;
-            for (std::size_t i = 0; i < m_fields.size(); ++i)
-                if (m_fields[i].offset == key[0].offset) number = static_cast<int>(i) + 1;
-            std::snprintf(ext, sizeof ext, ".X%02X", number);
-        } else {
-            std::snprintf(ext, sizeof ext, ".XG%X", composite++);
-        }
-        FileHeader xh = table;
-        xh.file_type = simple ? 5 : 8;
-        xh.fields = &xfields;
-        xh.key_fields = static_cast<int>(key.size());
-        xh.table_name = simple ? table.table_name : ix.name;
-        xh.index_flags = static_cast<std::uint8_t>((ix.case_insensitive ? kFlagCaseInsensitive : 0) |
-                                                   (ix.descending ? kFlagDescending : 0) | (ix.unique ? kFlagUnique : 0));
-        auto target = m_path;
-        target.replace_extension(ext);
-        files.push_back({target, temp_of(target), build_file(xh, xrecords.data(), m_count, xsize)});
-    }
-
-    try {
-        for (const auto& f : files) write_file(f.temp, f.bytes);
-    } catch (...) {
+    auto remove_temps = [&files] {
         for (const auto& f : files) std::remove(f.temp.c_str());
+    };
+    auto stage = [&](const std::filesystem::path& target, const std::vector<unsigned char>& bytes) {
+        auto temp = target;
+        temp += ".tmp";
+        files.push_back({target, temp});
+        write_file(temp, bytes);
+    };
+    try {
+        stage(m_path, build_file(table, m_records.data(), m_count, m_record_size));
+
+        int composite = 0;
+        for (const auto& ix : m_spec.indexes) {
+            std::vector<FieldDesc> key = key_of(ix.fields);
+            KeyEncoder enc(key, collation, cp, ix.case_insensitive, ix.descending);
+            auto order = enc.sort(m_count, record_of(m_records));
+            if (ix.unique && enc.first_duplicate(order, record_of(m_records)) >= 0)
+                throw EngineError(kErrKeyViolation, file_name(m_path) + ": key violation in unique index " + ix.name);
+            std::vector<FieldDesc> xfields;
+            int xsize = 0;
+            for (auto f : key) {
+                f.offset = xsize;
+                xsize += f.width;
+                xfields.push_back(f);
+            }
+            FieldDesc recno{"RecNo", FieldType::Long, 0, xsize, 4};
+            xfields.push_back(recno);
+            xsize += 4;
+            std::vector<unsigned char> xrecords(static_cast<std::size_t>(m_count) * xsize);
+            for (std::uint32_t i = 0; i < m_count; ++i) {
+                unsigned char* out = xrecords.data() + static_cast<std::size_t>(i) * xsize;
+                const unsigned char* in = m_records.data() + order[i] * rs;
+                for (std::size_t k = 0; k < key.size(); ++k)
+                    std::memcpy(out + xfields[k].offset, in + key[k].offset, static_cast<std::size_t>(key[k].width));
+                encode_field(recno, Value::of_int(static_cast<std::int64_t>(order[i]) + 1), cp, out + recno.offset);
+            }
+            const bool simple = ix.fields.size() == 1 && !ix.case_insensitive && !ix.descending && !ix.unique &&
+                                text::ansi_compare_text(ix.name, ix.fields[0]) == 0;
+            char ext[16];
+            if (simple) {
+                int number = 0;
+                for (std::size_t i = 0; i < m_fields.size(); ++i)
+                    if (m_fields[i].offset == key[0].offset) number = static_cast<int>(i) + 1;
+                std::snprintf(ext, sizeof ext, ".X%02X", number);
+            } else {
+                std::snprintf(ext, sizeof ext, ".XG%X", composite++);
+            }
+            FileHeader xh = table;
+            xh.file_type = simple ? 5 : 8;
+            xh.fields = &xfields;
+            xh.key_fields = static_cast<int>(key.size());
+            xh.table_name = simple ? table.table_name : ix.name;
+            xh.index_flags = static_cast<std::uint8_t>((ix.case_insensitive ? kFlagCaseInsensitive : 0) |
+                                                       (ix.descending ? kFlagDescending : 0) | (ix.unique ? kFlagUnique : 0));
+            auto target = m_path;
+            target.replace_extension(ext);
+            stage(target, build_file(xh, xrecords.data(), m_count, xsize));
+        }
+    } catch (...) {
+        remove_temps();
         throw;
     }
     // The old index files no longer match the new table.
