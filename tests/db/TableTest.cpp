@@ -311,6 +311,9 @@ TEST_F(TableTest, LookupFieldsTakeTheirValueFromTheLookupTableWithoutMovingIt) {
         groups->Close();
         nums->SetRecNo(15);
         EXPECT_TRUE(title->IsNull());
+        nums->Close();
+        title->SetKeyFields("GroupTitle");  // a key that is itself looked up
+        EXPECT_EQ(error_of([&] { nums->Open(); }), "Field 'GroupTitle' not found");
     }
 }
 
