@@ -358,7 +358,7 @@ void TDataSet::UpdateRecord() {
 AnsiString TDataSet::Bookmark() const {
     CheckActive();
     if (m_window.rows() == 0) return {};
-    return std::to_string(const_cast<db::RecordWindow&>(m_window).row(m_window.active()).id);
+    return std::to_string(m_window.row(m_window.active()).id);
 }
 
 bool TDataSet::BookmarkValid(const AnsiString& bookmark) const {
