@@ -19,10 +19,12 @@ namespace {
 constexpr int kRows = 40;
 constexpr std::uint32_t kSubscribers = 1000000;
 
+// The same folder as the engine's benchmarks, generated when missing.
 std::filesystem::path directory_folder() {
     const char* env = std::getenv("ABONIX_BENCH_DIR");
-    std::filesystem::path dir = env && *env ? env : "bench-directory";
+    const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : std::filesystem::path(ABONIX_BENCH_DEFAULT_DIR);
     if (!std::filesystem::exists(dir / "Phone2k.db")) {
+        std::cerr << "abonix-bench: generating " << kSubscribers << " subscribers in " << dir << "\n";
         tools::SampleOptions options;
         options.subscribers = kSubscribers;
         options.progress = &std::cerr;
