@@ -78,6 +78,7 @@ public:
         for (const engine::FieldDesc& f : m_cursor.table().fields())
             m_fields.push_back({f.name, field_type(f.type), f.type == engine::FieldType::Alpha ? f.size : 0});
         m_order = &m_cursor.table().order(m_cursor.index());
+        find_covered();
     }
 
     const std::vector<FieldDef>& field_defs() const override { return m_fields; }
@@ -96,6 +97,7 @@ public:
         try {
             m_cursor.switch_index_number(index, false);
             m_order = &m_cursor.table().order(index);
+            find_covered();
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
@@ -120,13 +122,24 @@ public:
         }
     }
 
-    Value read(RecordId id, int field) const override {
+    Value read(std::int64_t seq, int field) const override {
         try {
-            return from_engine(m_cursor.table().value(static_cast<std::uint32_t>(id), field));
+            // The engine reads the active index's own fields from its file.
+            m_cursor.set_sequence_number(seq);
+            if (m_fields[static_cast<std::size_t>(field)].type == FieldType::String) {
+                // Text straight into the value; a blank field is null.
+                AnsiString text;
+                m_cursor.text(field, text);
+                if (text.empty()) return {};
+                return Value(std::in_place_type<AnsiString>, std::move(text));
+            }
+            return from_engine(m_cursor.value(field));
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
     }
+
+    bool covered(int field) const override { return m_covered[static_cast<std::size_t>(field)]; }
 
     void prefetch(std::int64_t seq) const override {
         if (seq < 1 || seq > static_cast<std::int64_t>(m_order->size())) return;
@@ -163,10 +176,18 @@ public:
     }
 
 private:
-    // Searches position the engine's cursor; the dataset keeps its own current record.
+    void find_covered() {
+        m_covered.assign(m_fields.size(), false);
+        if (m_cursor.index() < 0 || !m_order->from_file()) return;
+        for (int f : m_cursor.table().indexes()[static_cast<std::size_t>(m_cursor.index())].fields)
+            m_covered[static_cast<std::size_t>(f)] = true;
+    }
+
+    // Searches and reads position the engine's cursor; the dataset keeps its own current record.
     mutable engine::Cursor m_cursor;
     const engine::IndexOrder* m_order = nullptr;
     std::vector<FieldDef> m_fields;
+    std::vector<bool> m_covered;
 };
 
 class EngineDatabase final : public Connection {

@@ -1,6 +1,7 @@
 #include "platform/db/RecordWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace db {
 
@@ -69,14 +70,15 @@ void RecordWindow::scroll(std::int64_t distance) {
         return;
     }
     const std::size_t n = m_slots.size();
+    const bool ahead = std::exchange(m_recordsRead, false);
     for (; distance > 0; --distance) {
-        m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
+        if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
         load(m_slots[slot(m_rows)], m_top + m_rows);
         m_head = (m_head + 1) % n;
         ++m_top;
     }
     for (; distance < 0; ++distance) {
-        m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
+        if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
         m_head = (m_head + n - 1) % n;
         --m_top;
         load(row(0), m_top);

@@ -39,6 +39,10 @@ public:
     void set_active(int row) { m_active = row; }
     std::int64_t top() const { return m_top; }
     std::int64_t current_seq() const { return m_top + m_active; }
+    // Reading a field that the order does not cover asks for records ahead
+    // at the next step; a scan of covered fields never touches the records.
+    void note_record_read() { m_recordsRead = true; }
+
     Row& row(int index) { return m_slots[slot(index)]; }
     const Row& row(int index) const { return m_slots[slot(index)]; }
 
@@ -64,6 +68,7 @@ private:
     std::int64_t m_top = 1;
     int m_rows = 0;
     int m_active = 0;
+    bool m_recordsRead = false;
 };
 
 }  // namespace db

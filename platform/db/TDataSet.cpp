@@ -389,7 +389,9 @@ const db::Value& TDataSet::FieldValue(const TField& field) {
     if (slot) return *slot;
     db::Value value;
     if (field.FieldKind() == fkData && field.m_source >= 0) {
-        value = m_cursor->read(m_window.row(active).id, field.m_source);
+        const std::int64_t seq = m_window.top() + active;
+        if (!m_cursor->covered(field.m_source)) m_window.note_record_read();
+        value = m_cursor->read(seq, field.m_source);
         if (auto* s = std::get_if<AnsiString>(&value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
             s->resize(static_cast<std::size_t>(field.Size()));
     } else if (field.FieldKind() == fkLookup) {
@@ -433,13 +435,11 @@ db::Value TDataSet::LookupValue(const AnsiString& key_field, const db::Value& ke
     const db::TableCursor& c = *it->cursor;
     if (it->indexed) {
         const std::int64_t seq = c.seek_key(wanted);
-        return seq > 0 ? c.read(c.record_at(seq), result_def) : db::Value{};
+        return seq > 0 ? c.read(seq, result_def) : db::Value{};
     }
     const std::int64_t count = c.record_count();
-    for (std::int64_t seq = 1; seq <= count; ++seq) {
-        const db::RecordId id = c.record_at(seq);
-        if (c.read(id, key_def) == wanted) return c.read(id, result_def);
-    }
+    for (std::int64_t seq = 1; seq <= count; ++seq)
+        if (c.read(seq, key_def) == wanted) return c.read(seq, result_def);
     return {};
 }
 
