@@ -38,8 +38,7 @@ void RecordWindow::clear() {
     m_active = 0;
 }
 
-void RecordWindow::load(Row& r, std::int64_t seq) {
-    r.id = m_cursor->record_at(seq);
+void RecordWindow::load(Row& r) {
     r.values.resize(static_cast<std::size_t>(m_valueSlots));
     std::fill(r.values.begin(), r.values.end(), std::nullopt);
 }
@@ -60,7 +59,7 @@ void RecordWindow::fill(const Placement& placement) {
     m_top = placement.top;
     m_rows = placement.rows;
     m_active = placement.active;
-    for (int i = 0; i < m_rows; ++i) load(row(i), m_top + i);
+    for (int i = 0; i < m_rows; ++i) load(row(i));
 }
 
 void RecordWindow::scroll(std::int64_t distance) {
@@ -73,7 +72,7 @@ void RecordWindow::scroll(std::int64_t distance) {
     const bool ahead = std::exchange(m_recordsRead, false);
     for (; distance > 0; --distance) {
         if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
-        load(m_slots[slot(m_rows)], m_top + m_rows);
+        load(m_slots[slot(m_rows)]);
         m_head = (m_head + 1) % n;
         ++m_top;
     }
@@ -81,7 +80,7 @@ void RecordWindow::scroll(std::int64_t distance) {
         if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
         m_head = (m_head + n - 1) % n;
         --m_top;
-        load(row(0), m_top);
+        load(row(0));
     }
 }
 
@@ -92,14 +91,14 @@ void RecordWindow::resize(int capacity, std::int64_t count) {
         const std::int64_t after = count - (m_top + m_rows - 1);
         const int at_end = static_cast<int>(std::min<std::int64_t>(wanted - m_rows, after));
         for (int i = 0; i < at_end; ++i) {
-            load(m_slots[slot(m_rows)], m_top + m_rows);
+            load(m_slots[slot(m_rows)]);
             ++m_rows;
         }
         const std::size_t n = m_slots.size();
         while (m_rows < wanted) {
             m_head = (m_head + n - 1) % n;
             --m_top;
-            load(row(0), m_top);
+            load(row(0));
             ++m_rows;
             ++m_active;
         }

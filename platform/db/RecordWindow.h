@@ -26,8 +26,8 @@ Placement place_window(std::int64_t count, int capacity, std::int64_t current, i
 
 class RecordWindow {
 public:
+    // A row is known by its place: record top() + index of the active order.
     struct Row {
-        RecordId id = 0;
         std::vector<std::optional<Value>> values;  // one slot per field, empty until read
     };
 
@@ -58,7 +58,7 @@ public:
 
 private:
     std::size_t slot(int index) const { return (m_head + static_cast<std::size_t>(index)) % m_slots.size(); }
-    void load(Row& r, std::int64_t seq);
+    void load(Row& r);
     void reserve(int rows);
 
     const TableCursor* m_cursor = nullptr;

@@ -320,7 +320,7 @@ void TDataSet::PositionCentred(std::int64_t seq) {
 void TDataSet::ChangeOrder(int index) {
     DataEvent(deCheckBrowseMode);
     const bool had_current = m_window.rows() > 0;
-    const db::RecordId id = had_current ? m_window.row(m_window.active()).id : 0;
+    const db::RecordId id = had_current ? m_cursor->record_at(m_window.current_seq()) : 0;
     const int row = m_window.active();
     m_cursor->set_order(index);
     const std::int64_t seq = had_current ? m_cursor->seq_of(id) : 0;
@@ -336,7 +336,7 @@ void TDataSet::Refresh() {
     CheckActive();
     DataEvent(deCheckBrowseMode);
     const bool had_current = m_window.rows() > 0;
-    const std::int64_t seq = had_current ? m_cursor->seq_of(m_window.row(m_window.active()).id) : 0;
+    const std::int64_t seq = had_current ? m_window.current_seq() : 0;
     const int row = m_window.active();
     if (seq > 0)
         Rebuild(seq, row);
@@ -358,7 +358,7 @@ void TDataSet::UpdateRecord() {
 AnsiString TDataSet::Bookmark() const {
     CheckActive();
     if (m_window.rows() == 0) return {};
-    return std::to_string(m_window.row(m_window.active()).id);
+    return std::to_string(m_cursor->record_at(m_window.current_seq()));
 }
 
 bool TDataSet::BookmarkValid(const AnsiString& bookmark) const {
