@@ -122,18 +122,19 @@ public:
         }
     }
 
-    Value read(std::int64_t seq, int field) const override {
+    void read(std::int64_t seq, int field, Value& out) const override {
         try {
             // The engine reads the active index's own fields from its file.
             m_cursor.set_sequence_number(seq);
             if (m_fields[static_cast<std::size_t>(field)].type == FieldType::String) {
                 // Text straight into the value; a blank field is null.
-                AnsiString text;
-                m_cursor.text(field, text);
-                if (text.empty()) return {};
-                return Value(std::in_place_type<AnsiString>, std::move(text));
+                AnsiString* text = std::get_if<AnsiString>(&out);
+                if (!text) text = &out.emplace<AnsiString>();
+                m_cursor.text(field, *text);
+                if (text->empty()) out = Value{};
+                return;
             }
-            return from_engine(m_cursor.value(field));
+            out = from_engine(m_cursor.value(field));
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }

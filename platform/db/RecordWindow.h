@@ -57,7 +57,11 @@ public:
     void resize(int capacity, std::int64_t count);
 
 private:
-    std::size_t slot(int index) const { return (m_head + static_cast<std::size_t>(index)) % m_slots.size(); }
+    // index < m_slots.size(), so one subtraction wraps it (no division on every field read).
+    std::size_t slot(int index) const {
+        const std::size_t s = m_head + static_cast<std::size_t>(index);
+        return s >= m_slots.size() ? s - m_slots.size() : s;
+    }
     void load(Row& r);
     void reserve(int rows);
 

@@ -387,16 +387,21 @@ const db::Value& TDataSet::FieldValue(const TField& field) {
     const int active = m_window.active();
     auto& slot = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
     if (slot) return *slot;
-    db::Value value;
     if (field.FieldKind() == fkData && field.m_source >= 0) {
-        const std::int64_t seq = m_window.top() + active;
         if (!m_cursor->covered(field.m_source)) m_window.note_record_read();
-        value = m_cursor->read(seq, field.m_source);
+        db::Value& value = slot.emplace();
+        try {
+            m_cursor->read(m_window.top() + active, field.m_source, value);
+        } catch (...) {
+            slot.reset();  // read again next time rather than remember a failure as null
+            throw;
+        }
         if (auto* s = std::get_if<AnsiString>(&value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
             s->resize(static_cast<std::size_t>(field.Size()));
-    } else if (field.FieldKind() == fkLookup) {
-        value = ComputeLookup(field);
+        return value;
     }
+    // A lookup reads the key field of this row first, into another slot of it.
+    db::Value value = field.FieldKind() == fkLookup ? ComputeLookup(field) : db::Value{};
     auto& filled = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
     filled = std::move(value);
     return *filled;
@@ -435,11 +440,19 @@ db::Value TDataSet::LookupValue(const AnsiString& key_field, const db::Value& ke
     const db::TableCursor& c = *it->cursor;
     if (it->indexed) {
         const std::int64_t seq = c.seek_key(wanted);
-        return seq > 0 ? c.read(seq, result_def) : db::Value{};
+        db::Value result;
+        if (seq > 0) c.read(seq, result_def, result);
+        return result;
     }
     const std::int64_t count = c.record_count();
-    for (std::int64_t seq = 1; seq <= count; ++seq)
-        if (c.read(seq, key_def) == wanted) return c.read(seq, result_def);
+    db::Value key_value, result;
+    for (std::int64_t seq = 1; seq <= count; ++seq) {
+        c.read(seq, key_def, key_value);
+        if (key_value == wanted) {
+            c.read(seq, result_def, result);
+            return result;
+        }
+    }
     return {};
 }
 
