@@ -39,8 +39,8 @@ void RecordWindow::clear() {
 }
 
 void RecordWindow::load(Row& r) {
-    r.values.resize(static_cast<std::size_t>(m_valueSlots));
-    std::fill(r.values.begin(), r.values.end(), std::nullopt);
+    if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
+    ++r.fetch;
 }
 
 void RecordWindow::reserve(int rows) {

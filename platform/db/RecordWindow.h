@@ -8,7 +8,6 @@
 #include "platform/db/TableAccess.h"
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace db {
@@ -26,9 +25,17 @@ Placement place_window(std::int64_t count, int capacity, std::int64_t current, i
 
 class RecordWindow {
 public:
+    // A field's value in a row; it belongs to the row's current record only
+    // while `fetch` equals the row's, so fetching a record touches no slot.
+    struct Slot {
+        std::uint64_t fetch = 0;
+        Value value;
+    };
     // A row is known by its place: record top() + index of the active order.
     struct Row {
-        std::vector<std::optional<Value>> values;  // one slot per field, empty until read
+        std::uint64_t fetch = 0;
+        std::vector<Slot> values;  // one slot per field
+        bool has(const Slot& s) const { return s.fetch == fetch; }
     };
 
     void attach(const TableCursor* cursor, int value_slots);

@@ -385,26 +385,21 @@ void TDataSet::GotoBookmark(const AnsiString& bookmark) {
 const db::Value& TDataSet::FieldValue(const TField& field) {
     if (!Active() || m_window.rows() == 0 || field.m_slot < 0) return kNull;
     const int active = m_window.active();
-    auto& slot = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
-    if (slot) return *slot;
+    db::RecordWindow::Row& row = m_window.row(active);
+    db::RecordWindow::Slot& slot = row.values[static_cast<std::size_t>(field.m_slot)];
+    if (row.has(slot)) return slot.value;
     if (field.FieldKind() == fkData && field.m_source >= 0) {
         if (!m_cursor->covered(field.m_source)) m_window.note_record_read();
-        db::Value& value = slot.emplace();
-        try {
-            m_cursor->read(m_window.top() + active, field.m_source, value);
-        } catch (...) {
-            slot.reset();  // read again next time rather than remember a failure as null
-            throw;
-        }
-        if (auto* s = std::get_if<AnsiString>(&value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
+        // The slot's text buffer is reused; it counts as filled only once the read succeeded.
+        m_cursor->read(m_window.top() + active, field.m_source, slot.value);
+        if (auto* s = std::get_if<AnsiString>(&slot.value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
             s->resize(static_cast<std::size_t>(field.Size()));
-        return value;
+    } else {
+        // A lookup reads the key field of this row first, into another slot of it.
+        slot.value = field.FieldKind() == fkLookup ? ComputeLookup(field) : db::Value{};
     }
-    // A lookup reads the key field of this row first, into another slot of it.
-    db::Value value = field.FieldKind() == fkLookup ? ComputeLookup(field) : db::Value{};
-    auto& filled = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
-    filled = std::move(value);
-    return *filled;
+    slot.fetch = row.fetch;
+    return slot.value;
 }
 
 db::Value TDataSet::ComputeLookup(const TField& field) {
