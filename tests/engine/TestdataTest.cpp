@@ -3,6 +3,7 @@
 #include "engine/CodePage.h"
 #include "engine/EngineError.h"
 #include "engine/Table.h"
+#include "tests/engine/TempDir.h"
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -160,8 +161,10 @@ TEST(Testdata, TypesTable) {
 }
 
 TEST(Testdata, ReadWriteOpenOfAReadOnlyFileReportsNoWriteAccess) {
-    const auto path = testdata("country.db");
-    if (::access(path.c_str(), W_OK) == 0) GTEST_SKIP() << "test data is writable here";
+    TempDir dir;
+    const auto path = dir / "country.db";
+    std::filesystem::copy_file(testdata("country.db"), path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     try {
         Table::open(path, OpenOptions{true, false});
         FAIL();
@@ -169,6 +172,8 @@ TEST(Testdata, ReadWriteOpenOfAReadOnlyFileReportsNoWriteAccess) {
         EXPECT_EQ(e.code(), kErrNoWriteAccess);
     }
     EXPECT_TRUE(Table::open(path)->read_only());
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    EXPECT_FALSE(Table::open(path, OpenOptions{true, false})->read_only());
 }
 
 }  // namespace
