@@ -8,6 +8,7 @@ namespace engine {
 Cursor::Cursor(std::shared_ptr<Table> table) : m_table(std::move(table)) {
     m_index = m_table->keyed() ? 0 : -1;
     m_order = &m_table->order(m_index);
+    find_key_columns();
 }
 
 void Cursor::switch_index(std::string_view name, bool keep_current) {
@@ -27,6 +28,7 @@ void Cursor::switch_index_number(int index, bool keep_current) {
     const IndexOrder& next_order = m_table->order(index);
     m_index = index;
     m_order = &next_order;
+    find_key_columns();
     if (keep_current) {
         m_pos = next_order.position_of(record);
     } else {
@@ -139,31 +141,36 @@ RecordPos Cursor::set_sequence_number(std::int64_t n) {
     return {order().record_at(m_pos), m_pos + 1};
 }
 
-const unsigned char* Cursor::key_column(int field) const {
-    if (m_index < 0 || !order().from_file()) return nullptr;
+void Cursor::find_key_columns() {
+    m_key_columns.assign(m_table->fields().size(), -1);
+    if (m_index < 0 || !order().from_file()) return;
     int offset = 0;
     for (int k : m_table->indexes()[static_cast<std::size_t>(m_index)].fields) {
-        if (k == field) return order().file_record(m_pos) + offset;
+        m_key_columns[static_cast<std::size_t>(k)] = offset;
         offset += m_table->fields()[static_cast<std::size_t>(k)].width;
     }
-    return nullptr;
+}
+
+const unsigned char* Cursor::key_column(int field) const {
+    const int offset = m_key_columns[static_cast<std::size_t>(field)];
+    return offset < 0 ? nullptr : order().file_record(m_pos) + offset;
 }
 
 Value Cursor::value(int field) const {
-    const RecordPos r = current();
+    if (m_state != State::On) current();  // throws the error of the cursor's place
     if (const unsigned char* raw = key_column(field))
         return decode_field(m_table->fields()[static_cast<std::size_t>(field)], raw, m_table->code_page_table());
-    return m_table->value(r.record, field);
+    return m_table->value(order().record_at(m_pos), field);
 }
 
 void Cursor::text(int field, std::string& out) const {
-    const RecordPos r = current();
+    if (m_state != State::On) current();
     const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
     if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
     if (const unsigned char* raw = key_column(field))
         decode_alpha(f, raw, m_table->code_page_table(), out);
     else
-        m_table->text(r.record, field, out);
+        m_table->text(order().record_at(m_pos), field, out);
 }
 
 }  // namespace engine

@@ -186,6 +186,21 @@ TEST_F(CursorTest, OrdersReadFromFilesMatchOrdersBuiltInMemory) {
     }
 }
 
+TEST_F(CursorTest, FieldsReadThroughAnIndexFileEqualTheTables) {
+    Cursor c(table);
+    c.switch_index("Full", false);
+    std::string text;
+    for (std::uint32_t p = 1; p <= table->record_count(); ++p) {
+        const auto r = c.set_sequence_number(p);
+        for (int f = 0; f < 4; ++f) EXPECT_EQ(c.value(f), table->value(r.record, f));
+        c.text(2, text);
+        EXPECT_EQ(text, table->value(r.record, 2).text);
+    }
+    c.to_end();
+    EXPECT_EQ(error_of([&] { c.value(1); }), kErrEof);
+    EXPECT_EQ(error_of([&] { c.text(0, text); }), kErrEof);
+}
+
 TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
     std::filesystem::copy_file(dir / "t.XG0", dir / "keep");
     TableSpec spec;
