@@ -40,10 +40,10 @@ Config& config() {
 }
 
 std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg) {
-    return std::shared_ptr<Table>(new Table(path, options, cfg));
+    return std::make_shared<Table>(Key{}, path, options, cfg);
 }
 
-Table::Table(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
+Table::Table(Key, const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
     : m_file(path, cfg.default_code_page, options.password_given),
       m_cp(&CodePage::get(m_file.code_page())),
       m_collation(collation_for(m_file.header().sort_order)),

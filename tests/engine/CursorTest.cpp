@@ -63,6 +63,14 @@ protected:
     std::shared_ptr<Table> table;
 };
 
+TEST(Collation, FollowsTheSortOrderNamedInTheHeader) {
+    const struct { const char* name; Collation collation; } cases[] = {
+        {"", Collation::Binary},          {"ascii", Collation::Binary},      {"ANSIINTL", Collation::CaseInsensitive},
+        {"intl850", Collation::CaseInsensitive}, {"cyrr", Collation::Russian}, {"ancyrr", Collation::Russian},
+    };
+    for (const auto& c : cases) EXPECT_EQ(collation_for(c.name), c.collation) << c.name;
+}
+
 TEST_F(CursorTest, IndexListComesPrimaryThenSingleThenComposite) {
     const auto& ix = table->indexes();
     ASSERT_EQ(ix.size(), 6u);
