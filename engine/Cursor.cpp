@@ -30,11 +30,34 @@ void Cursor::switch_index_number(int index, bool keep_current) {
     m_order = &next_order;
     find_key_columns();
     if (keep_current) {
-        m_pos = next_order.position_of(record);
+        m_pos = locate(record);
     } else {
         m_state = State::Bof;
         m_pos = 0;
     }
+}
+
+std::uint32_t Cursor::locate(std::uint32_t record) const {
+    // Orders are sorted by key, then record number: a binary search on both
+    // finds the record without the O(n) inverse a first position_of() builds,
+    // which is what keeps the first switch to a big index quick.
+    if (m_index < 0 || m_table->indexes()[static_cast<std::size_t>(m_index)].primary) return order().position_of(record);
+    const KeyEncoder& enc = m_table->key_encoder(m_index);
+    std::string wanted, probe;
+    enc.encode_record(m_table->raw_record(record), wanted);
+    std::uint32_t lo = 0, hi = order().size();
+    while (lo < hi) {
+        const std::uint32_t mid = lo + (hi - lo) / 2;
+        const std::uint32_t r = order().record_at(mid);
+        enc.encode_record(m_table->raw_record(r), probe);
+        const int c = probe.compare(wanted);
+        if (c < 0 || (c == 0 && r < record))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo < order().size() && order().record_at(lo) == record) return lo;
+    return order().position_of(record);  // an order from elsewhere, sorted otherwise
 }
 
 int Cursor::active_key_index() const {

@@ -78,6 +78,7 @@ public:
 private:
     enum class State { Bof, On, Gap, Eof };
     std::uint32_t lower_bound(std::string_view target) const;
+    std::uint32_t locate(std::uint32_t record) const;
     const unsigned char* first_key_at(std::uint32_t position) const;
     const IndexOrder& order() const { return *m_order; }
     int active_key_index() const;

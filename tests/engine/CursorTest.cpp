@@ -170,6 +170,19 @@ TEST_F(CursorTest, SwitchIndexKeepsTheCurrentRecord) {
     EXPECT_EQ(error_of([&] { c.switch_index("Nope", false); }), kErrInvalidArgument);
 }
 
+TEST_F(CursorTest, EveryRecordSurvivesEverySwitch) {
+    Cursor c(table);
+    for (int from = -1; from < static_cast<int>(table->indexes().size()); ++from)
+        for (int to = -1; to < static_cast<int>(table->indexes().size()); ++to)
+            for (std::uint32_t p = 1; p <= table->record_count(); ++p) {
+                c.switch_index_number(from, false);
+                const auto r = c.set_sequence_number(p).record;
+                c.switch_index_number(to, true);
+                EXPECT_EQ(c.current().record, r) << from << " -> " << to;
+                EXPECT_EQ(c.sequence_number(), table->order(to).position_of(r) + 1);
+            }
+}
+
 TEST_F(CursorTest, SecondCursorIsIndependent) {
     Cursor a(table), b(table);
     a.switch_index("Name", false);
