@@ -185,7 +185,12 @@ void ParadoxFile::check_block(std::uint32_t block) const {
     }
     m_sequential = false;
     m_checked.clear();
-    map_blocks();
+    try {
+        map_blocks();
+    } catch (const EngineError&) {
+        m_broken = true;  // every later read fails the same way instead of using a half-built block list
+        throw;
+    }
 }
 
 void ParadoxFile::map_blocks() const {
@@ -230,6 +235,7 @@ void ParadoxFile::map_blocks() const {
 }
 
 const unsigned char* ParadoxFile::record_slow(std::uint32_t n) const {
+    if (m_broken || n >= m_header.record_count) fail(kErrCorrupt, "data blocks are damaged");
     auto it = std::upper_bound(m_block_first.begin(), m_block_first.end(), n);
     const std::size_t block = static_cast<std::size_t>(it - m_block_first.begin()) - 1;
     return m_map.data() + m_blocks[block] + layout::kBlockHeader +

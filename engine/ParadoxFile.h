@@ -105,6 +105,7 @@ private:
     // Real block list from the chain: offset and first record number of each block.
     mutable std::vector<std::uint32_t> m_blocks;
     mutable std::vector<std::uint32_t> m_block_first;
+    mutable bool m_broken = false;
 };
 
 }  // namespace engine

@@ -128,6 +128,25 @@ TEST_F(BadInput, IndexFilePointingOutsideTheTableIsAnError) {
     }
 }
 
+TEST_F(BadInput, IndexFileWithBrokenBlockChainFailsEveryTime) {
+    Bytes x = read_file(dir / "t.X02");
+    const std::size_t header = x[2] | (x[3] << 8);
+    unseal(x);
+    put16(x, header, 7);  // the only block claims a successor that is not there
+    write_file(dir / "t.X02", x);
+    Cursor c(Table::open(dir / "t.db"));
+    c.switch_index("Name", false);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            c.set_to_key(Value::of_text("name 5"));
+            ADD_FAILURE();
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), kErrCorrupt);
+            EXPECT_NE(e.Message().find("t.X02"), std::string::npos);
+        }
+    }
+}
+
 TEST_F(BadInput, DamagedIndexFileIsRebuiltFromTheTable) {
     Bytes x = read_file(dir / "t.X02");
     x.resize(x.size() - 100);
