@@ -93,11 +93,14 @@ public:
         return out;
     }
 
-    void set_order(int index) override {
+    std::int64_t set_order(int index, std::int64_t current) override {
         try {
-            m_cursor.switch_index_number(index, false);
+            // The engine finds the current record in the new order by a search.
+            if (current > 0) m_cursor.set_sequence_number(current);
+            m_cursor.switch_index_number(index, current > 0);
             m_order = &m_cursor.table().order(index);
             find_covered();
+            return current > 0 ? m_cursor.current().sequence : 0;
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
@@ -172,7 +175,7 @@ public:
 
     std::unique_ptr<TableCursor> clone() const override {
         auto c = std::make_unique<EngineCursor>(m_cursor.table_ptr());
-        c->set_order(-1);
+        c->set_order(-1, 0);
         return c;
     }
 

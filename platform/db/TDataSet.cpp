@@ -319,11 +319,8 @@ void TDataSet::PositionCentred(std::int64_t seq) {
 
 void TDataSet::ChangeOrder(int index) {
     DataEvent(deCheckBrowseMode);
-    const bool had_current = m_window.rows() > 0;
-    const db::RecordId id = had_current ? m_cursor->record_at(m_window.current_seq()) : 0;
     const int row = m_window.active();
-    m_cursor->set_order(index);
-    const std::int64_t seq = had_current ? m_cursor->seq_of(id) : 0;
+    const std::int64_t seq = m_cursor->set_order(index, m_window.rows() > 0 ? m_window.current_seq() : 0);
     if (seq > 0)
         Rebuild(seq, row);
     else
@@ -422,7 +419,7 @@ db::Value TDataSet::LookupValue(const AnsiString& key_field, const db::Value& ke
     if (it == m_lookups.end()) {
         LookupCursor made{key_field, m_cursor->clone(), false};
         const int index = db::select_index(made.cursor->index_defs(), key_field);
-        made.cursor->set_order(index);
+        made.cursor->set_order(index, 0);
         made.indexed = index >= 0;
         m_lookups.push_back(std::move(made));
         it = std::prev(m_lookups.end());

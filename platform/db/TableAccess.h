@@ -52,7 +52,9 @@ public:
     // In the engine's list order.
     virtual std::vector<IndexDef> index_defs() const = 0;
     // Makes index_defs()[index] the active order; -1 is the physical order.
-    virtual void set_order(int index) = 0;
+    // Returns the new sequence number of the record that had sequence number
+    // `current` in the old order, or 0 when `current` is 0 (no current record).
+    virtual std::int64_t set_order(int index, std::int64_t current) = 0;
 
     virtual std::int64_t record_count() const = 0;
     // The record with sequence number seq (1 ≤ seq ≤ record_count()) in the active order.
