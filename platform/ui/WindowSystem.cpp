@@ -98,6 +98,7 @@ UINT button_message(MouseButton b, bool down, bool dbl) {
 WindowSystem::WindowSystem(Host& host)
     : m_host(host), m_gui_thread(std::this_thread::get_id()), m_previous(g_current) {
     g_current = this;
+    m_color_listener = gfx::SystemColors::add_listener([this] { system_colors_changed(); });
 }
 
 WindowSystem::~WindowSystem() {
@@ -106,6 +107,7 @@ WindowSystem::~WindowSystem() {
         m_shutting_down = true;
     }
     m_cv.notify_all();
+    gfx::SystemColors::remove_listener(m_color_listener);
     // Destroy what is left so that every window hears WM_DESTROY once.
     while (!m_top_levels.empty()) destroy_window(m_top_levels.back());
     if (g_current == this) g_current = m_previous;
@@ -787,6 +789,17 @@ void WindowSystem::end_modal(HWND h, int result) {
 
 bool WindowSystem::in_modal_loop(HWND h) const {
     return std::any_of(m_modal.begin(), m_modal.end(), [&](const auto& m) { return m->hwnd == h && !m->ended; });
+}
+
+void WindowSystem::system_colors_changed() {
+    std::vector<HWND> all;
+    for (HWND t : m_top_levels) {
+        all.push_back(t);
+        for (std::size_t i = all.size() - 1; i < all.size(); ++i)
+            for (HWND c : find(all[i])->children) all.push_back(c);
+    }
+    for (HWND h : all) send_message(h, WM_SYSCOLORCHANGE);
+    for (HWND t : m_top_levels) invalidate_rect(t, nullptr, true);
 }
 
 // ---- screen and clipboard ------------------------------------------------------------

@@ -279,6 +279,10 @@ public:
     // Wakes a GUI thread in wait_dispatching or waiting for input; any thread.
     void signal();
 
+    // The system colours changed: every window hears WM_SYSCOLORCHANGE (parents
+    // first) and is repainted. Called by the colour table itself.
+    void system_colors_changed();
+
     // ---- screen and clipboard ----------------------------------------------------
     TRect screen_rect() const;
     TRect work_area_at(TPoint screen) const;
@@ -406,6 +410,7 @@ private:
     Host& m_host;
     std::thread::id m_gui_thread;
     WindowSystem* m_previous;
+    int m_color_listener = 0;
     HWND m_next_handle = 1;
     std::unordered_map<HWND, std::unique_ptr<Window>> m_windows;
     std::vector<HWND> m_top_levels;  // front to back
