@@ -66,11 +66,11 @@ void HeadlessHost::key_up(int vk) {
     after_input();
 }
 
-void HeadlessHost::press_key(int vk, std::initializer_list<int> modifiers) {
+void HeadlessHost::press_key(int vk, const std::vector<int>& modifiers) {
     for (int m : modifiers) m_ws->queue_key(m, true);
     m_ws->queue_key(vk, true);
     m_ws->queue_key(vk, false);
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) m_ws->queue_key(*it, false);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) m_ws->queue_key(*it, false);
     after_input();
 }
 

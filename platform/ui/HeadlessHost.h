@@ -43,7 +43,7 @@ public:
     void key_down(int vk);
     void key_up(int vk);
     // Down and up of a key, with modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
-    void press_key(int vk, std::initializer_list<int> modifiers = {});
+    void press_key(int vk, const std::vector<int>& modifiers = {});
     // Characters as a keyboard layout would produce them (CP1251).
     void type_chars(std::string_view cp1251);
     void mouse_move(TPoint screen);
