@@ -13,13 +13,19 @@
 // Geometry follows the classic rules: rectangles exclude their right and
 // bottom edges, lines stop before their last point, patterns repeat from the
 // brush origin (by default the canvas origin, i.e. the window's corner).
+//
+// Threads: a canvas keeps no state shared with other canvases except the
+// font cache, so a worker thread (the menu animation) may fill, frame and
+// copy pixels on a canvas of its own; text output belongs to the GUI thread.
 #pragma once
 
 #include "platform/classes/TObject.h"
 #include "platform/classes/TSet.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TBrush.h"
+#include "platform/gfx/FontFace.h"
 #include "platform/gfx/TColor.h"
+#include "platform/gfx/TFont.h"
 #include "platform/gfx/TPen.h"
 #include "platform/gfx/TRect.h"
 #include "text/AnsiString.h"
@@ -102,8 +108,10 @@ public:
     // --- drawing tools ----------------------------------------------------
     TPen& Pen() { return m_pen; }
     TBrush& Brush() { return m_brush; }
+    TFont& Font() { return m_font; }
     const TPen& Pen() const { return m_pen; }
     const TBrush& Brush() const { return m_brush; }
+    const TFont& Font() const { return m_font; }
     TCopyMode CopyMode() const { return m_copy_mode; }
     void SetCopyMode(TCopyMode mode) { m_copy_mode = mode; }
     TPoint BrushOrigin() const { return m_brush_origin; }
@@ -122,6 +130,9 @@ public:
     void FrameRect(const TRect& r);
     // Inverts every pixel of r (drawing it twice restores it).
     void InvertRect(const TRect& r);
+    // Inverts r's one-pixel border, every pixel once (the focus frame of an
+    // unfocused grid); twice restores it.
+    void InvertFrame(const TRect& r);
     // The dotted focus rectangle: every other pixel of r's one-pixel border
     // is inverted, starting with the top-left corner; twice removes it.
     void DrawFocusRect(const TRect& r);
@@ -147,10 +158,29 @@ public:
     void BitBlt(int x, int y, int w, int h, const TCanvas& source, int sx, int sy, TCopyMode mode);
     // Copies source_rect of source into dest by CopyMode(), stretching when the sizes differ.
     void CopyRect(const TRect& dest, const TCanvas& source, const TRect& source_rect);
+    // Copies a bitmap, leaving out its transparent colour when it is Transparent().
     void Draw(int x, int y, const TBitmap& bitmap);
     // Moves the pixels of scroll ∩ clip by (dx, dy), writing only inside clip;
     // returns the part of scroll ∩ clip the move left uncovered, to be repainted.
     gfx::Region ScrollRect(int dx, int dy, const TRect& scroll, const TRect& clip);
+
+    // --- text ---------------------------------------------------------------
+    // One line at (x, y) (top-left of the character cell). With a bsSolid
+    // brush the text's cell is filled with the brush colour first.
+    void TextOut(int x, int y, std::string_view text);
+    // TextOut clipped to r.
+    void TextRect(const TRect& r, int x, int y, std::string_view text);
+    // Formatted output in r; returns the height of the text drawn. With
+    // tfCalcRect nothing is drawn and r becomes the rectangle the text needs.
+    int TextRect(TRect& r, std::string_view text, TTextFormat format);
+    int TextWidth(std::string_view text);
+    int TextHeight(std::string_view text);
+    TSize TextExtent(std::string_view text);
+    // Widths of each character of text in the current font (a prefix of n
+    // characters is as wide as the first n widths together).
+    std::vector<int> CharWidths(std::string_view text);
+    // Metrics of the current font.
+    gfx::TextMetrics TextMetrics() const;
 
 private:
     struct Ops;
@@ -162,6 +192,9 @@ private:
     void fill_polygon(std::span<const TPoint> points);
     void draw_line(TPoint a, TPoint b);
     void move_pixels(const TRect& dest, int dx, int dy);
+    // Draws one line of glyphs with its top-left at (x, y) inside clip
+    // (canvas coordinates); underline_at marks a prefixed character or -1.
+    void draw_glyphs(int x, int y, std::string_view text, const TRect* clip, int underline_at, int tab_width);
 
     gfx::Surface m_surface;
     TPoint m_origin;
@@ -169,6 +202,7 @@ private:
     std::vector<TRect> m_device_clip;  // in surface coordinates, non-overlapping
     TPen m_pen;
     TBrush m_brush;
+    TFont m_font;
     TCopyMode m_copy_mode = cmSrcCopy;
     TPoint m_brush_origin;
     TPoint m_pen_pos;
