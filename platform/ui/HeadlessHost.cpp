@@ -1,6 +1,7 @@
 #include "platform/ui/HeadlessHost.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/gfx/Png.h"
 
 #include <algorithm>
 
@@ -133,6 +134,14 @@ std::unique_ptr<TBitmap> HeadlessHost::screenshot() const {
     }
     return shot;
 }
+
+void HeadlessHost::save_png(HWND top, const std::string& path) const {
+    const TBitmap* pixels = m_ws->window_pixels(top);
+    if (!pixels) throw Exception("No such top-level window to save");
+    gfx::save_png(*pixels, path);
+}
+
+void HeadlessHost::save_screenshot_png(const std::string& path) const { gfx::save_png(*screenshot(), path); }
 
 bool HeadlessHost::shown(HWND h) const {
     auto it = m_native_shown.find(h);

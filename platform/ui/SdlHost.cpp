@@ -299,14 +299,21 @@ TRect SdlHost::work_area_at(TPoint p) const {
 }
 
 void SdlHost::set_cursor(const Cursor& cursor) {
-    if (cursor.image && !cursor.image->Empty()) {
-        // Our cursors are bitmaps whose pixels carry alpha; transparent parts show through.
-        const TBitmap& image = *cursor.image;
-        // SDL only reads the pixels to build the cursor.
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<gfx::Pixel*>(image.ScanLine(0)), image.Width(),
-                                                            image.Height(), 32, image.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (cursor.image && cursor.image->image && !cursor.image->image->Empty()) {
+        const TBitmap& image = *cursor.image->image;
+        const int w = image.Width(), h = image.Height();
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
         if (!s) return;
-        SDL_Cursor* c = SDL_CreateColorCursor(s, cursor.hotspot.X, cursor.hotspot.Y);
+        const auto& mask = cursor.image->mask;
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch);
+            for (int x = 0; x < w; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * w + x;
+                const bool opaque = i < mask.size() ? mask[i] != 0 : true;
+                row[x] = opaque ? (image.pixel(x, y) | 0xFF000000u) : 0u;
+            }
+        }
+        SDL_Cursor* c = SDL_CreateColorCursor(s, cursor.image->hotspot.X, cursor.image->hotspot.Y);
         SDL_FreeSurface(s);
         if (!c) return;
         SDL_SetCursor(c);

@@ -762,6 +762,8 @@ int WindowSystem::run_modal(HWND h) {
     ModalState* state = m_modal.back().get();
     state->hwnd = h;
     const HWND previous_active = m_active;
+    // A mouse mode of the window below (a drag, a press held) ends here.
+    if (m_capture != kNoWindow) send_message(m_capture, WM_CANCELMODE);
     std::vector<HWND> disabled;
     for (HWND t : m_top_levels)
         if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
