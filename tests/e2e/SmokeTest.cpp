@@ -34,6 +34,19 @@ TEST(Smoke, OurWindowAppearsTakesCyrillicTypingAndRepaints) {
     EXPECT_EQ(after.at(35, 15), block_pixel(0xE2));  // "в"
     EXPECT_EQ(after.at(100, 100), 0xFFFFFFu);
 
+    // A top-most popup that never takes the focus: typing still goes to the form,
+    // even with the pointer over the popup.
+    ASSERT_EQ(run({"xdotool", "key", "F2"}, {x.env()}, 10000), 0);
+    const auto popup = app.wait_for_line("popup", 20000);
+    ASSERT_TRUE(popup) << app.output();
+    EXPECT_EQ(*popup, "popup focus kept");
+    ASSERT_EQ(run({"xdotool", "mousemove", "240", "120"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(run({"xdotool", "type", "--delay", "50", "д"}, {x.env()}, 20000), 0);
+    EXPECT_TRUE(app.wait_for_line("text: Ивд", 20000)) << app.output();
+    const Xvfb::Shot with_popup = x.screenshot();
+    EXPECT_EQ(with_popup.at(210, 110), 0x0000FFu);  // the popup, over the form
+    EXPECT_EQ(with_popup.at(55, 15), block_pixel(0xE4));  // "д" on the form
+
     ASSERT_EQ(run({"xdotool", "key", "Escape"}, {x.env()}, 10000), 0);
     EXPECT_EQ(app.wait_exit(10000), 0) << app.output();
 }
