@@ -100,7 +100,8 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     SDL_ShowWindow(it->second.window);
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
     if (activate) SDL_RaiseWindow(it->second.window);
-    present_all(h);
+    // No present here: the window's first paint follows and presents, and a
+    // full present of a large window costs more than everything else at start.
 }
 
 void SdlHost::move_native(HWND h, const TRect& bounds) {

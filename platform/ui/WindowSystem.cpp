@@ -443,19 +443,21 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (w != WA_INACTIVE && get_top_level(m_focus) != h) set_focus(h);
         return 0;
     case WM_SETCURSOR: {
-        // A parent may decide for its children, as in the original system.
+        // A parent may decide for its children; a window answers for itself
+        // only, never on behalf of the child under the pointer.
         if (win->parent != kNoWindow && send_message(win->parent, WM_SETCURSOR, w, l)) return 1;
         win = find(h);
-        if (win && win->cursor) {
-            set_cursor(*win->cursor);
-            return 1;
-        }
-        if (win && win->top_level()) {
-            set_cursor(Cursor{});
-            return 1;
-        }
+        if (!win || static_cast<HWND>(w) != h) return 0;
+        set_cursor(win->cursor.value_or(Cursor{}));
+        return 1;
+    }
+    case WM_RBUTTONUP: {
+        const TPoint screen = client_to_screen(h, TPoint{get_x_lparam(l), get_y_lparam(l)});
+        send_message(h, WM_CONTEXTMENU, h, make_lparam(screen.X, screen.Y));
         return 0;
     }
+    case WM_CONTEXTMENU:
+        return win->parent != kNoWindow ? send_message(win->parent, msg, w, l) : 0;
     case WM_MOUSEWHEEL:
         return win->parent != kNoWindow ? send_message(win->parent, msg, w, l) : 0;
     case WM_PAINT:
