@@ -217,6 +217,11 @@ void SdlHost::handle_event(const SDL_Event& e) {
         break;
     }
     case SDL_TEXTINPUT: {
+        // Ctrl with a letter types its control character (made from the key
+        // code, whatever the layout), never the layout's letter; Ctrl+Alt is
+        // AltGr and types what the layout says.
+        const bool ctrl_only = m_ws->get_async_key_state(VK_CONTROL) < 0 && m_ws->get_async_key_state(VK_MENU) >= 0;
+        if (ctrl_only) break;
         for (char c : text::utf8_to_cp1251(e.text.text)) m_ws->queue_char(static_cast<unsigned char>(c));
         break;
     }

@@ -2,7 +2,8 @@
 // SDL host. Each character typed into it is shown as a coloured block (the
 // colour is the character's code) and reported on standard output as UTF-8,
 // so the test can see both the keyboard path and the repaint. F2 opens a
-// top-most popup that must not take the keyboard from the form. Esc ends it.
+// top-most popup that must not take the keyboard from the form. Keys pressed
+// with Ctrl are reported by their key code. Esc ends it.
 #include "platform/classes/Exception.h"
 #include "platform/ui/SdlHost.h"
 #include "text/Cp1251.h"
@@ -54,6 +55,10 @@ int main() {
                 return 0;
             case WM_KEYDOWN:
                 if (w == VK_ESCAPE) ws.post_quit_message(0);
+                if (ws.get_key_state(VK_CONTROL) < 0 && w != VK_CONTROL) {
+                    std::printf("ctrl key %u\n", static_cast<unsigned>(w));
+                    std::fflush(stdout);
+                }
                 if (w == VK_F2) {
                     CreateParams pp;
                     pp.bounds = Bounds(200, 100, 80, 40);
