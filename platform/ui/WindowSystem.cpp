@@ -511,11 +511,16 @@ void WindowSystem::call_on_gui_thread(const std::function<void()>& fn) {
 }
 
 void WindowSystem::handle_cross_sends() {
-    for (;;) {
+    for (bool handled = false;; handled = true) {
         std::shared_ptr<CrossSend> send;
         {
             std::lock_guard lock(m_mutex);
-            if (m_cross.empty()) return;
+            if (m_cross.empty()) {
+                // What a worker had drawn (a menu's animation step) shows now,
+                // even while the GUI thread only waits for the worker.
+                if (handled) present_changes();
+                return;
+            }
             send = m_cross.front();
             m_cross.pop_front();
         }
@@ -584,6 +589,7 @@ bool WindowSystem::peek_message(Msg& msg, HWND filter, UINT min, UINT max, unsig
             if (!matches(*it, filter, min, max)) continue;
             msg = *it;
             if (remove & PM_REMOVE) m_posted.erase(it);
+            if (msg.message == WM_QUIT && !m_quit) m_quit = static_cast<int>(msg.wParam);
             return true;
         }
     }

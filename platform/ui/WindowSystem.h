@@ -225,7 +225,9 @@ public:
     // then empty. end_paint hands the painted pixels to the screen.
     TCanvas& begin_paint(HWND h, PaintStruct& ps);
     void end_paint(HWND h, PaintStruct& ps);
-    // A canvas on the visible part of the window, for drawing at any time.
+    // A canvas on the visible part of the window, for drawing at any time on
+    // the GUI thread; a worker draws through call_on_gui_thread, and what it
+    // drew is shown as soon as that call returns.
     WindowDC get_dc(HWND h);
     // Moves the pixels of scroll ∩ clip (client coordinates; nullptr: the
     // whole window) by (dx, dy) and invalidates what the move uncovered; the

@@ -124,6 +124,8 @@ void WindowSystem::update_window(HWND h) {
         send_message(p, WM_PAINT);
         finish_paint_message(p);
     }
+    // Painting now means showing now: callers update before a long operation.
+    present_changes();
 }
 
 void WindowSystem::finish_paint_message(HWND h) {

@@ -105,8 +105,12 @@ TEST_F(FocusCapture, LosingTheApplicationCancelsTheMouseMode) {
     log.clear();
     ws.host_activate_app(false);
     EXPECT_EQ(ws.get_capture(), kNoWindow);
-    EXPECT_EQ(log.front(), "grid:CANCELMODE");
+    EXPECT_EQ(log, (Log{"grid:CANCELMODE", "grid:CAPTURECHANGED", "form:ACTIVATE", "form:ACTIVATEAPP"}));
     EXPECT_FALSE(ws.application_active());
+    log.clear();
+    ws.host_activate_app(true);
+    EXPECT_EQ(log, (Log{"form:ACTIVATEAPP", "form:ACTIVATE"}));
+    EXPECT_EQ(ws.get_active_window(), form);
 }
 
 }  // namespace

@@ -121,6 +121,27 @@ TEST_F(Loops, WorkerSendsAreHandledWhileTheGuiThreadWaitsForIt) {
     for (std::size_t i = 0; i + 1 < steps.size(); ++i) EXPECT_EQ(steps[i], static_cast<LPARAM>(i + 1));
 }
 
+TEST_F(Loops, WhatAWorkerDrawsIsShownWhileTheGuiThreadWaits) {
+    const HWND menu = make_popup(ws, Bounds(0, 0, 40, 40));
+    host.pump();
+    const int before = host.present_count();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        for (int step = 1; step <= 4; ++step)
+            ws.call_on_gui_thread([&, step] {
+                WindowDC dc = ws.get_dc(menu);
+                dc->Brush().SetColor(clBlue);
+                dc->FillRect(TRect{0, 0, 40, step * 10});
+            });
+        finished = true;
+        ws.signal();
+    });
+    ws.wait_dispatching([&] { return finished.load(); });
+    worker.join();
+    EXPECT_EQ(host.present_count(), before + 4);
+    EXPECT_EQ(host.pixel(menu, 5, 35), clBlue);
+}
+
 TEST_F(Loops, PostedMessagesFromAWorkerArriveInOrder) {
     std::vector<WPARAM> got;
     ws.subclass_window(form, [&, prev = ws.get_window_proc(form)](HWND h, UINT m, WPARAM w, LPARAM l) {
