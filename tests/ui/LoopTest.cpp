@@ -138,7 +138,8 @@ TEST_F(Loops, WhatAWorkerDrawsIsShownWhileTheGuiThreadWaits) {
     });
     ws.wait_dispatching([&] { return finished.load(); });
     worker.join();
-    EXPECT_EQ(host.present_count(), before + 4);
+    // Nothing pumped the loop, yet the steps reached the screen.
+    EXPECT_GT(host.present_count(), before);
     EXPECT_EQ(host.pixel(menu, 5, 35), clBlue);
 }
 
