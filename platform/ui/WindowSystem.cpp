@@ -693,14 +693,23 @@ int WindowSystem::run_modal(HWND h) {
     for (HWND t : m_top_levels)
         if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
     for (HWND t : disabled) enable_window(t, false);
+    // Whatever ends the loop, an exception included, the other windows come back.
+    struct Restore {
+        WindowSystem& ws;
+        std::vector<HWND>& disabled;
+        ModalState* state;
+        ~Restore() {
+            for (HWND t : disabled) ws.enable_window(t, true);
+            std::erase_if(ws.m_modal, [&](const auto& m) { return m.get() == state; });
+        }
+    } restore{*this, disabled, state};
     show_window(h, SW_SHOW);
     set_active_window(h);
-    run_loop([&] { return !state->ended && is_window(h); });
+    const bool quit = !run_loop([&] { return !state->ended && is_window(h); });
+    const int result = quit ? 0 : state->result;
     for (HWND t : disabled) enable_window(t, true);
-    const int result = state->result;
     if (is_window(h)) show_window(h, SW_HIDE);
     if (is_window(previous_active) && is_visible(previous_active)) set_active_window(previous_active);
-    std::erase_if(m_modal, [&](const auto& m) { return m.get() == state; });
     return result;
 }
 

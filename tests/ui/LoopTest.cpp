@@ -47,6 +47,13 @@ TEST_F(Loops, ModalWindowDisablesTheOthersUntilItEnds) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "form:LBUTTONDOWN"), 0);
 }
 
+TEST_F(Loops, AModalLoopLeftByAnExceptionGivesTheOtherWindowsBack) {
+    const HWND dialog = make_top(ws, Bounds(100, 100, 200, 100), {}, 0, false);
+    EXPECT_THROW(ws.run_modal(dialog), Exception);  // the headless host has no input to wait for
+    EXPECT_TRUE(ws.is_enabled(form));
+    EXPECT_FALSE(ws.in_modal_loop(dialog));
+}
+
 TEST_F(Loops, NestedLoopRunsUntilItsConditionAndLeavesQuitToTheOuterLoop) {
     // A panning-like mode: a nested loop with a 20 ms timer, ended by Esc.
     int ticks = 0;
