@@ -339,6 +339,8 @@ void SdlHost::set_cursor(const Cursor& cursor) {
 
 void SdlHost::set_cursor_pos(TPoint p) { SDL_WarpMouseGlobal(p.X, p.Y); }
 
+void SdlHost::capture_mouse(bool on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
+
 bool SdlHost::set_clipboard_text(const std::string& utf8) { return SDL_SetClipboardText(utf8.c_str()) == 0; }
 
 }  // namespace ui

@@ -845,6 +845,7 @@ HWND WindowSystem::set_capture(HWND h) {
     const HWND old = m_capture;
     if (!is_window(h) || old == h) return old;
     m_capture = h;
+    if (old == kNoWindow) m_host.capture_mouse(true);
     if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(h));
     return old;
 }
@@ -853,6 +854,7 @@ void WindowSystem::release_capture() {
     const HWND old = m_capture;
     if (old == kNoWindow) return;
     m_capture = kNoWindow;
+    m_host.capture_mouse(false);
     if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, 0);
 }
 
