@@ -124,7 +124,6 @@ void WindowSystem::destroy_tree(HWND h) {
         remove_from_z_order(h);
         m_host.destroy_native(h);
     }
-    on_destroyed(h);
     m_windows.erase(h);
 }
 
@@ -913,8 +912,7 @@ bool WindowSystem::take_timer(Msg& msg, HWND filter, UINT min, UINT max, unsigne
         Msg probe;
         probe.hwnd = it->first.first;
         probe.message = WM_TIMER;
-        if (filter != kNoWindow && !matches(probe, filter, min, max)) continue;
-        if (filter == kNoWindow && !matches(probe, kNoWindow, min, max)) continue;
+        if (!matches(probe, filter, min, max)) continue;
         if (best == m_timers.end() || t.due < best->second.due ||
             (t.due == best->second.due && t.seq < best->second.seq))
             best = it;

@@ -107,6 +107,9 @@ struct CreateParams {
     HWND parent = kNoWindow;
     // A top-level window's owner: owned windows stay above their owner and go with it.
     HWND owner = kNoWindow;
+    // A top-level window with WS_POPUP is borderless (menus, hints, drag
+    // images); one without it is a framed form window. WS_EX_NOACTIVATE
+    // windows are never activated and never hold the focus.
     std::uint32_t style = 0;
     std::uint32_t ex_style = 0;
     // In the parent's client coordinates for a child, in screen coordinates otherwise.
@@ -191,7 +194,10 @@ public:
 
     // Visible: shown, and so are all its parents.
     bool is_visible(HWND h) const;
+    // The window's own state; input also needs its parents enabled.
     bool is_enabled(HWND h) const;
+    // Returns whether the window was enabled before. Disabling takes the
+    // focus and the capture from the window and its children.
     bool enable_window(HWND h, bool enable);
     // Windows semantics: returns whether the window was visible before.
     bool show_window(HWND h, int cmd);
@@ -394,7 +400,6 @@ private:
     void mark_changed(HWND h, const gfx::Region& client_region);
     std::unique_ptr<TCanvas> make_canvas(HWND h);
     void on_created(HWND h);
-    void on_destroyed(HWND h);
     void on_shown(HWND h);
     void on_hiding(HWND h);
     void on_moving(HWND h, const TRect& old_bounds);

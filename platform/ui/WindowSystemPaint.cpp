@@ -15,8 +15,6 @@ void WindowSystem::on_created(HWND h) {
     if (w->top_level()) w->pixels = std::make_unique<TBitmap>(w->bounds.Width(), w->bounds.Height());
 }
 
-void WindowSystem::on_destroyed(HWND) {}
-
 void WindowSystem::on_shown(HWND h) { invalidate_rect(h, nullptr, true); }
 
 void WindowSystem::on_hiding(HWND h) {
