@@ -371,10 +371,13 @@ TPoint WindowSystem::screen_to_client(HWND h, TPoint p) const {
     return TPoint{p.X - origin.X, p.Y - origin.Y};
 }
 
-HWND WindowSystem::window_from_point(TPoint screen) const {
+HWND WindowSystem::window_from_point(TPoint screen) const { return window_at(screen, true); }
+
+HWND WindowSystem::window_at(TPoint screen, bool skip_disabled_top_levels) const {
     for (HWND t : m_top_levels) {
         const Window* w = find(t);
         if (!(w->style & WS_VISIBLE) || !w->bounds.Contains(screen)) continue;
+        if (skip_disabled_top_levels && (w->style & WS_DISABLED)) continue;
         TPoint local{screen.X - w->bounds.Left, screen.Y - w->bounds.Top};
         for (bool descended = true; descended;) {
             descended = false;

@@ -213,8 +213,9 @@ public:
     void move_window(HWND h, const TRect& bounds);
     TPoint client_to_screen(HWND h, TPoint p) const;
     TPoint screen_to_client(HWND h, TPoint p) const;
-    // The deepest visible, enabled window at a screen point (a disabled
-    // child lets its parent answer), or kNoWindow.
+    // The deepest visible, enabled window at a screen point, or kNoWindow:
+    // a disabled child lets its parent answer, a disabled top-level window
+    // (a hint) the windows behind it.
     HWND window_from_point(TPoint screen) const;
 
     // ---- painting ----------------------------------------------------------------
@@ -410,6 +411,7 @@ private:
     HWND change_focus(HWND h);
     void activate_window(HWND h, WPARAM how);
     bool can_receive_input(HWND h) const;
+    HWND window_at(TPoint screen, bool skip_disabled_top_levels) const;
     void update_hover(HWND under);
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();

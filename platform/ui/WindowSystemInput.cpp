@@ -221,7 +221,9 @@ bool WindowSystem::translate_raw_input(const RawInput& raw, Msg& msg) {
     case RawInput::Kind::button: {
         const bool button = raw.kind == RawInput::Kind::button;
         if (button) set_key_down(m_key_state, button_vk(raw.button), raw.down);
-        const HWND under = window_from_point(raw.pt);
+        // A disabled form (below a modal one) swallows the pointer rather
+        // than letting it through to whatever lies behind it.
+        const HWND under = window_at(raw.pt, false);
         update_hover(under);
         const HWND target = m_capture != kNoWindow ? m_capture : under;
         if (target == kNoWindow) return false;
