@@ -34,6 +34,9 @@ inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
+// Never sent here: a window's WM_PAINT paints its background itself. The id
+// stays for code written against the original system that answers it.
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
