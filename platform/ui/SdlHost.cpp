@@ -204,8 +204,14 @@ HWND SdlHost::hwnd_of(std::uint32_t id) const {
 
 TPoint SdlHost::to_screen(std::uint32_t id, int x, int y) const {
     SDL_Window* window = SDL_GetWindowFromID(id);
+    if (!window) {
+        // A captured pointer outside every window of ours: ask where it is.
+        int gx = 0, gy = 0;
+        SDL_GetGlobalMouseState(&gx, &gy);
+        return TPoint{gx, gy};
+    }
     int wx = 0, wy = 0;
-    if (window) SDL_GetWindowPosition(window, &wx, &wy);
+    SDL_GetWindowPosition(window, &wx, &wy);
     return TPoint{wx + x, wy + y};
 }
 
