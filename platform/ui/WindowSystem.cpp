@@ -775,13 +775,10 @@ HWND WindowSystem::set_focus(HWND h) {
         const HWND old_active = m_active;
         m_active = top;
         if (is_window(old_active)) send_message(old_active, WM_ACTIVATE, WA_INACTIVE, top);
-        if (is_window(top)) {
-            bring_window_to_top(top);
-            m_host.raise_native(top);
-        }
-        change_focus(h);
+        if (is_window(top)) bring_window_to_top(top);
+        const HWND old_focus = change_focus(h);
         if (is_window(top)) send_message(top, WM_ACTIVATE, WA_ACTIVE, old_active);
-        return m_focus == h ? kNoWindow : m_focus;
+        return old_focus;
     }
     return change_focus(h);
 }

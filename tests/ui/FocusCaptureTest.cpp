@@ -64,7 +64,7 @@ TEST_F(FocusCapture, FocusInAnotherFormActivatesItAndDeactivatesTheFirst) {
     const HWND other_edit = make_child(ws, other, Bounds(0, 0, 50, 20), logging_proc(log, "oedit"));
     ws.set_focus(grid);
     log.clear();
-    ws.set_focus(other_edit);
+    EXPECT_EQ(ws.set_focus(other_edit), grid);
     EXPECT_EQ(ws.get_active_window(), other);
     EXPECT_EQ(log, (Log{"form:ACTIVATE", "grid:KILLFOCUS", "oedit:SETFOCUS", "other:ACTIVATE"}));
     // Clicking back into the first form activates it and gives it the focus.
