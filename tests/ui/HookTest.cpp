@@ -1,5 +1,7 @@
 #include "UiTestSupport.h"
 
+#include "platform/ui/ScopedHook.h"
+
 #include <gtest/gtest.h>
 
 namespace ui::test {
@@ -70,21 +72,20 @@ TEST_F(Hooks, RemovedHooksLeaveTheChainEvenFromInsideACall) {
 
 TEST_F(Hooks, MouseHookSeesScreenPointAndCanSwallow) {
     std::vector<std::pair<UINT, TPoint>> seen;
-    const HHOOK hook = ws.set_windows_hook(HookKind::mouse, [&](int, WPARAM w, LPARAM l) {
+    ScopedHook hook(ws, HookKind::mouse, [&](int code, WPARAM w, LPARAM l) {
         const auto* info = reinterpret_cast<const MouseHookInfo*>(l);
         seen.emplace_back(static_cast<UINT>(w), info->pt);
-        return LRESULT(w == WM_LBUTTONDOWN ? 1 : 0);
+        return w == WM_LBUTTONDOWN ? LRESULT{1} : hook.call_next(code, w, l);
     });
     host.click(TPoint{50, 10});
     EXPECT_EQ(log, (Log{"edit:MOUSEENTER", "edit:LBUTTONUP"}));
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[1], (std::pair<UINT, TPoint>{WM_LBUTTONDOWN, TPoint{50, 10}}));
-    ws.unhook_windows_hook(hook);
 }
 
 TEST_F(Hooks, CallWndProcHookSeesSentMessagesOnly) {
     std::vector<UINT> seen;
-    const HHOOK hook = ws.set_windows_hook(HookKind::call_wnd_proc, [&](int, WPARAM, LPARAM l) {
+    ScopedHook hook(ws, HookKind::call_wnd_proc, [&](int, WPARAM, LPARAM l) {
         const auto* info = reinterpret_cast<const CallWndProcInfo*>(l);
         if (info->hwnd == form) seen.push_back(info->message);
         return LRESULT{0};
@@ -93,7 +94,6 @@ TEST_F(Hooks, CallWndProcHookSeesSentMessagesOnly) {
     ws.post_message(form, WM_USER + 2);
     host.pump();
     EXPECT_EQ(seen, (std::vector<UINT>{WM_USER + 1}));
-    ws.unhook_windows_hook(hook);
 }
 
 }  // namespace
