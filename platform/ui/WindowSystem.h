@@ -6,9 +6,9 @@
 // open top-most popups that never take the focus.
 //
 // Invariants:
-//  - Every operation except send_message, post_message, call_on_gui_thread
-//    and wake runs on the thread that created the window system (the GUI
-//    thread). A worker that sends waits until the GUI thread has handled the
+//  - Every operation except send_message, post_message, call_on_gui_thread,
+//    signal and the queue_* input calls runs on the thread that created the
+//    window system (the GUI thread). A worker that sends waits until the GUI thread has handled the
 //    message; the GUI thread handles such sends whenever it looks at its queue
 //    or waits in wait_dispatching.
 //  - Input arrives from the host as raw events (a key, a character, the
@@ -29,7 +29,6 @@
 #include "platform/gfx/TCanvas.h"
 #include "text/AnsiString.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -254,6 +253,11 @@ public:
     void set_window_proc(HWND h, WndProcRef proc);
     WndProcRef get_window_proc(HWND h) const;
     LRESULT call_window_proc(const WndProcRef& proc, HWND h, UINT msg, WPARAM w, LPARAM l);
+    // What a window does by default: WM_CLOSE destroys it, WM_CANCELMODE
+    // releases its capture, WM_ACTIVATE gives it the focus when none of its
+    // children has it, WM_SETCURSOR asks the parents and then shows the
+    // window's cursor, WM_RBUTTONUP asks for WM_CONTEXTMENU, which like
+    // WM_MOUSEWHEEL goes up to the parent, and WM_PAINT validates.
     LRESULT def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l);
 
     // ---- messages --------------------------------------------------------------
@@ -298,8 +302,10 @@ public:
     // CP1251 text onto the system clipboard (as Unicode).
     bool set_clipboard_text(const AnsiString& text);
 
-    // Shows h as a modal window: other top-level windows are disabled until
-    // end_modal(h, result) or h's destruction; returns the result (0 when destroyed).
+    // Shows h as a modal window: the capture holder gets WM_CANCELMODE and the
+    // other top-level windows are disabled until end_modal(h, result), h's
+    // destruction or WM_QUIT; then h is hidden and the result returned (0 when
+    // destroyed or quit).
     int run_modal(HWND h);
     void end_modal(HWND h, int result);
     bool in_modal_loop(HWND h) const;
