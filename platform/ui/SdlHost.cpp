@@ -2,6 +2,7 @@
 
 #include "platform/classes/Exception.h"
 #include "platform/ui/SdlKeys.h"
+#include "platform/ui/X11Errors.h"
 #include "text/Cp1251.h"
 
 #include <SDL2/SDL.h>
@@ -38,6 +39,7 @@ SdlHost::SdlHost() {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    install_x11_error_filter();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         throw Exception(AnsiString("Cannot open the display: ") + SDL_GetError());
     // Without a display SDL falls back to drawing nowhere; that is no way to

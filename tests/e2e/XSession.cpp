@@ -150,6 +150,13 @@ std::optional<std::string> Child::wait_for_line(const std::string& prefix, int t
 std::optional<int> Child::wait_exit(int timeout_ms) {
     if (m_status) return m_status;
     m_status = wait_pid(m_pid, timeout_ms);
+    // Keep its last words (an error message) for the test's report.
+    if (m_status) {
+        for (std::size_t before = std::string::npos; before != m_output.size();) {
+            before = m_output.size();
+            read_available(0);
+        }
+    }
     return m_status;
 }
 
