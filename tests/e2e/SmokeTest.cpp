@@ -15,6 +15,9 @@ TEST(Smoke, OurWindowAppearsTakesCyrillicTypingAndRepaints) {
     Xvfb x(800, 600);
     Child app({ABONIX_SMOKE_WINDOW}, {x.env(), kLeakRules});
     ASSERT_TRUE(app.wait_for_line("ready", 20000)) << app.output();
+    // Real time drives the timers, and a worker's post wakes the waiting loop.
+    EXPECT_TRUE(app.wait_for_line("timer", 20000)) << app.output();
+    EXPECT_TRUE(app.wait_for_line("posted", 20000)) << app.output();
 
     // The form is at the screen's corner, white and empty.
     const Xvfb::Shot before = x.screenshot();

@@ -3,12 +3,15 @@
 // colour is the character's code) and reported on standard output as UTF-8,
 // so the test can see both the keyboard path and the repaint. F2 opens a
 // top-most popup that must not take the keyboard from the form. Keys pressed
-// with Ctrl are reported by their key code. Esc ends it.
+// with Ctrl are reported by their key code. A one-shot timer soon after the
+// start reports itself and has a worker thread post a message, which must
+// wake the waiting loop. Esc ends it.
 #include "platform/classes/Exception.h"
 #include "platform/ui/SdlHost.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
+#include <thread>
 
 using namespace ui;
 
@@ -25,6 +28,7 @@ int main() {
         SdlHost host;
         WindowSystem& ws = host.windows();
         AnsiString typed;
+        std::thread worker;
         CreateParams p;
         p.bounds = Bounds(0, 0, 320, 200);
         p.text = "Абоникс";
@@ -82,6 +86,15 @@ int main() {
                     std::fflush(stdout);
                 }
                 return 0;
+            case WM_TIMER:
+                std::printf("timer\n");
+                std::fflush(stdout);
+                worker = std::thread([&ws, h] { ws.post_message(h, WM_APP); });
+                return 0;
+            case WM_APP:
+                std::printf("posted\n");
+                std::fflush(stdout);
+                return 0;
             case WM_DESTROY: ws.post_quit_message(0); return 0;
             default: return ws.def_window_proc(h, m, w, l);
             }
@@ -91,8 +104,10 @@ int main() {
         ws.process_messages();
         std::printf("ready %u\n", form);
         std::fflush(stdout);
+        ws.set_timer(form, 1, 50, {}, true);
         Msg msg;
         while (ws.get_message(msg)) ws.dispatch_message(msg);
+        if (worker.joinable()) worker.join();
         return ws.exit_code();
     } catch (const Exception& e) {
         std::fprintf(stderr, "abonix: %s\n", e.what());
