@@ -47,6 +47,11 @@ TEST(Smoke, OurWindowAppearsTakesCyrillicTypingAndRepaints) {
     ASSERT_EQ(run({"xdotool", "type", "--delay", "50", "д"}, {x.env()}, 20000), 0);
     EXPECT_TRUE(app.wait_for_line("text: Ивд", 20000)) << app.output();
     const Xvfb::Shot with_popup = x.screenshot();
+    if (HasFailure()) {
+        const std::string path = ::testing::TempDir() + "abonix_smoke_screen.png";
+        Xvfb::save_png(with_popup, path);
+        ADD_FAILURE() << "the screen is in " << path;
+    }
     EXPECT_EQ(with_popup.at(210, 110), 0x0000FFu);  // the popup, over the form
     EXPECT_EQ(with_popup.at(55, 15), block_pixel(0xE4));  // "д" on the form
 

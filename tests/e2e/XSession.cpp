@@ -1,5 +1,8 @@
 #include "XSession.h"
 
+#include "platform/gfx/Png.h"
+#include "platform/gfx/TBitmap.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -226,6 +229,13 @@ Xvfb::Shot Xvfb::screenshot() const {
     }
     XCloseDisplay(d);
     return shot;
+}
+
+void Xvfb::save_png(const Shot& shot, const std::string& path) {
+    TBitmap bitmap(shot.width, shot.height);
+    for (int y = 0; y < shot.height; ++y)
+        for (int x = 0; x < shot.width; ++x) bitmap.set_pixel(x, y, 0xFF000000u | shot.at(x, y));
+    gfx::save_png(bitmap, path);
 }
 
 }  // namespace e2e

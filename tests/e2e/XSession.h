@@ -60,6 +60,8 @@ public:
         std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
     };
     Shot screenshot() const;
+    // Writes a screenshot as a PNG file, to look at when a test fails.
+    static void save_png(const Shot& shot, const std::string& path);
 
 private:
     pid_t m_pid = -1;
