@@ -29,9 +29,12 @@ void check_section_name(std::string_view section) {
         throw EIniFileException("Invalid section name \"" + AnsiString(section) + "\"");
 }
 
+// The entry's line must read back as this entry: not as a comment, not as a
+// section header, split at the same "=".
 void check_entry(std::string_view ident, std::string_view value) {
     if (has_line_break(ident) || ident.find('=') != std::string_view::npos ||
-        (!ident.empty() && (ident.front() == ';' || ident.front() == '[')))
+        (!ident.empty() && ident.front() == ';') ||
+        (!ident.empty() && ident.front() == '[' && !value.empty() && value.back() == ']'))
         throw EIniFileException("Invalid entry name \"" + AnsiString(ident) + "\"");
     if (has_line_break(value))
         throw EIniFileException("Invalid value of entry \"" + AnsiString(ident) + "\"");
@@ -91,10 +94,14 @@ void TMemIniFile::SetText(std::string_view text) {
     Section* current = nullptr;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t eol = text.find('\n', pos);
-        std::string_view line = text.substr(pos, eol == std::string_view::npos ? std::string_view::npos : eol - pos);
-        pos = eol == std::string_view::npos ? text.size() : eol + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // CR LF ends a line; so do a bare LF or CR, so that no name or value
+        // read can hold a line break.
+        std::size_t eol = text.find_first_of("\r\n", pos);
+        if (eol == std::string_view::npos) eol = text.size();
+        std::string_view line = text.substr(pos, eol - pos);
+        pos = eol;
+        if (pos < text.size() && text[pos] == '\r') ++pos;
+        if (pos < text.size() && text[pos] == '\n' && (pos == eol || text[pos - 1] == '\r')) ++pos;
         if (line.empty() || line.front() == ';') continue;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             current = &section_for_write(line.substr(1, line.size() - 2));

@@ -2,7 +2,7 @@
 //
 // The whole file is read when the object is created and written back whole
 // by UpdateFile(). Format, as read and written:
-//   - CP1251 lines separated by CR LF (a bare LF is accepted on reading);
+//   - CP1251 lines separated by CR LF (a bare LF or CR is accepted on reading);
 //   - "[" name "]" starts a section; the name is everything between the
 //     first and the last character of the line;
 //   - inside a section, name "=" value, split at the first "="; lines that
@@ -21,8 +21,8 @@
 // caller's default.
 //
 // Names and values that could not be read back as written (a line break
-// anywhere, "=" in an entry name, an entry name beginning with ";" or "[")
-// are refused with EIniFileException rather than corrupting the file.
+// anywhere, "=" in an entry name, an entry line that would read as a comment
+// or a section header) are refused with EIniFileException rather than corrupting the file.
 //
 // UpdateFile() writes a temporary file beside the target and renames it over
 // the target, so a failed save (disk full, read-only directory) leaves the

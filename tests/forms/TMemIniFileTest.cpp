@@ -62,7 +62,9 @@ TEST(TMemIniFile, ReadsEntriesByTheLineRules) {
         "Dup=first\r\n"
         "Dup=second\r\n"
         "[\\Grid\\Columns\\PhoneGridPhone]\r\n"
-        "Width=49\n"  // a bare LF ends a line too
+        "Width=49\n"  // a bare LF or CR ends a line too
+        "Height=17\r"
+        "[x=1\r\n"
         "[]]\r\n"
         "Odd=in a section named ]\r\n"
         "[grid]\r\n"
@@ -87,6 +89,8 @@ TEST(TMemIniFile, ReadsEntriesByTheLineRules) {
         {"Grid", "Dup", "first"},
         {"Grid", "Later", "merged into the first [Grid]"},
         {"\\grid\\columns\\phonegridphone", "WIDTH", "49"},
+        {"\\Grid\\Columns\\PhoneGridPhone", "Height", "17"},
+        {"\\Grid\\Columns\\PhoneGridPhone", "[x", "1"},
         {"]", "Odd", "in a section named ]"},
         {"Last", "NoFinalBreak", "yes"},
         {"Missing", "ShowGrid", nullptr},
@@ -187,7 +191,7 @@ TEST(TMemIniFile, RefusesNamesAndValuesThatWouldNotReadBack) {
         const char* ident;
         const char* value;
     } cases[] = {
-        {"A\r\nB", "k", "v"}, {"A", "k=1", "v"}, {"A", ";k", "v"}, {"A", "[k", "v]"},
+        {"A\r\nB", "k", "v"}, {"A", "k=1", "v"}, {"A", ";k", "v"}, {"A", "[k", "v]"}, {"A", "k\r", "v"},
         {"A", "k\n", "v"},    {"A", "k", "v\r\n[B]"}, {"A", "k", "line\nbreak"},
     };
     for (const Case& c : cases) {
