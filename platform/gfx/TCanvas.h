@@ -19,7 +19,9 @@
 #include "platform/classes/TSet.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TBrush.h"
+#include "platform/gfx/FontFace.h"
 #include "platform/gfx/TColor.h"
+#include "platform/gfx/TFont.h"
 #include "platform/gfx/TPen.h"
 #include "platform/gfx/TRect.h"
 #include "text/AnsiString.h"
@@ -102,8 +104,10 @@ public:
     // --- drawing tools ----------------------------------------------------
     TPen& Pen() { return m_pen; }
     TBrush& Brush() { return m_brush; }
+    TFont& Font() { return m_font; }
     const TPen& Pen() const { return m_pen; }
     const TBrush& Brush() const { return m_brush; }
+    const TFont& Font() const { return m_font; }
     TCopyMode CopyMode() const { return m_copy_mode; }
     void SetCopyMode(TCopyMode mode) { m_copy_mode = mode; }
     TPoint BrushOrigin() const { return m_brush_origin; }
@@ -152,6 +156,24 @@ public:
     // returns the part of scroll ∩ clip the move left uncovered, to be repainted.
     gfx::Region ScrollRect(int dx, int dy, const TRect& scroll, const TRect& clip);
 
+    // --- text ---------------------------------------------------------------
+    // One line at (x, y) (top-left of the character cell). With a bsSolid
+    // brush the text's cell is filled with the brush colour first.
+    void TextOut(int x, int y, std::string_view text);
+    // TextOut clipped to r.
+    void TextRect(const TRect& r, int x, int y, std::string_view text);
+    // Formatted output in r; returns the height of the text drawn. With
+    // tfCalcRect nothing is drawn and r becomes the rectangle the text needs.
+    int TextRect(TRect& r, std::string_view text, TTextFormat format);
+    int TextWidth(std::string_view text);
+    int TextHeight(std::string_view text);
+    TSize TextExtent(std::string_view text);
+    // Widths of each character of text in the current font (a prefix of n
+    // characters is as wide as the first n widths together).
+    std::vector<int> CharWidths(std::string_view text);
+    // Metrics of the current font.
+    gfx::TextMetrics TextMetrics() const;
+
 private:
     struct Ops;
     friend struct Ops;
@@ -162,6 +184,9 @@ private:
     void fill_polygon(std::span<const TPoint> points);
     void draw_line(TPoint a, TPoint b);
     void move_pixels(const TRect& dest, int dx, int dy);
+    // Draws one line of glyphs with its top-left at (x, y) inside clip
+    // (canvas coordinates); underline_at marks a prefixed character or -1.
+    void draw_glyphs(int x, int y, std::string_view text, const TRect* clip, int underline_at, int tab_width);
 
     gfx::Surface m_surface;
     TPoint m_origin;
@@ -169,6 +194,7 @@ private:
     std::vector<TRect> m_device_clip;  // in surface coordinates, non-overlapping
     TPen m_pen;
     TBrush m_brush;
+    TFont m_font;
     TCopyMode m_copy_mode = cmSrcCopy;
     TPoint m_brush_origin;
     TPoint m_pen_pos;

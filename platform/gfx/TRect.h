@@ -11,6 +11,12 @@ struct TPoint {
     constexpr bool operator==(const TPoint&) const = default;
 };
 
+struct TSize {
+    int cx = 0;
+    int cy = 0;
+    constexpr bool operator==(const TSize&) const = default;
+};
+
 struct TRect {
     int Left = 0;
     int Top = 0;
