@@ -1,0 +1,66 @@
+// What a host does for the window system: it shows top-level windows to
+// someone (a real display, or memory), brings in their input and owns time.
+// The window system calls the host only on the GUI thread, except wake().
+#pragma once
+
+#include "platform/ui/Clock.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/Geometry.h"
+#include "platform/ui/Messages.h"
+#include "text/AnsiString.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class TBitmap;
+
+namespace ui {
+
+class WindowSystem;
+
+struct NativeWindowInfo {
+    TRect bounds;  // screen coordinates
+    AnsiString title;
+    bool popup = false;         // borderless, no frame, no taskbar entry
+    bool tool = false;          // a hint or tooltip rather than a menu
+    bool topmost = false;
+    bool no_activate = false;   // never takes the focus from the form below it
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual WindowSystem& windows() = 0;
+    virtual const Clock& clock() const = 0;
+
+    // A top-level window came into being, changed or went away.
+    virtual void create_native(HWND h, const NativeWindowInfo& info) = 0;
+    virtual void destroy_native(HWND h) = 0;
+    virtual void show_native(HWND h, bool visible, bool activate) = 0;
+    virtual void move_native(HWND h, const TRect& bounds) = 0;
+    virtual void set_native_title(HWND h, const AnsiString& title) = 0;
+    virtual void maximize_native(HWND h) = 0;
+    virtual void raise_native(HWND h) = 0;
+    // The pixels of a top-level window changed inside these rectangles (window coordinates).
+    virtual void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) = 0;
+
+    // Blocks until input or a wake-up arrives, or until the deadline on the
+    // host's clock passes, and queues the input with the window system.
+    virtual void wait_for_input(std::optional<std::int64_t> deadline_ms) = 0;
+    // Makes a wait_for_input on the GUI thread return; any thread.
+    virtual void wake() = 0;
+
+    virtual TRect screen_rect() const = 0;
+    // The part of the monitor holding the point that windows may use (without
+    // panels and task bars).
+    virtual TRect work_area_at(TPoint screen) const = 0;
+    virtual void set_cursor(const Cursor& cursor) = 0;
+    virtual void set_cursor_pos(TPoint screen) = 0;
+    // UTF-8 text for the system clipboard.
+    virtual bool set_clipboard_text(const std::string& utf8) = 0;
+};
+
+}  // namespace ui

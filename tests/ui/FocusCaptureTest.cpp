@@ -1,0 +1,113 @@
+#include "UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace ui::test {
+namespace {
+
+struct FocusWorld {
+    Log log;
+    HeadlessHost host{800, 600};
+    WindowSystem& ws = host.windows();
+    HWND form = make_top(ws, Bounds(0, 0, 400, 300), logging_proc(log, "form"));
+    HWND edit = make_child(ws, form, Bounds(10, 10, 100, 20), logging_proc(log, "edit"));
+    HWND grid = make_child(ws, form, Bounds(10, 40, 300, 200), logging_proc(log, "grid"));
+};
+
+struct FocusCapture : ::testing::Test, FocusWorld {};
+
+TEST_F(FocusCapture, FocusMovesWithKillBeforeSetAndReportsThePrevious) {
+    ASSERT_EQ(ws.get_active_window(), form);
+    ws.set_focus(edit);
+    log.clear();
+    EXPECT_EQ(ws.set_focus(grid), edit);
+    EXPECT_EQ(ws.get_focus(), grid);
+    EXPECT_EQ(log, (Log{"edit:KILLFOCUS", "grid:SETFOCUS"}));
+    EXPECT_EQ(ws.get_parent(ws.get_focus()), form);
+}
+
+TEST_F(FocusCapture, WindowsThatCannotTakeTheFocus) {
+    const HWND hidden = make_child(ws, form, Bounds(0, 0, 5, 5), {}, false);
+    const HWND in_disabled_parent = make_child(ws, edit, Bounds(0, 0, 5, 5));
+    ws.enable_window(edit, false);
+    const HWND popup = make_popup(ws, Bounds(500, 500, 50, 50));
+    const HWND popup_child = make_child(ws, popup, Bounds(0, 0, 10, 10));
+    ws.set_focus(grid);
+    for (HWND h : {hidden, edit, in_disabled_parent, popup, popup_child}) {
+        EXPECT_EQ(ws.set_focus(h), kNoWindow) << h;
+        EXPECT_EQ(ws.get_focus(), grid) << h;
+    }
+}
+
+TEST_F(FocusCapture, LosingTheFocusedWindow) {
+    struct Case {
+        const char* what;
+        std::function<void(FocusWorld&)> act;
+        bool focus_on_form;
+    };
+    const Case cases[] = {
+        {"destroy", [](FocusWorld& f) { f.ws.destroy_window(f.grid); }, true},
+        {"hide", [](FocusWorld& f) { f.ws.show_window(f.grid, SW_HIDE); }, true},
+        {"disable", [](FocusWorld& f) { f.ws.enable_window(f.grid, false); }, false},
+    };
+    for (const Case& c : cases) {
+        FocusWorld f;
+        f.ws.set_focus(f.grid);
+        c.act(f);
+        EXPECT_EQ(f.ws.get_focus(), c.focus_on_form ? f.form : kNoWindow) << c.what;
+        EXPECT_NE(f.ws.get_focus(), f.grid) << c.what;
+    }
+}
+
+TEST_F(FocusCapture, FocusInAnotherFormActivatesItAndDeactivatesTheFirst) {
+    const HWND other = make_top(ws, Bounds(450, 0, 200, 200), logging_proc(log, "other"));
+    const HWND other_edit = make_child(ws, other, Bounds(0, 0, 50, 20), logging_proc(log, "oedit"));
+    ws.set_focus(grid);
+    log.clear();
+    ws.set_focus(other_edit);
+    EXPECT_EQ(ws.get_active_window(), other);
+    EXPECT_EQ(log, (Log{"form:ACTIVATE", "grid:KILLFOCUS", "oedit:SETFOCUS", "other:ACTIVATE"}));
+    // Clicking back into the first form activates it and gives it the focus.
+    log.clear();
+    host.click(TPoint{390, 290});
+    EXPECT_EQ(ws.get_active_window(), form);
+    EXPECT_EQ(ws.get_focus(), form);
+}
+
+TEST_F(FocusCapture, CapturedMouseGoesToTheCaptureWindowInItsCoordinates) {
+    std::vector<TPoint> points;
+    ws.subclass_window(grid, [&, prev = ws.get_window_proc(grid)](HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_MOUSEMOVE || m == WM_LBUTTONUP) points.push_back(TPoint{get_x_lparam(l), get_y_lparam(l)});
+        return ws.call_window_proc(prev, h, m, w, l);
+    });
+    ws.set_capture(grid);
+    host.mouse_move(TPoint{5, 5});          // over the form, left of and above the grid
+    host.mouse_up(MouseButton::left, TPoint{700, 500});  // outside every window
+    EXPECT_EQ(points, (std::vector<TPoint>{{-5, -35}, {690, 460}}));
+}
+
+TEST_F(FocusCapture, CaptureChangesAreAnnouncedToTheLoser) {
+    ws.set_capture(grid);
+    log.clear();
+    EXPECT_EQ(ws.set_capture(edit), grid);
+    EXPECT_EQ(log, (Log{"grid:CAPTURECHANGED"}));
+    log.clear();
+    ws.send_message(edit, WM_CANCELMODE);
+    EXPECT_EQ(ws.get_capture(), kNoWindow);
+    EXPECT_EQ(log, (Log{"edit:CANCELMODE", "edit:CAPTURECHANGED"}));
+    ws.set_capture(grid);
+    ws.show_window(grid, SW_HIDE);
+    EXPECT_EQ(ws.get_capture(), kNoWindow);
+}
+
+TEST_F(FocusCapture, LosingTheApplicationCancelsTheMouseMode) {
+    ws.set_capture(grid);
+    log.clear();
+    ws.host_activate_app(false);
+    EXPECT_EQ(ws.get_capture(), kNoWindow);
+    EXPECT_EQ(log.front(), "grid:CANCELMODE");
+    EXPECT_FALSE(ws.application_active());
+}
+
+}  // namespace
+}  // namespace ui::test
