@@ -1,0 +1,21 @@
+// The engine's own configuration: the code page of tables that declare none
+// and the database names that map to folders. "Phone" needs no entry: a name
+// without one resolves to the process's current directory.
+#pragma once
+
+#include "text/AnsiString.h"
+
+#include <filesystem>
+#include <map>
+
+namespace engine {
+
+struct Config {
+    int default_code_page = 866;
+    std::map<AnsiString, std::filesystem::path> aliases;  // name (any letter case) -> folder
+};
+
+// The process-wide configuration the engine uses unless told otherwise.
+Config& config();
+
+}  // namespace engine

@@ -1,0 +1,135 @@
+#include "engine/Cursor.h"
+
+#include "engine/EngineError.h"
+
+namespace engine {
+
+Cursor::Cursor(std::shared_ptr<Table> table) : m_table(std::move(table)) {
+    m_index = m_table->keyed() ? 0 : -1;
+    m_order = &m_table->order(m_index);
+}
+
+void Cursor::switch_index(std::string_view name, bool keep_current) {
+    int index = m_table->find_index(name);
+    if (index < 0) {
+        if (!name.empty()) throw EngineError(kErrInvalidArgument, "Index " + AnsiString(name) + " does not exist");
+        index = -1;  // no primary index: physical order
+    }
+    switch_index_number(index, keep_current);
+}
+
+void Cursor::switch_index_number(int index, bool keep_current) {
+    if (index < -1 || index >= static_cast<int>(m_table->indexes().size()))
+        throw EngineError(kErrInvalidArgument, "Index number " + std::to_string(index) + " does not exist");
+    if (keep_current && m_state != State::On) throw EngineError(kErrNoCurrentRecord, "No current record");
+    const std::uint32_t record = keep_current ? order().record_at(m_pos) : 0;
+    const IndexOrder& next_order = m_table->order(index);
+    m_index = index;
+    m_order = &next_order;
+    if (keep_current) {
+        m_pos = next_order.position_of(record);
+    } else {
+        m_state = State::Bof;
+        m_pos = 0;
+    }
+}
+
+int Cursor::active_key_index() const {
+    if (m_index < 0) throw EngineError(kErrInvalidArgument, "No index is active for a key search");
+    return m_index;
+}
+
+std::uint32_t Cursor::lower_bound(std::string_view target) const {
+    const KeyEncoder& enc = m_table->key_encoder(active_key_index());
+    std::uint32_t lo = 0, hi = order().size();
+    while (lo < hi) {
+        const std::uint32_t mid = lo + (hi - lo) / 2;
+        if (enc.compare_first(m_table->raw_record(order().record_at(mid)), target) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+void Cursor::set_to_key(const Value& key) {
+    const std::string target = m_table->key_encoder(active_key_index()).encode_target(key);
+    const std::uint32_t pos = lower_bound(target);
+    if (pos >= order().size()) {
+        m_state = State::Eof;
+    } else {
+        m_state = State::Gap;
+        m_pos = pos;
+    }
+}
+
+bool Cursor::get_record_for_key(const Value& key) {
+    const KeyEncoder& enc = m_table->key_encoder(active_key_index());
+    const std::string target = enc.encode_target(key);
+    const std::uint32_t pos = lower_bound(target);
+    if (pos >= order().size() || enc.compare_first(m_table->raw_record(order().record_at(pos)), target) != 0)
+        return false;
+    m_state = State::On;
+    m_pos = pos;
+    return true;
+}
+
+RecordPos Cursor::current() const {
+    switch (m_state) {
+    case State::On: return {order().record_at(m_pos), m_pos + 1};
+    case State::Bof: throw EngineError(kErrBof, "Beginning of table");
+    case State::Eof: throw EngineError(kErrEof, "End of table");
+    case State::Gap: break;
+    }
+    throw EngineError(kErrNoCurrentRecord, "No current record");
+}
+
+RecordPos Cursor::next() {
+    std::uint64_t pos = 0;
+    switch (m_state) {
+    case State::Bof: pos = 0; break;
+    case State::On: pos = static_cast<std::uint64_t>(m_pos) + 1; break;
+    case State::Gap: pos = m_pos; break;
+    case State::Eof: pos = order().size(); break;
+    }
+    if (pos >= order().size()) {
+        m_state = State::Eof;
+        throw EngineError(kErrEof, "End of table");
+    }
+    m_state = State::On;
+    m_pos = static_cast<std::uint32_t>(pos);
+    return {order().record_at(m_pos), m_pos + 1};
+}
+
+RecordPos Cursor::prior() {
+    std::int64_t pos = 0;
+    switch (m_state) {
+    case State::Bof: pos = -1; break;
+    case State::On:
+    case State::Gap: pos = static_cast<std::int64_t>(m_pos) - 1; break;
+    case State::Eof: pos = static_cast<std::int64_t>(order().size()) - 1; break;
+    }
+    if (pos < 0) {
+        m_state = State::Bof;
+        throw EngineError(kErrBof, "Beginning of table");
+    }
+    m_state = State::On;
+    m_pos = static_cast<std::uint32_t>(pos);
+    return {order().record_at(m_pos), m_pos + 1};
+}
+
+RecordPos Cursor::set_sequence_number(std::int64_t n) {
+    if (n < 1) {
+        m_state = State::Bof;
+        throw EngineError(kErrBof, "Beginning of table");
+    }
+    if (n > static_cast<std::int64_t>(order().size())) {
+        m_state = State::Eof;
+        throw EngineError(kErrEof, "End of table");
+    }
+    m_state = State::On;
+    m_pos = static_cast<std::uint32_t>(n - 1);
+    return {order().record_at(m_pos), m_pos + 1};
+}
+
+}  // namespace engine

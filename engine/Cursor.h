@@ -1,0 +1,85 @@
+// A cursor walks one index order of a table. Several cursors on one table are
+// independent: a lookup cursor never moves another.
+//
+// A cursor is before the first record, on a record, in the gap before a
+// record (after a key search), or after the last record:
+//   next()  from before-first or a gap moves onto the next record; past the end -> 8706
+//   prior() likewise backwards; before the beginning -> 8705
+//   current() on a record returns it; before-first 8705, after-last 8706, in a gap 8709
+//
+//   engine::Cursor c(table);
+//   c.switch_index("LastName", true);
+//   c.set_to_key(engine::Value::of_text("Ив"));  // before the first key >= "Ив" (prefix rule)
+//   engine::RecordPos r = c.next();              // that record and its 1-based sequence number
+#pragma once
+
+#include "engine/Table.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace engine {
+
+struct RecordPos {
+    std::uint32_t record = 0;    // physical record number, 0-based
+    std::uint32_t sequence = 0;  // position in the active order, 1-based
+};
+
+class Cursor {
+public:
+    // Starts on the primary index of a keyed table (physical order otherwise), before the first record.
+    explicit Cursor(std::shared_ptr<Table> table);
+
+    Table& table() const { return *m_table; }
+    const std::shared_ptr<Table>& table_ptr() const { return m_table; }
+    // The active index number, -1 for physical order.
+    int index() const { return m_index; }
+
+    // Makes another index the order ("" is the primary index, or physical order
+    // without one). keep_current: the same record stays current, else the
+    // cursor goes before the first record. Throws kErrInvalidArgument for an
+    // unknown name and kErrNoCurrentRecord when keep_current finds no current record.
+    void switch_index(std::string_view name, bool keep_current);
+    void switch_index_number(int index, bool keep_current);
+
+    void to_begin() { m_state = State::Bof; }
+    void to_end() { m_state = State::Eof; }
+
+    // Greater-or-equal on the first key field: the cursor goes into the gap
+    // before the first record whose key is >= key, or after the last record.
+    // Text shorter than the field compares as a prefix; empty text precedes every key.
+    void set_to_key(const Value& key);
+    // The first record whose first key field equals key (text: begins with it)
+    // becomes current; false, and the cursor unchanged, when there is none.
+    bool get_record_for_key(const Value& key);
+
+    RecordPos current() const;
+    RecordPos next();
+    RecordPos prior();
+
+    std::uint32_t record_count() const { return m_table->record_count(); }
+    // 1-based position of the current record (kErrNoCurrentRecord etc. as current()).
+    std::uint32_t sequence_number() const { return current().sequence; }
+    // Makes the record at 1-based position n current: n < 1 -> before first and
+    // 8705, n > count -> after last and 8706.
+    RecordPos set_sequence_number(std::int64_t n);
+
+    bool on_record() const { return m_state == State::On; }
+    // Field value of the current record.
+    Value value(int field) const { return m_table->value(current().record, field); }
+
+private:
+    enum class State { Bof, On, Gap, Eof };
+    std::uint32_t lower_bound(std::string_view target) const;
+    const IndexOrder& order() const { return *m_order; }
+    int active_key_index() const;
+
+    std::shared_ptr<Table> m_table;
+    int m_index = -1;
+    const IndexOrder* m_order = nullptr;
+    State m_state = State::Bof;
+    std::uint32_t m_pos = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,30 @@
+// A whole file mapped read-only. Everything the engine reads from a table
+// goes through the bounds of this mapping.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+namespace engine {
+
+class MappedFile {
+public:
+    MappedFile() = default;
+    // Throws EngineError: kErrNotFound when the file is missing, kErrIo otherwise.
+    explicit MappedFile(const std::filesystem::path& path);
+    ~MappedFile();
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    const unsigned char* data() const { return m_data; }
+    std::size_t size() const { return m_size; }
+
+private:
+    void release();
+    const unsigned char* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+}  // namespace engine

@@ -1,0 +1,212 @@
+#include "engine/ParadoxFile.h"
+
+#include "engine/CodePage.h"
+#include "engine/EngineError.h"
+#include "text/Cp1251.h"
+
+#include <algorithm>
+
+namespace engine {
+namespace {
+
+std::uint16_t le16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t le32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+int version_of(int id) {
+    if (id == 3) return 30;
+    if (id == 4) return 35;
+    if (id >= 5 && id <= 9) return 40;
+    if (id == 10 || id == 11) return 50;
+    if (id == 12) return 70;
+    return 0;
+}
+
+// Bytes a field takes in the record, or 0 when the declared size is impossible.
+int field_width(FieldType type, int size) {
+    switch (type) {
+    case FieldType::Alpha:
+    case FieldType::Bytes: return size >= 1 && size <= 255 ? size : 0;
+    case FieldType::Date:
+    case FieldType::Long:
+    case FieldType::Time:
+    case FieldType::AutoInc: return 4;
+    case FieldType::Short: return 2;
+    case FieldType::Currency:
+    case FieldType::Number:
+    case FieldType::Timestamp: return 8;
+    case FieldType::Logical: return 1;
+    case FieldType::Bcd: return size <= 32 ? 17 : 0;
+    case FieldType::Memo:
+    case FieldType::Blob:
+    case FieldType::FormattedMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic: return size >= 10 && size <= 250 ? size : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_page, bool password_given,
+                         bool with_blocks)
+    : m_path(path), m_map(path) {
+    parse_header(password_given, default_code_page);
+    if (with_blocks) map_blocks();
+}
+
+void ParadoxFile::fail(int code, const AnsiString& problem) const {
+    throw EngineError(code, text::utf8_to_cp1251(m_path.string()) + ": " + problem);
+}
+
+void ParadoxFile::parse_header(bool password_given, int default_code_page) {
+    const unsigned char* d = m_map.data();
+    const std::size_t size = m_map.size();
+    if (size < static_cast<std::size_t>(layout::kOldHeaderEnd)) fail(kErrCorrupt, "file is too short for a Paradox header");
+    ParadoxHeader& h = m_header;
+    h.record_size = le16(d + 0x00);
+    h.header_size = le16(d + 0x02);
+    h.file_type = d[0x04];
+    const int max_table_size = d[0x05];
+    h.record_count = le32(d + 0x06);
+    h.file_blocks = le16(d + 0x0C);
+    h.first_block = le16(d + 0x0E);
+    const int field_count = le16(d + 0x21);
+    h.key_fields = le16(d + 0x23);
+    const int version_id = d[0x39];
+    h.auto_increment = le32(d + 0x49);
+    h.index_flags = d[layout::kIndexFlags];
+    h.version = version_of(version_id);
+
+    if (h.version == 0) fail(kErrCorrupt, "not a Paradox file (unknown version " + std::to_string(version_id) + ")");
+    if (h.file_type != 0 && h.file_type != 2 && h.file_type != 3 && h.file_type != 5 && h.file_type != 6 &&
+        h.file_type != 8)
+        fail(kErrUnsupported, "not a Paradox table (file type " + std::to_string(h.file_type) + ")");
+    static constexpr int kSizes[] = {1, 2, 3, 4, 8, 16, 32};
+    if (std::find(std::begin(kSizes), std::end(kSizes), max_table_size) == std::end(kSizes))
+        fail(kErrCorrupt, "invalid block size " + std::to_string(max_table_size));
+    h.block_size = max_table_size * 1024;
+    if (h.header_size < layout::kOldHeaderEnd || static_cast<std::size_t>(h.header_size) > size)
+        fail(kErrCorrupt, "header size " + std::to_string(h.header_size) + " does not fit the file");
+    if (field_count < 1 || field_count > 1024) fail(kErrCorrupt, "invalid field count " + std::to_string(field_count));
+    if (h.key_fields > field_count) fail(kErrCorrupt, "more key fields than fields");
+
+    const bool data_header = version_id >= 5 && h.file_type != 1 && h.file_type != 4 && h.file_type != 7;
+    const int fields_at = data_header ? layout::kDataHeaderEnd : layout::kOldHeaderEnd;
+    if (data_header && h.header_size < layout::kDataHeaderEnd) fail(kErrCorrupt, "header is too short");
+    if (data_header) {
+        h.encrypted = le32(d + 0x5C) != 0;
+        h.update_stamp = le32(d + 0x60);
+        h.declared_code_page = le16(d + 0x6A);
+        h.change_count = le16(d + 0x70);
+    } else {
+        h.encrypted = le32(d + 0x25) != 0;
+    }
+    if (h.encrypted)
+        fail(password_given ? kErrCannotDecrypt : kErrPasswordRequired,
+             password_given ? AnsiString("table is encrypted; this engine cannot decrypt it")
+                            : AnsiString("table is encrypted; a password is required"));
+
+    m_code_page = h.declared_code_page;
+    if (m_code_page == 0 || !CodePage::supported(m_code_page)) m_code_page = default_code_page;
+    const CodePage& cp = CodePage::get(m_code_page);
+
+    const std::size_t hs = static_cast<std::size_t>(h.header_size);
+    std::size_t at = static_cast<std::size_t>(fields_at);
+    if (at + static_cast<std::size_t>(field_count) * 2 > hs) fail(kErrCorrupt, "field descriptors run past the header");
+    int offset = 0;
+    h.fields.resize(static_cast<std::size_t>(field_count));
+    for (auto& f : h.fields) {
+        const std::uint8_t type = d[at];
+        const int declared = d[at + 1];
+        at += 2;
+        if (!is_known_field_type(type)) fail(kErrCorrupt, "unknown field type " + std::to_string(type));
+        f.type = static_cast<FieldType>(type);
+        f.size = declared;
+        f.width = field_width(f.type, declared);
+        if (f.width == 0) fail(kErrCorrupt, "invalid size " + std::to_string(declared) + " of a field");
+        f.offset = offset;
+        offset += f.width;
+    }
+    if (offset != h.record_size) fail(kErrCorrupt, "record size in header does not match the fields");
+
+    // Table name pointer, one pointer per field, the table name, then the field names.
+    at += 4 + static_cast<std::size_t>(field_count) * 4;
+    const std::size_t name_len = h.version >= 70 ? 261 : 79;
+    if (at + name_len > hs) fail(kErrCorrupt, "field names run past the header");
+    const char* base = reinterpret_cast<const char*>(d);
+    auto read_string = [&](std::size_t limit) -> AnsiString {
+        const std::size_t end = std::min(limit, hs);
+        std::size_t stop = at;
+        while (stop < end && d[stop] != 0) ++stop;
+        if (stop >= end) fail(kErrCorrupt, "unterminated name in the header");
+        AnsiString s = cp.to_ansi(std::string_view(base + at, stop - at));
+        at = stop + 1;
+        return s;
+    };
+    const std::size_t name_start = at;
+    h.table_name = read_string(at + name_len);
+    at = name_start + name_len;
+    for (auto& f : h.fields) f.name = read_string(hs);
+    if (h.version >= 40 && at + static_cast<std::size_t>(field_count) * 2 < hs) {
+        at += static_cast<std::size_t>(field_count) * 2;
+        std::size_t stop = at;
+        while (stop < hs && d[stop] != 0) ++stop;
+        if (stop < hs) h.sort_order = AnsiString(base + at, stop - at);
+    }
+}
+
+void ParadoxFile::map_blocks() {
+    const ParadoxHeader& h = m_header;
+    const std::size_t size = m_map.size();
+    const std::uint32_t per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
+    if (per_block == 0) fail(kErrCorrupt, "records are larger than a block");
+    m_per_block = per_block;
+    const std::size_t block_capacity = size > static_cast<std::size_t>(h.header_size)
+                                           ? (size - static_cast<std::size_t>(h.header_size)) / static_cast<std::size_t>(h.block_size)
+                                           : 0;
+    std::uint32_t total = 0;
+    int block = h.record_count == 0 && h.file_blocks == 0 ? 0 : h.first_block;
+    std::vector<bool> seen;
+    bool last_partial = false;
+    m_uniform = true;
+    while (block != 0) {
+        if (static_cast<std::size_t>(block) > block_capacity)
+            fail(kErrCorrupt, "block " + std::to_string(block) + " lies past the end of the file");
+        if (seen.size() <= static_cast<std::size_t>(block)) seen.resize(static_cast<std::size_t>(block) + 1);
+        if (seen[static_cast<std::size_t>(block)]) fail(kErrCorrupt, "data blocks form a loop");
+        seen[static_cast<std::size_t>(block)] = true;
+        const std::size_t offset = static_cast<std::size_t>(h.header_size) + static_cast<std::size_t>(block - 1) * h.block_size;
+        const unsigned char* b = m_map.data() + offset;
+        const int next = le16(b);
+        const int last_offset = static_cast<std::int16_t>(le16(b + 4));
+        std::uint32_t count = 0;
+        if (last_offset >= 0) {
+            if (last_offset % h.record_size != 0) fail(kErrCorrupt, "block " + std::to_string(block) + " has a ragged record count");
+            count = static_cast<std::uint32_t>(last_offset / h.record_size) + 1;
+            if (count > per_block) fail(kErrCorrupt, "block " + std::to_string(block) + " claims more records than fit");
+        }
+        if (count > 0) {
+            if (last_partial) m_uniform = false;
+            if (count < per_block) last_partial = true;
+            m_blocks.push_back(static_cast<std::uint32_t>(offset));
+            m_block_first.push_back(total);
+            total += count;
+        }
+        block = next;
+    }
+    if (total != h.record_count)
+        fail(kErrCorrupt, "header says " + std::to_string(h.record_count) + " records, data blocks hold " +
+                              std::to_string(total));
+}
+
+const unsigned char* ParadoxFile::record_slow(std::uint32_t n) const {
+    auto it = std::upper_bound(m_block_first.begin(), m_block_first.end(), n);
+    const std::size_t block = static_cast<std::size_t>(it - m_block_first.begin()) - 1;
+    return m_map.data() + m_blocks[block] + layout::kBlockHeader +
+           static_cast<std::size_t>(n - m_block_first[block]) * m_header.record_size;
+}
+
+}  // namespace engine

@@ -1,0 +1,202 @@
+#include "engine/Table.h"
+
+#include "engine/EngineError.h"
+#include "engine/FieldCodec.h"
+#include "text/Cp1251.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace engine {
+namespace {
+
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// ".X0A" -> single-field index on field 10; ".XG3" -> composite index file 3.
+struct IndexFileName { bool composite = false; int number = -1; };
+std::optional<IndexFileName> parse_index_extension(const std::string& ext) {
+    if (ext.size() < 3 || ext[0] != '.' || (ext[1] != 'X' && ext[1] != 'x')) return std::nullopt;
+    if (ext[2] == 'G' || ext[2] == 'g') {
+        if (ext.size() != 4 || hex_value(ext[3]) < 0) return std::nullopt;
+        return IndexFileName{true, hex_value(ext[3])};
+    }
+    if (ext.size() != 4 || hex_value(ext[2]) < 0 || hex_value(ext[3]) < 0) return std::nullopt;
+    return IndexFileName{false, hex_value(ext[2]) * 16 + hex_value(ext[3])};
+}
+
+constexpr std::uint8_t kFlagCaseInsensitive = 1, kFlagDescending = 2, kFlagUnique = 4;
+
+}  // namespace
+
+Config& config() {
+    static Config c;
+    return c;
+}
+
+std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg) {
+    return std::shared_ptr<Table>(new Table(path, options, cfg));
+}
+
+Table::Table(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
+    : m_file(path, cfg.default_code_page, options.password_given),
+      m_cp(&CodePage::get(m_file.code_page())),
+      m_collation(collation_for(m_file.header().sort_order)),
+      m_default_code_page(cfg.default_code_page) {
+    const int t = m_file.header().file_type;
+    if (t != 0 && t != 2)
+        throw EngineError(kErrUnsupported, text::utf8_to_cp1251(path.string()) + ": an index file, not a table");
+    if (options.read_write) {
+        if (::access(path.c_str(), W_OK) != 0)
+            throw EngineError(kErrNoWriteAccess, text::utf8_to_cp1251(path.string()) + ": no write access");
+        m_read_only = false;
+    }
+    if (keyed()) {
+        IndexDesc primary;
+        primary.primary = true;
+        primary.unique = true;
+        for (int i = 0; i < key_field_count(); ++i) {
+            primary.fields.push_back(i);
+            if (fields()[static_cast<std::size_t>(i)].type == FieldType::Alpha && m_collation != Collation::Binary)
+                primary.case_insensitive = true;
+        }
+        m_indexes.push_back(std::move(primary));
+    }
+    find_index_files(cfg.default_code_page);
+    m_orders.resize(m_indexes.size());
+    m_encoders.resize(m_indexes.size());
+}
+
+void Table::find_index_files(int default_code_page) {
+    const auto dir = path().has_parent_path() ? path().parent_path() : std::filesystem::path(".");
+    const std::string stem = path().stem().string();
+    struct Found { IndexFileName kind; std::filesystem::path file; };
+    std::vector<Found> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const auto& p = entry.path();
+        if (text::ansi_compare_text(p.stem().string(), stem) != 0) continue;
+        if (auto kind = parse_index_extension(p.extension().string())) found.push_back({*kind, p});
+    }
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        if (a.kind.composite != b.kind.composite) return !a.kind.composite;
+        if (a.kind.number != b.kind.number) return a.kind.number < b.kind.number;
+        return a.file < b.file;
+    });
+    for (const auto& f : found) {
+        // An index file we cannot use is left out of the list; the table stays readable.
+        try {
+            ParadoxFile x(f.file, default_code_page, false, false);
+            const auto& h = x.header();
+            if (h.fields.size() < 2) continue;
+            const FieldDesc& last = h.fields.back();
+            if (last.type != FieldType::Long || text::ansi_compare_text(last.name, "RecNo") != 0) continue;
+            IndexDesc d;
+            bool ok = true;
+            for (std::size_t i = 0; i + 1 < h.fields.size(); ++i) {
+                int n = field_index(h.fields[i].name);
+                if (n < 0 || fields()[static_cast<std::size_t>(n)].type != h.fields[i].type ||
+                    fields()[static_cast<std::size_t>(n)].width != h.fields[i].width)
+                    ok = false;
+                d.fields.push_back(n);
+            }
+            if (!ok) continue;
+            if (f.kind.composite) {
+                d.name = h.table_name;
+            } else {
+                if (d.fields.size() != 1 || d.fields[0] != f.kind.number - 1) continue;
+                d.name = fields()[static_cast<std::size_t>(d.fields[0])].name;
+            }
+            d.case_insensitive = (h.index_flags & kFlagCaseInsensitive) != 0;
+            for (int n : d.fields)
+                if (fields()[static_cast<std::size_t>(n)].type == FieldType::Alpha && m_collation != Collation::Binary)
+                    d.case_insensitive = true;
+            d.descending = (h.index_flags & kFlagDescending) != 0;
+            d.unique = (h.index_flags & kFlagUnique) != 0;
+            d.file = f.file;
+            if (find_index(d.name) >= 0) continue;
+            m_indexes.push_back(std::move(d));
+        } catch (const EngineError&) {
+            continue;
+        }
+    }
+}
+
+int Table::field_index(std::string_view name) const {
+    const auto& f = fields();
+    for (std::size_t i = 0; i < f.size(); ++i)
+        if (f[i].name.size() == name.size() && text::ansi_compare_text(f[i].name, name) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+int Table::find_index(std::string_view name) const {
+    for (std::size_t i = 0; i < m_indexes.size(); ++i)
+        if (m_indexes[i].name.size() == name.size() && text::ansi_compare_text(m_indexes[i].name, name) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+Value Table::value(std::uint32_t record, int field) const {
+    const FieldDesc& f = fields()[static_cast<std::size_t>(field)];
+    return decode_field(f, m_file.record(record) + f.offset, *m_cp);
+}
+
+void Table::text(std::uint32_t record, int field, std::string& out) const {
+    const FieldDesc& f = fields()[static_cast<std::size_t>(field)];
+    decode_alpha(f, m_file.record(record) + f.offset, *m_cp, out);
+}
+
+const KeyEncoder& Table::key_encoder(int index) const {
+    auto& slot = m_encoders[static_cast<std::size_t>(index)];
+    if (!slot) {
+        const IndexDesc& d = m_indexes[static_cast<std::size_t>(index)];
+        std::vector<FieldDesc> key;
+        for (int n : d.fields) key.push_back(fields()[static_cast<std::size_t>(n)]);
+        slot = std::make_unique<KeyEncoder>(std::move(key), m_collation, *m_cp, d.case_insensitive, d.descending);
+    }
+    return *slot;
+}
+
+void Table::check_index_file(const ParadoxFile& x) const {
+    const auto& xh = x.header();
+    const auto& h = m_file.header();
+    if (xh.record_count != h.record_count || xh.update_stamp != h.update_stamp || xh.change_count != h.change_count)
+        throw EngineError(kErrCorrupt, "stale");
+}
+
+const IndexOrder& Table::order(int index) const {
+    if (index < 0) {
+        if (!m_physical) m_physical = IndexOrder::identity(record_count());
+        return *m_physical;
+    }
+    auto& slot = m_orders[static_cast<std::size_t>(index)];
+    if (slot) return *slot;
+    const IndexDesc& d = m_indexes[static_cast<std::size_t>(index)];
+    if (d.primary) {
+        slot = IndexOrder::identity(record_count());
+        return *slot;
+    }
+    if (!d.file.empty()) {
+        try {
+            auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page);
+            check_index_file(*x);
+            const int column = x->header().fields.back().offset;
+            slot = IndexOrder::mapped(std::move(x), column, record_count());
+            return *slot;
+        } catch (const EngineError&) {
+            // Stale or damaged: the order is rebuilt from the table itself.
+        }
+    }
+    slot = IndexOrder::in_memory(key_encoder(index).sort(record_count(), [this](std::uint32_t n) { return m_file.record(n); }));
+    return *slot;
+}
+
+bool Table::order_from_file(int index) const {
+    return index >= 0 && m_orders[static_cast<std::size_t>(index)] && m_orders[static_cast<std::size_t>(index)]->from_file();
+}
+
+}  // namespace engine

@@ -1,0 +1,78 @@
+// Writes Paradox 7 tables with their secondary index files.
+//
+// The table's blocks are written full and in order (a keyed table sorted by
+// its primary key). Each secondary index becomes a Paradox index data file:
+// single-field indexes without flags "<table>.Xnn" (nn = field number in hex),
+// the others "<table>.XGn"; its records are the key fields followed by "RecNo",
+// the 1-based record number, in index order, and its header carries the
+// table's update stamp so a reader can tell whether it still matches the table.
+// Files are written beside the target and renamed into place at the end.
+//
+//   engine::TableSpec spec;
+//   spec.fields = {{"Code", engine::FieldType::AutoInc}, {"Name", engine::FieldType::Alpha, 20}};
+//   spec.key_fields = 1;
+//   spec.indexes = {{"Name", {"Name"}}, {"ByName", {"Name", "Code"}, true /*case-insensitive*/}};
+//   engine::write_table("t.db", spec, {{engine::Value::null(), engine::Value::of_text("Иванов"_a)}});
+#pragma once
+
+#include "engine/Value.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <initializer_list>
+#include <span>
+#include <vector>
+
+namespace engine {
+
+struct FieldSpec {
+    AnsiString name;
+    FieldType type{};
+    int size = 0;  // alpha and bytes: characters/bytes; BCD: decimals; others: ignored
+};
+
+struct IndexSpec {
+    AnsiString name;
+    std::vector<AnsiString> fields;
+    bool case_insensitive = false;
+    bool descending = false;
+    bool unique = false;
+};
+
+struct TableSpec {
+    std::vector<FieldSpec> fields;
+    int key_fields = 0;  // the first key_fields fields form the primary key
+    std::vector<IndexSpec> indexes;
+    int code_page = 1251;
+    AnsiString sort_order = "ancyrr";  // a Cyrillic order: Russian alphabet, letter case ignored
+    int block_kb = 32;                 // 1, 2, 3, 4, 8, 16 or 32
+};
+
+class TableWriter {
+public:
+    // Throws kErrInvalidArgument for a spec that cannot be written.
+    TableWriter(std::filesystem::path path, TableSpec spec);
+
+    // One value per field in order; a blank auto-increment field gets the next number.
+    void append(std::span<const Value> values);
+    void append(std::initializer_list<Value> values) { append(std::span<const Value>(values.begin(), values.size())); }
+    std::uint32_t count() const { return m_count; }
+
+    // Writes the table and its index files. Throws kErrKeyViolation when the
+    // primary key or a unique index holds a key twice, kErrIo when writing fails;
+    // on failure the files already there are left as they were.
+    void finish();
+
+private:
+    std::filesystem::path m_path;
+    TableSpec m_spec;
+    std::vector<FieldDesc> m_fields;
+    int m_record_size = 0;
+    std::vector<unsigned char> m_records;
+    std::uint32_t m_count = 0;
+    std::int64_t m_auto_inc = 0;
+};
+
+void write_table(const std::filesystem::path& path, const TableSpec& spec, const std::vector<std::vector<Value>>& records);
+
+}  // namespace engine

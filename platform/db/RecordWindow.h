@@ -1,0 +1,68 @@
+// The record window: the consecutive records of the active order that a
+// dataset keeps in memory around its current record, as many as its links ask
+// for. Rows are kept in a ring so that moving the window by one record costs
+// one fetch and no copying. Field values are decoded only when first read and
+// forgotten when the row is fetched again.
+#pragma once
+
+#include "platform/db/TableAccess.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace db {
+
+struct Placement {
+    std::int64_t top = 1;  // sequence number of row 0
+    int rows = 0;
+    int active = 0;
+};
+
+// A window of up to `capacity` consecutive records out of `count`, holding
+// record `current` on row `row` as far as the records before it allow, and
+// filled from further back when too few records follow it.
+Placement place_window(std::int64_t count, int capacity, std::int64_t current, int row);
+
+class RecordWindow {
+public:
+    struct Row {
+        RecordId id = 0;
+        std::vector<std::optional<Value>> values;  // one slot per field, empty until read
+    };
+
+    void attach(const TableCursor* cursor, int value_slots);
+    void clear();
+
+    int rows() const { return m_rows; }
+    int active() const { return m_active; }
+    void set_active(int row) { m_active = row; }
+    std::int64_t top() const { return m_top; }
+    std::int64_t current_seq() const { return m_top + m_active; }
+    Row& row(int index) { return m_slots[slot(index)]; }
+
+    // Refetches every row.
+    void fill(const Placement& placement);
+    // Moves the window `distance` records towards the end (negative: towards
+    // the beginning), keeping the rows that stay and fetching the new ones.
+    void scroll(std::int64_t distance);
+    // Grows the window at its end, then at its start, or shrinks it at its
+    // end, then at its start, to min(capacity, count) rows, never dropping
+    // the active row.
+    void resize(int capacity, std::int64_t count);
+
+private:
+    std::size_t slot(int index) const { return (m_head + static_cast<std::size_t>(index)) % m_slots.size(); }
+    void load(Row& r, std::int64_t seq);
+    void reserve(int rows);
+
+    const TableCursor* m_cursor = nullptr;
+    int m_valueSlots = 0;
+    std::vector<Row> m_slots;
+    std::size_t m_head = 0;
+    std::int64_t m_top = 1;
+    int m_rows = 0;
+    int m_active = 0;
+};
+
+}  // namespace db

@@ -1,0 +1,181 @@
+#include "platform/db/TTable.h"
+
+#include "platform/db/EDatabaseError.h"
+#include "platform/db/IndexSelection.h"
+#include "platform/db/Session.h"
+#include "platform/db/TDatabase.h"
+
+TTable::TTable(TComponent* AOwner) : TDataSet(AOwner) {}
+
+TTable::~TTable() {
+    // The base class can no longer reach CloseCursor once this part is gone.
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void TTable::CheckInactive() const {
+    if (Active()) db::database_error("Cannot perform this operation on an open dataset", this);
+}
+
+void TTable::SetDatabaseName(const AnsiString& value) {
+    if (value == m_databaseName) return;
+    CheckInactive();
+    m_databaseName = value;
+}
+
+void TTable::SetTableName(const AnsiString& value) {
+    if (value == m_tableName) return;
+    CheckInactive();
+    m_tableName = value;
+}
+
+void TTable::SetReadOnly(bool value) {
+    if (value == m_readOnly) return;
+    CheckInactive();
+    m_readOnly = value;
+}
+
+const std::vector<db::IndexDef>& TTable::IndexDefs() {
+    if (!m_indexDefs) {
+        const db::TableCursor* cursor = m_opening ? m_opening : Active() ? &Cursor() : nullptr;
+        if (!cursor) CheckActive();
+        m_indexDefs = cursor->index_defs();
+    }
+    return *m_indexDefs;
+}
+
+int TTable::DefaultOrder() const {
+    // Without a chosen index a table is in the order of its primary key, if it has one.
+    for (std::size_t i = 0; i < m_indexDefs->size(); ++i)
+        if ((*m_indexDefs)[i].primary) return static_cast<int>(i);
+    return -1;
+}
+
+int TTable::ResolveFieldNames(const AnsiString& names) {
+    const auto& defs = IndexDefs();
+    if (names.empty()) return DefaultOrder();
+    const int index = db::select_index(defs, names);
+    if (index < 0) db::database_error(db::format_message(db::kNoIndexForFields, names), this);
+    return index;
+}
+
+int TTable::ResolveIndexName(const AnsiString& name) {
+    const auto& defs = IndexDefs();
+    if (name.empty()) return DefaultOrder();
+    const int index = db::find_index_by_name(defs, name);
+    if (index < 0) db::database_error(db::format_message("Index '%s' not found", name), this);
+    return index;
+}
+
+void TTable::SetIndexFieldNames(const AnsiString& value) {
+    if (value == m_indexFieldNames) return;
+    if (Loading() || !Active()) {
+        m_indexFieldNames = value;
+        if (!value.empty()) m_indexName.clear();
+        return;
+    }
+    const int index = ResolveFieldNames(value);
+    ChangeOrder(index);
+    m_order = index;
+    m_indexFieldNames = value;
+    m_indexName.clear();
+}
+
+void TTable::SetIndexName(const AnsiString& value) {
+    if (value == m_indexName && m_indexFieldNames.empty()) return;
+    if (Loading() || !Active()) {
+        m_indexName = value;
+        m_indexFieldNames.clear();
+        return;
+    }
+    const int index = ResolveIndexName(value);
+    ChangeOrder(index);
+    m_order = index;
+    m_indexName = value;
+    m_indexFieldNames.clear();
+}
+
+std::unique_ptr<db::TableCursor> TTable::OpenWithPasswords(db::Connection& connection, bool read_only) {
+    db::Session& session = db::Session::Default();
+    for (;;) {
+        try {
+            return connection.open_table(m_tableName, read_only, session.Passwords());
+        } catch (const EDBEngineError& e) {
+            AnsiString password;
+            if (e.ErrorCode() != db::kErrPasswordNeeded || !session.OnPassword ||
+                !session.OnPassword(m_tableName, password))
+                throw;
+            session.AddPassword(password);
+        }
+    }
+}
+
+std::unique_ptr<db::TableCursor> TTable::OpenCursor() {
+    if (m_tableName.empty()) db::database_error("Missing TableName property", this);
+    try {
+        db::Connection* connection = nullptr;
+        if (TDatabase* database = db::Session::Default().FindDatabase(m_databaseName)) {
+            connection = &database->Connection();
+            m_database = database;
+            database->AttachDataSet(this);
+        } else {
+            m_ownConnection = db::Session::Default().Connect({m_databaseName, {}, {}});
+            connection = m_ownConnection.get();
+        }
+        std::unique_ptr<db::TableCursor> cursor;
+        m_openedReadOnly = m_readOnly;
+        try {
+            cursor = OpenWithPasswords(*connection, m_readOnly);
+        } catch (const EDBEngineError& e) {
+            if (e.ErrorCode() != db::kErrNoWriteAccess || m_readOnly) throw;
+            m_openedReadOnly = true;
+            cursor = OpenWithPasswords(*connection, true);
+        }
+        m_indexDefs.reset();
+        m_opening = cursor.get();
+        const int order = m_indexFieldNames.empty() ? ResolveIndexName(m_indexName) : ResolveFieldNames(m_indexFieldNames);
+        m_opening = nullptr;
+        cursor->set_order(order);
+        m_order = order;
+        return cursor;
+    } catch (...) {
+        m_opening = nullptr;
+        CloseCursor();
+        throw;
+    }
+}
+
+void TTable::CloseCursor() {
+    if (m_database) m_database->DetachDataSet(this);
+    m_database = nullptr;
+    m_ownConnection.reset();
+    m_indexDefs.reset();
+    m_order = -1;
+}
+
+db::Value TTable::SearchKey(const std::vector<db::Value>& KeyValues) {
+    CheckActive();
+    if (m_order < 0) db::database_error("Table has no active index", this);
+    if (KeyValues.size() > 1) db::database_error("Only one key value is supported", this);
+    const db::IndexDef& index = IndexDefs()[static_cast<std::size_t>(m_order)];
+    const int field = index.fields.empty() ? -1 : FieldDefIndex(index.fields.front());
+    if (field < 0) db::database_error("Table has no active index", this);
+    return KeyFor(field, KeyValues.empty() ? db::Value{} : KeyValues.front());
+}
+
+void TTable::FindNearest(const std::vector<db::Value>& KeyValues) {
+    const db::Value key = SearchKey(KeyValues);
+    CheckBrowseMode();
+    PositionCentred(Cursor().seek_nearest(key));
+}
+
+bool TTable::FindKey(const std::vector<db::Value>& KeyValues) {
+    const db::Value key = SearchKey(KeyValues);
+    CheckBrowseMode();
+    const std::int64_t seq = Cursor().seek_key(key);
+    if (seq == 0) return false;
+    PositionCentred(seq);
+    return true;
+}

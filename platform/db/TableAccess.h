@@ -1,0 +1,94 @@
+// What the dataset layer needs of a table store: open tables by name, list
+// their fields and indexes, and read records by their place in an order.
+//
+// A cursor works on record numbers: a record is named by a stable id
+// (its physical place in the table) and by its 1-based sequence number in
+// the cursor's active order. Record numbers, positioning and stepping are
+// therefore all the same operation, record_at(seq), which the engine answers
+// in constant time; the dataset keeps the current record itself.
+#pragma once
+
+#include "text/AnsiString.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace db {
+
+using RecordId = std::int64_t;
+
+// A field value or key value: null, integer, floating point or CP1251 text.
+using Value = std::variant<std::monostate, std::int32_t, double, AnsiString>;
+
+inline bool is_null(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+
+enum class FieldType { String, SmallInt, Integer, AutoInc, Float, Other };
+
+struct FieldDef {
+    AnsiString name;
+    FieldType type = FieldType::Other;
+    int size = 0;  // characters for String, 0 otherwise
+};
+
+struct IndexDef {
+    AnsiString name;
+    std::vector<AnsiString> fields;
+    bool primary = false;
+    bool unique = false;
+    bool descending = false;
+    bool case_insensitive = false;
+    bool expression = false;
+    bool maintained = true;
+};
+
+class TableCursor {
+public:
+    virtual ~TableCursor() = default;
+
+    virtual const std::vector<FieldDef>& field_defs() const = 0;
+    // In the engine's list order.
+    virtual std::vector<IndexDef> index_defs() const = 0;
+    // Makes index_defs()[index] the active order; -1 is the physical order.
+    virtual void set_order(int index) = 0;
+
+    virtual std::int64_t record_count() const = 0;
+    // The record with sequence number seq (1 ≤ seq ≤ record_count()) in the active order.
+    virtual RecordId record_at(std::int64_t seq) const = 0;
+    // Sequence number of a record in the active order, 0 when there is no such record.
+    virtual std::int64_t seq_of(RecordId id) const = 0;
+    virtual Value read(RecordId id, int field) const = 0;
+
+    // Greater-or-equal search on the first field of the active index: the
+    // sequence number of the first record whose key is at or after `key`
+    // (text keys compare as prefixes), record_count() + 1 when there is none.
+    virtual std::int64_t seek_nearest(const Value& key) const = 0;
+    // Exact search on the first field of the active index: the sequence
+    // number of the first record with that key, or 0.
+    virtual std::int64_t seek_key(const Value& key) const = 0;
+
+    // An independent cursor on the same table, in physical order.
+    virtual std::unique_ptr<TableCursor> clone() const = 0;
+};
+
+// A connected database: a place where table names resolve to tables.
+class Connection {
+public:
+    virtual ~Connection() = default;
+    // Throws EDBEngineError with the engine's code (kErrNoWriteAccess when
+    // write access is refused, kErrPasswordNeeded for a protected table).
+    virtual std::unique_ptr<TableCursor> open_table(const AnsiString& table_name, bool read_only,
+                                                    const std::vector<AnsiString>& passwords) = 0;
+};
+
+struct ConnectParams {
+    AnsiString database_name;
+    AnsiString driver_name;
+    std::vector<AnsiString> params;  // "NAME=VALUE" lines
+};
+
+using Connector = std::function<std::unique_ptr<Connection>(const ConnectParams&)>;
+
+}  // namespace db

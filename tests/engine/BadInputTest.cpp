@@ -1,0 +1,137 @@
+// Damaged files: every one must fail with an error that names the file, never
+// crash or read outside the mapping (the sanitizer build checks the latter).
+#include "engine/Cursor.h"
+#include "engine/EngineError.h"
+#include "engine/TableWriter.h"
+#include "tests/engine/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+using namespace engine;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes read_file(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+void write_file(const std::filesystem::path& p, const Bytes& b) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+void put16(Bytes& b, std::size_t at, unsigned v) {
+    b[at] = static_cast<unsigned char>(v);
+    b[at + 1] = static_cast<unsigned char>(v >> 8);
+}
+
+class BadInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TableSpec spec;
+        spec.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 30}};
+        spec.key_fields = 1;
+        spec.block_kb = 1;
+        spec.indexes = {{"Name", {"Name"}}};
+        TableWriter w(dir / "t.db", spec);
+        for (int i = 0; i < 100; ++i) w.append({Value::of_int(i), Value::of_text("name " + std::to_string(99 - i))});
+        w.finish();
+        good = read_file(dir / "t.db");
+    }
+    TempDir dir;
+    Bytes good;
+};
+
+TEST_F(BadInput, DamagedTablesFailWithAClearError) {
+    const std::size_t header = good[2] | (good[3] << 8);
+    struct Case { const char* what; std::function<void(Bytes&)> damage; int code; };
+    const Case cases[] = {
+        {"empty file", [](Bytes& b) { b.clear(); }, kErrCorrupt},
+        {"cut inside the header", [](Bytes& b) { b.resize(100); }, kErrCorrupt},
+        {"cut inside the blocks", [&](Bytes& b) { b.resize(header + 1500); }, kErrCorrupt},
+        {"header size past the end", [](Bytes& b) { put16(b, 2, 0xFFFF); }, kErrCorrupt},
+        {"record size lies", [](Bytes& b) { put16(b, 0, 7); }, kErrCorrupt},
+        {"no fields", [](Bytes& b) { put16(b, 0x21, 0); }, kErrCorrupt},
+        {"too many fields for the header", [](Bytes& b) { put16(b, 0x21, 1000); }, kErrCorrupt},
+        {"unknown field type", [](Bytes& b) { b[0x78] = 0x42; }, kErrCorrupt},
+        {"unknown version", [](Bytes& b) { b[0x39] = 0x55; }, kErrCorrupt},
+        {"invalid block size", [](Bytes& b) { b[5] = 5; }, kErrCorrupt},
+        {"not a table", [](Bytes& b) { b[4] = 1; }, kErrUnsupported},
+        {"record count lies", [](Bytes& b) { b[6] = 101; }, kErrCorrupt},
+        {"blocks loop", [&](Bytes& b) { put16(b, header + 1024, 1); }, kErrCorrupt},
+        {"block beyond the file", [&](Bytes& b) { put16(b, header, 500); }, kErrCorrupt},
+        {"block holds too many records", [&](Bytes& b) { put16(b, header + 4, 40 * 34); }, kErrCorrupt},
+        {"ragged block", [&](Bytes& b) { put16(b, header + 4, 35); }, kErrCorrupt},
+        {"unterminated names", [&](Bytes& b) { std::fill(b.begin() + 0x78 + 4 + 4 + 8 + 261, b.begin() + static_cast<long>(header), 'x'); }, kErrCorrupt},
+        {"encrypted", [](Bytes& b) { b[0x5C] = 1; }, kErrPasswordRequired},
+        {"unknown code page", [](Bytes& b) { put16(b, 0x6A, 1253); }, 0},  // falls back to the default code page
+    };
+    for (const auto& c : cases) {
+        Bytes bad = good;
+        c.damage(bad);
+        const auto path = dir / "bad.db";
+        write_file(path, bad);
+        try {
+            auto t = Table::open(path);
+            EXPECT_EQ(c.code, 0) << c.what;
+            for (std::uint32_t r = 0; r < t->record_count(); ++r) t->value(r, 1);
+        } catch (const EngineError& e) {
+            EXPECT_EQ(e.code(), c.code) << c.what << ": " << e.Message();
+            EXPECT_NE(e.Message().find("bad.db"), std::string::npos) << c.what;
+        }
+    }
+}
+
+TEST_F(BadInput, MissingFileAndEncryptedTableWithPassword) {
+    try {
+        Table::open(dir / "none.db");
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), kErrNotFound);
+        EXPECT_NE(e.Message().find("none.db"), std::string::npos);
+    }
+    Bytes bad = good;
+    bad[0x5C] = 1;
+    write_file(dir / "bad.db", bad);
+    try {
+        Table::open(dir / "bad.db", OpenOptions{false, true});
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), kErrCannotDecrypt);
+    }
+}
+
+TEST_F(BadInput, IndexFilePointingOutsideTheTableIsAnError) {
+    Bytes x = read_file(dir / "t.X02");
+    const std::size_t header = x[2] | (x[3] << 8);
+    x[header + 6 + 30] = 0x80;  // first entry's record number: 0x80FFxxxx, far past 100
+    x[header + 6 + 31] = 0xFF;
+    write_file(dir / "t.X02", x);
+    Cursor c(Table::open(dir / "t.db"));
+    c.switch_index("Name", false);
+    try {
+        c.next();
+        FAIL();
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.code(), kErrCorrupt);
+        EXPECT_NE(e.Message().find("t.X02"), std::string::npos);
+    }
+}
+
+TEST_F(BadInput, DamagedIndexFileIsRebuiltFromTheTable) {
+    Bytes x = read_file(dir / "t.X02");
+    x.resize(x.size() - 100);
+    write_file(dir / "t.X02", x);
+    auto t = Table::open(dir / "t.db");
+    Cursor c(t);
+    c.switch_index("Name", false);
+    EXPECT_FALSE(t->order_from_file(1));
+    EXPECT_EQ(t->value(c.next().record, 1).text, "name 0");
+}
+
+}  // namespace
