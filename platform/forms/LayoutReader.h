@@ -37,6 +37,13 @@ public:
         return c;
     }
 
+    // Takes part of the layout that other code created on the root, already
+    // in the loading state, in stored order after what was created so far.
+    void add(TComponent* component) {
+        if (component->Owner() != &m_root) throw EComponentError("A stored component must belong to the form");
+        m_created.push_back(component);
+    }
+
     // Runs every loaded step: the root's first, then the components' in creation order.
     void finish();
 

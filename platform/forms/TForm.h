@@ -13,6 +13,7 @@
 
 #include "platform/forms/LayoutReader.h"
 #include "platform/forms/TWinControl.h"
+#include "platform/gfx/Resources.h"
 
 #include <functional>
 
@@ -47,6 +48,10 @@ public:
     void SetPosition(TPosition value) { m_position = value; }
     TWindowState WindowState() const { return m_windowState; }
     void SetWindowState(TWindowState value);
+
+    // The form's icon, a picture of the program's resources by name.
+    const gfx::MaskedImage* Icon() const { return m_icon.image ? &m_icon : nullptr; }
+    void SetIcon(std::string_view resource) { m_icon = gfx::load_icon(resource); }
 
     TModalResult ModalResult() const { return m_modalResult; }
     void SetModalResult(TModalResult value);
@@ -89,6 +94,7 @@ private:
     TModalResult m_modalResult = mrNone;
     bool m_modal = false;
     bool m_windowShown = false;
+    gfx::MaskedImage m_icon;
 };
 
 class TForm : public TCustomForm {

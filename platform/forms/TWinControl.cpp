@@ -223,15 +223,14 @@ void TWinControl::WindowResized() {
     // The window system moved or sized the window (a maximised form): take its bounds.
     const TRect b = ws().get_bounds(m_handle);
     if (b == BoundsRect()) return;
-    const bool sized = b.Width() != Width() || b.Height() != Height();
-    m_aligning++;  // our own bounds only: no realign of the parent from here
-    TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
-    m_aligning--;
-    if (sized) {
-        LayoutScrollBars();
-        Realign();
-        Resize();
+    m_takingWindowBounds = true;
+    try {
+        TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
+    } catch (...) {
+        m_takingWindowBounds = false;
+        throw;
     }
+    m_takingWindowBounds = false;
 }
 
 // ---- children and alignment --------------------------------------------------------
@@ -326,7 +325,7 @@ void TWinControl::Loaded() {
 
 void TWinControl::BoundsChanged() {
     LayoutScrollBars();
-    if (m_handle) ws().move_window(m_handle, BoundsRect());
+    if (m_handle && !m_takingWindowBounds) ws().move_window(m_handle, BoundsRect());
     Realign();
     Resize();
 }

@@ -166,6 +166,7 @@ private:
     std::vector<TWinControl*> m_tabList;  // windowed children in tab order
     bool m_tabStop = false;
     int m_aligning = 0;
+    bool m_takingWindowBounds = false;  // the window system moved the window: no move back
     forms::WindowScrollBar m_scroll[2] = {forms::WindowScrollBar(false), forms::WindowScrollBar(true)};
     bool m_scrollShown[2] = {false, false};
     int m_scrollPressed = -1;  // the bar holding the mouse
