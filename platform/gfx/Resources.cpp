@@ -227,6 +227,9 @@ MaskedImage masked(std::unique_ptr<TBitmap> bmp, TPoint hotspot) {
     for (int y = 0; y < bmp->Height(); ++y)
         for (int x = 0; x < bmp->Width(); ++x)
             m.mask[static_cast<std::size_t>(y * bmp->Width() + x)] = bmp->color_at(x, y) != kKey ? 1 : 0;
+    // The bitmap alone carries the transparency too, for users that take only it.
+    bmp->SetTransparent(true);
+    bmp->SetTransparentColor(kKey);
     m.image = std::move(bmp);
     m.hotspot = hotspot;
     return m;

@@ -18,7 +18,9 @@ class TImageList;
 
 namespace gfx {
 
-// A picture with a transparency mask (1 = opaque) and a hot spot.
+// A picture with a transparency mask (1 = opaque) and a hot spot; the image
+// is also Transparent() with the key colour, so drawing it alone leaves the
+// transparent pixels out.
 struct MaskedImage {
     std::unique_ptr<TBitmap> image;
     std::vector<std::uint8_t> mask;

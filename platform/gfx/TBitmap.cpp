@@ -29,6 +29,8 @@ void TBitmap::Assign(const TBitmap& source) {
     if (&source == this) return;
     SetSize(source.m_width, source.m_height);
     m_pixels = source.m_pixels;
+    m_transparent = source.m_transparent;
+    m_transparent_color = source.m_transparent_color;
     m_canvas->set_surface(surface());
 }
 
@@ -38,3 +40,8 @@ TColor TBitmap::color_at(int x, int y) const {
 }
 
 gfx::Surface TBitmap::surface() { return gfx::Surface{m_pixels.data(), m_width, m_height, m_width}; }
+
+TColor TBitmap::TransparentColor() const {
+    if (m_transparent_color != clDefault) return ColorToRGB(m_transparent_color);
+    return Empty() ? clNone : color_at(0, m_height - 1);
+}

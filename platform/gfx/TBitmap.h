@@ -24,8 +24,16 @@ public:
     // Negative sizes are taken as 0.
     void SetSize(int width, int height);
 
-    // Makes this bitmap a copy of another (size and pixels).
+    // Makes this bitmap a copy of another (size, pixels, transparency).
     void Assign(const TBitmap& source);
+
+    // A transparent bitmap is drawn by TCanvas::Draw without the pixels of
+    // its transparent colour; clDefault means the colour of the bottom-left
+    // pixel, the rule for glyphs.
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool value) { m_transparent = value; }
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor value) { m_transparent_color = value; }
 
     TCanvas& Canvas() { return *m_canvas; }
     const TCanvas& Canvas() const { return *m_canvas; }
@@ -47,4 +55,6 @@ private:
     int m_height = 0;
     std::vector<gfx::Pixel> m_pixels;
     std::unique_ptr<TCanvas> m_canvas;
+    bool m_transparent = false;
+    TColor m_transparent_color = clDefault;
 };

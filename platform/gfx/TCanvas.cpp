@@ -201,6 +201,10 @@ void TCanvas::InvertRect(const TRect& r) {
     Ops::fill(*this, r, paint);
 }
 
+void TCanvas::InvertFrame(const TRect& r) {
+    for (const TRect& part : frame_rects(r)) InvertRect(part);
+}
+
 void TCanvas::DrawFocusRect(const TRect& r) {
     Paint paint;
     paint.mode = pmNot;
@@ -423,7 +427,23 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
 }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bitmap) {
-    BitBlt(x, y, bitmap.Width(), bitmap.Height(), bitmap.Canvas(), 0, 0, cmSrcCopy);
+    if (!bitmap.Transparent()) {
+        BitBlt(x, y, bitmap.Width(), bitmap.Height(), bitmap.Canvas(), 0, 0, cmSrcCopy);
+        return;
+    }
+    const gfx::Pixel key = gfx::rgb_to_pixel(bitmap.TransparentColor()) & 0xFFFFFFu;
+    const TRect dest = gfx::offset(Bounds(x, y, bitmap.Width(), bitmap.Height()), m_origin.X, m_origin.Y);
+    for (const TRect& clip : m_device_clip) {
+        const TRect d = gfx::intersect(dest, clip);
+        for (int yy = d.Top; yy < d.Bottom; ++yy) {
+            const gfx::Pixel* in = bitmap.ScanLine(yy - dest.Top);
+            gfx::Pixel* out = Ops::row(*this, yy);
+            for (int xx = d.Left; xx < d.Right; ++xx) {
+                const gfx::Pixel p = in[xx - dest.Left];
+                if ((p & 0xFFFFFFu) != key) out[xx] = p;
+            }
+        }
+    }
 }
 
 void TCanvas::move_pixels(const TRect& dest, int dx, int dy) {

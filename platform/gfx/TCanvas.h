@@ -13,6 +13,10 @@
 // Geometry follows the classic rules: rectangles exclude their right and
 // bottom edges, lines stop before their last point, patterns repeat from the
 // brush origin (by default the canvas origin, i.e. the window's corner).
+//
+// Threads: a canvas keeps no state shared with other canvases except the
+// font cache, so a worker thread (the menu animation) may fill, frame and
+// copy pixels on a canvas of its own; text output belongs to the GUI thread.
 #pragma once
 
 #include "platform/classes/TObject.h"
@@ -126,6 +130,9 @@ public:
     void FrameRect(const TRect& r);
     // Inverts every pixel of r (drawing it twice restores it).
     void InvertRect(const TRect& r);
+    // Inverts r's one-pixel border, every pixel once (the focus frame of an
+    // unfocused grid); twice restores it.
+    void InvertFrame(const TRect& r);
     // The dotted focus rectangle: every other pixel of r's one-pixel border
     // is inverted, starting with the top-left corner; twice removes it.
     void DrawFocusRect(const TRect& r);
@@ -151,6 +158,7 @@ public:
     void BitBlt(int x, int y, int w, int h, const TCanvas& source, int sx, int sy, TCopyMode mode);
     // Copies source_rect of source into dest by CopyMode(), stretching when the sizes differ.
     void CopyRect(const TRect& dest, const TCanvas& source, const TRect& source_rect);
+    // Copies a bitmap, leaving out its transparent colour when it is Transparent().
     void Draw(int x, int y, const TBitmap& bitmap);
     // Moves the pixels of scroll ∩ clip by (dx, dy), writing only inside clip;
     // returns the part of scroll ∩ clip the move left uncovered, to be repainted.

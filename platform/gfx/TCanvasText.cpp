@@ -16,6 +16,17 @@ struct Line {
     int underline = -1;  // index in text of the prefixed character
 };
 
+// src over dst with coverage a (0..255), red and blue in one word, green in
+// another; each lane stays below 65536 and is divided by 255 exactly.
+inline gfx::Pixel blend(gfx::Pixel src, gfx::Pixel dst, std::uint32_t a) {
+    const std::uint32_t na = 255 - a;
+    std::uint32_t rb = (src & 0xFF00FFu) * a + (dst & 0xFF00FFu) * na + 0x00800080u;
+    std::uint32_t g = (src & 0x00FF00u) * a + (dst & 0x00FF00u) * na + 0x00008000u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    g = ((g + ((g >> 8) & 0x00FFFF00u)) >> 8) & 0x0000FF00u;
+    return 0xFF000000u | rb | g;
+}
+
 int measure(gfx::FontFace& face, std::string_view s, int tab_width) {
     int w = 0;
     for (char ch : s) {
@@ -119,7 +130,6 @@ void TCanvas::draw_glyphs(int x, int y, std::string_view text, const TRect* clip
                             part.Width(), color);
         }
     };
-    const int cr = (color >> 16) & 0xFF, cg = (color >> 8) & 0xFF, cb = color & 0xFF;
     int pen = x;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char ch = static_cast<unsigned char>(text[i]);
@@ -135,19 +145,9 @@ void TCanvas::draw_glyphs(int x, int y, std::string_view text, const TRect* clip
                 gfx::Pixel* row = m_surface.pixels + static_cast<std::ptrdiff_t>(yy) * m_surface.stride;
                 const std::uint8_t* cov = g.coverage.data() + static_cast<std::ptrdiff_t>(yy - box.Top) * g.width;
                 for (int xx = part.Left; xx < part.Right; ++xx) {
-                    const int a = cov[xx - box.Left];
+                    const std::uint32_t a = cov[xx - box.Left];
                     if (a == 0) continue;
-                    if (a == 255) {
-                        row[xx] = color;
-                        continue;
-                    }
-                    const gfx::Pixel d = row[xx];
-                    const int dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
-                    const int r = dr + ((cr - dr) * a + 127) / 255;
-                    const int gg = dg + ((cg - dg) * a + 127) / 255;
-                    const int b = db + ((cb - db) * a + 127) / 255;
-                    row[xx] = 0xFF000000u | (static_cast<gfx::Pixel>(r) << 16) | (static_cast<gfx::Pixel>(gg) << 8) |
-                              static_cast<gfx::Pixel>(b);
+                    row[xx] = a == 255 ? color : blend(color, row[xx], a);
                 }
             }
         }

@@ -11,16 +11,6 @@ int mul_div(int a, int b, int c) {
     return static_cast<int>(((num < 0) != (c < 0)) ? -q : q);
 }
 
-void system_font(SystemFont which, TFont& font) {
-    TFont f;
-    f.SetName("Tahoma");
-    f.SetHeight(-11);
-    f.SetCharset(DEFAULT_CHARSET);
-    f.SetColor(which == SystemFont::Menu ? clMenuText : clWindowText);
-    if (which == SystemFont::Caption) f.SetStyle({fsBold});
-    font.Assign(f);
-}
-
 }  // namespace gfx
 
 void TFont::changed() {

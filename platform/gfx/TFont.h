@@ -66,8 +66,4 @@ namespace gfx {
 // a * b / c rounded to the nearest integer, halves away from zero.
 int mul_div(int a, int b, int c);
 
-enum class SystemFont { Menu, Message, Status, Caption, SmallCaption, Icon };
-// The system's fonts of the classic scheme (Tahoma 8 pt, Caption bold).
-void system_font(SystemFont which, TFont& font);
-
 }  // namespace gfx

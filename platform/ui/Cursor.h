@@ -1,12 +1,12 @@
-// The pointer's shape: one of the system's standard shapes, or an image of
-// our own (the drawing layer's named cursors) with its hot spot.
+// The pointer's shape: one of the system's standard shapes, or one of the
+// program's own pictures (the drawing layer's named cursors) with its mask
+// and hot spot.
 #pragma once
 
-#include "platform/ui/Geometry.h"
+#include "platform/gfx/Resources.h"
 
 #include <memory>
-
-class TBitmap;
+#include <string_view>
 
 namespace ui {
 
@@ -15,12 +15,13 @@ enum class StandardCursor { arrow, ibeam, wait, cross, size_we, size_ns, size_al
 struct Cursor {
     StandardCursor shape = StandardCursor::arrow;
     // When set, shown instead of the shape.
-    std::shared_ptr<const TBitmap> image;
-    TPoint hotspot;
+    std::shared_ptr<const gfx::MaskedImage> image;
 
-    bool operator==(const Cursor& other) const {
-        return shape == other.shape && image == other.image && hotspot == other.hotspot;
-    }
+    bool operator==(const Cursor& other) const { return shape == other.shape && image == other.image; }
 };
+
+// A cursor resource by name ("DXTL_UPSCROLLCURSOR", …), loaded once and kept;
+// throws Exception for an unknown name.
+Cursor named_cursor(std::string_view name);
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include "platform/ui/HeadlessHost.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/gfx/Png.h"
 
 #include <algorithm>
 
@@ -66,11 +67,11 @@ void HeadlessHost::key_up(int vk) {
     after_input();
 }
 
-void HeadlessHost::press_key(int vk, std::initializer_list<int> modifiers) {
+void HeadlessHost::press_key(int vk, const std::vector<int>& modifiers) {
     for (int m : modifiers) m_ws->queue_key(m, true);
     m_ws->queue_key(vk, true);
     m_ws->queue_key(vk, false);
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) m_ws->queue_key(*it, false);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) m_ws->queue_key(*it, false);
     after_input();
 }
 
@@ -133,6 +134,14 @@ std::unique_ptr<TBitmap> HeadlessHost::screenshot() const {
     }
     return shot;
 }
+
+void HeadlessHost::save_png(HWND top, const std::string& path) const {
+    const TBitmap* pixels = m_ws->window_pixels(top);
+    if (!pixels) throw Exception("No such top-level window to save");
+    gfx::save_png(*pixels, path);
+}
+
+void HeadlessHost::save_screenshot_png(const std::string& path) const { gfx::save_png(*screenshot(), path); }
 
 bool HeadlessHost::shown(HWND h) const {
     auto it = m_native_shown.find(h);

@@ -43,7 +43,7 @@ public:
     void key_down(int vk);
     void key_up(int vk);
     // Down and up of a key, with modifiers (VK_SHIFT, VK_CONTROL, VK_MENU) held around it.
-    void press_key(int vk, std::initializer_list<int> modifiers = {});
+    void press_key(int vk, const std::vector<int>& modifiers = {});
     // Characters as a keyboard layout would produce them (CP1251).
     void type_chars(std::string_view cp1251);
     void mouse_move(TPoint screen);
@@ -62,8 +62,9 @@ public:
     // The screen as a person would see it: the visible top-level windows
     // drawn back to front over the desktop colour.
     std::unique_ptr<TBitmap> screenshot() const;
-    bool save_png(HWND top, const std::string& path) const;
-    bool save_screenshot_png(const std::string& path) const;
+    // PNG files for looking at a test's result; throw Exception when they cannot be written.
+    void save_png(HWND top, const std::string& path) const;
+    void save_screenshot_png(const std::string& path) const;
     // Whether the host has been told to show the window.
     bool shown(HWND h) const;
     const Cursor& cursor() const { return m_cursor; }

@@ -73,6 +73,13 @@ inline constexpr UINT CM_MOUSELEAVE = 0xB014;
 inline constexpr bool is_key_message(UINT m) { return m >= WM_KEYDOWN && m <= WM_SYSCHAR; }
 inline constexpr bool is_mouse_message(UINT m) { return m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL; }
 
+// WM_COMMAND notification codes (the high word of wParam; lParam is the child window).
+inline constexpr int BN_CLICKED = 0;
+inline constexpr int EN_SETFOCUS = 0x0100;
+inline constexpr int EN_KILLFOCUS = 0x0200;
+inline constexpr int EN_CHANGE = 0x0300;
+inline constexpr int EN_UPDATE = 0x0400;
+
 // WM_ACTIVATE
 inline constexpr WPARAM WA_INACTIVE = 0;
 inline constexpr WPARAM WA_ACTIVE = 1;

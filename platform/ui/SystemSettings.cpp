@@ -9,6 +9,13 @@ namespace {
 SystemFont ui_font() { return SystemFont{"Tahoma", -11, 204, false}; }
 }  // namespace
 
+void assign_system_font(const SystemFont& from, TFont& to) {
+    to.SetName(from.name);
+    to.SetHeight(from.height);
+    to.SetCharset(static_cast<TFontCharset>(from.charset));
+    to.SetStyle(from.bold ? TFontStyles{fsBold} : TFontStyles{});
+}
+
 SystemFont menu_font() { return ui_font(); }
 SystemFont message_font() { return ui_font(); }
 SystemFont status_font() { return ui_font(); }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/gfx/TColor.h"
+#include "platform/gfx/TFont.h"
 #include "platform/ui/Geometry.h"
 #include "text/AnsiString.h"
 
@@ -17,6 +18,9 @@ struct SystemFont {
     int charset = 204;    // RUSSIAN_CHARSET
     bool bold = false;
 };
+
+// Fills a font from a system font description.
+void assign_system_font(const SystemFont& from, TFont& to);
 
 SystemFont menu_font();
 SystemFont message_font();

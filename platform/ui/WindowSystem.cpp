@@ -762,6 +762,8 @@ int WindowSystem::run_modal(HWND h) {
     ModalState* state = m_modal.back().get();
     state->hwnd = h;
     const HWND previous_active = m_active;
+    // A mouse mode of the window below (a drag, a press held) ends here.
+    if (m_capture != kNoWindow) send_message(m_capture, WM_CANCELMODE);
     std::vector<HWND> disabled;
     for (HWND t : m_top_levels)
         if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
@@ -992,6 +994,25 @@ void WindowSystem::queue_key(int vk, bool down) {
     std::lock_guard lock(m_mutex);
     set_key_down(m_async_key_state, r.vk, down);
     m_input.push_back(r);
+    // Keys that type control characters: no keyboard layout reports them as
+    // text, yet edits and the grid expect their WM_CHAR as on the original system.
+    const bool ctrl = m_async_key_state[VK_CONTROL] & 0x80;
+    const bool alt = m_async_key_state[VK_MENU] & 0x80;
+    int ch = 0;
+    if (down && !alt) {
+        if (r.vk == VK_RETURN) ch = 13;
+        else if (r.vk == VK_BACK) ch = 8;
+        else if (r.vk == VK_TAB) ch = 9;
+        else if (r.vk == VK_ESCAPE) ch = 27;
+        else if (ctrl && r.vk >= 'A' && r.vk <= 'Z') ch = r.vk - 'A' + 1;
+    }
+    if (ch) {
+        RawInput c;
+        c.kind = RawInput::Kind::character;
+        c.ch = static_cast<unsigned char>(ch);
+        c.time = r.time;
+        m_input.push_back(c);
+    }
 }
 
 void WindowSystem::queue_char(unsigned char c) {

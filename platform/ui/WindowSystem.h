@@ -343,6 +343,8 @@ public:
 
     // ---- input from the host ------------------------------------------------------
     // Raw input; routed to windows when the loop takes it (any thread may queue).
+    // A key that types a control character (Enter, Backspace, Tab, Esc,
+    // Ctrl+letter) queues that character too; other text comes by queue_char.
     void queue_key(int vk, bool down);
     void queue_char(unsigned char cp1251);
     void queue_mouse_move(TPoint screen);

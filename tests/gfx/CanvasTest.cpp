@@ -119,6 +119,13 @@ TEST(CanvasTest, InversionsUndoThemselves) {
     b.c().InvertRect(Rect(1, 1, 10, 10));
     EXPECT_EQ(b.pixels(), before);
 
+    b.c().InvertFrame(Rect(2, 2, 12, 9));
+    EXPECT_EQ(b.count(ColorToRGB(kBack) ^ 0xFFFFFF), 30 - 14);  // the border pixels off the red area
+    EXPECT_EQ(b.at(2, 2), ColorToRGB(kBack) ^ 0xFFFFFF);  // corners once, not twice
+    EXPECT_EQ(b.at(11, 8), clAqua);
+    b.c().InvertFrame(Rect(2, 2, 12, 9));
+    EXPECT_EQ(b.pixels(), before);
+
     b.c().DrawFocusRect(Rect(2, 2, 12, 9));
     EXPECT_NE(b.pixels(), before);
     b.c().DrawFocusRect(Rect(2, 2, 12, 9));
@@ -282,6 +289,19 @@ TEST(CanvasTest, BitBltCopiesInvertsAndHandlesOverlap) {
     row.c().BitBlt(1, 0, 7, 1, row.c(), 0, 0, cmSrcCopy);
     for (int x = 1; x < 8; ++x) EXPECT_EQ(row.at(x, 0), RGB(x - 1, 0, 0));
 
+    // A transparent bitmap leaves out the colour of its bottom-left pixel.
+    TBitmap glyph(3, 2);  // white, bottom-left pixel white
+    glyph.Canvas().SetPixel(1, 0, clRed);
+    glyph.SetTransparent(true);
+    Board t;
+    t.c().Draw(4, 4, glyph);
+    EXPECT_EQ(t.at(5, 4), clRed);
+    EXPECT_EQ(t.count(kBack), 32 * 32 - 1);
+    glyph.SetTransparentColor(clRed);
+    t.c().Draw(4, 4, glyph);
+    EXPECT_EQ(t.at(4, 4), clWhite);
+    EXPECT_EQ(t.at(5, 4), clRed);
+
     Board big;
     big.c().CopyRect(Rect(0, 0, 16, 16), src.c(), Rect(0, 0, 8, 8));
     EXPECT_EQ(big.count(clRed), 64);
@@ -304,6 +324,20 @@ TEST(CanvasTest, ScrollRectMovesPixelsAndReportsTheUncoveredStrip) {
                     ASSERT_EQ(b.at(x, y), RGB(x - t.dx, y - t.dy, 0)) << x << "," << y;
                 }
     }
+    // A child window's canvas scrolls its own part of the top-level bitmap only.
+    Board top(20, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) top.c().SetPixel(x, y, RGB(x, y, 0));
+    TCanvas child(top.bmp.surface());
+    child.set_origin({5, 5});
+    child.SetClipRect(Rect(0, 0, 10, 10));
+    const gfx::Region strip = child.ScrollRect(0, -2, Rect(0, 0, 10, 10), Rect(0, 0, 10, 10));
+    EXPECT_EQ(strip, gfx::Region(Rect(0, 8, 10, 10)));
+    EXPECT_EQ(top.at(5, 5), RGB(5, 7, 0));
+    EXPECT_EQ(top.at(14, 12), RGB(14, 14, 0));
+    EXPECT_EQ(top.at(4, 5), RGB(4, 5, 0));    // left of the child
+    EXPECT_EQ(top.at(5, 15), RGB(5, 15, 0));  // below the child
+
     // A clip cuts both what moves and where it may land.
     Board c(10, 10);
     for (int y = 0; y < 10; ++y) c.c().SetPixel(0, y, RGB(0, y, 0));

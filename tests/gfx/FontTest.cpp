@@ -82,7 +82,6 @@ TEST(FontTest, ProportionalWidthsAddUpCharacterByCharacter) {
 TEST(FontTest, SingleLineAlignmentAndVerticalCentring) {
     const TRect r = Rect(10, 5, 190, 55);
     const AnsiString s = "Фамилия"_a;
-    struct Case { TTextFormat format; };
     int width = 0;
     {
         TextBoard b;
@@ -186,6 +185,47 @@ TEST(FontTest, OpaqueTextFillsItsCellTransparentTextDoesNot) {
     t.c().TextOut(10, 10, "Wg");
     EXPECT_EQ(t.bmp.color_at(10 + size.cx - 1, 10), clWhite);
     EXPECT_NE(ink(t.bmp), TRect{});
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FontDescriptionTest, HeightAndPointSizeConvertAtNinetySixPixelsPerInch) {
+    struct Case { int height; int size; };
+    const Case cases[] = {{-13, 10}, {-11, 8}, {-16, 12}, {-15, 11}, {-12, 9}};
+    for (const Case& c : cases) {
+        TFont f;
+        f.SetHeight(c.height);
+        EXPECT_EQ(f.Size(), c.size) << c.height;
+    }
+    TFont f;
+    f.SetSize(10);
+    EXPECT_EQ(f.Height(), -13);
+    struct Div { int a, b, c, r; };
+    for (const Div& d : {Div{389, 87, 419, 81}, Div{63, 389, 419, 58}, Div{1, 1, 2, 1}, Div{-1, 1, 2, -1}, Div{3, 1, 2, 2}})
+        EXPECT_EQ(gfx::mul_div(d.a, d.b, d.c), d.r) << d.a << "*" << d.b << "/" << d.c;
+}
+
+TEST(FontDescriptionTest, ChangesAreAnnouncedOnlyWhenSomethingDiffers) {
+    TFont f;
+    int changes = 0;
+    f.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &f);
+        ++changes;
+    };
+    f.SetName("MS Sans Serif");
+    f.SetHeight(-11);
+    f.SetColor(clWindowText);
+    EXPECT_EQ(changes, 0);
+    f.SetName("Courier New");
+    f.SetStyle({fsBold});
+    EXPECT_EQ(changes, 2);
+    TFont g;
+    g.Assign(f);
+    EXPECT_TRUE(g.same_face(f));
+    f.Assign(g);
+    EXPECT_EQ(changes, 2);
 }
 
 }  // namespace

@@ -87,6 +87,13 @@ TEST(ResourcesTest, EveryNamedPictureExistsWithItsSize) {
         EXPECT_EQ(cur.image->Width(), 32) << name;
         EXPECT_EQ(cur.mask.size(), 32u * 32u);
         EXPECT_TRUE(cur.mask[static_cast<std::size_t>(cur.hotspot.Y * 32 + cur.hotspot.X)]) << name;
+        ASSERT_TRUE(cur.image->Transparent());
+        int mismatches = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                mismatches += (cur.mask[static_cast<std::size_t>(y * 32 + x)] != 0) ==
+                              (cur.image->color_at(x, y) == cur.image->TransparentColor());
+        EXPECT_EQ(mismatches, 0) << name;
     }
     EXPECT_EQ(gfx::cursor_names().size(), 8u);
     for (const std::string& name : gfx::icon_names()) EXPECT_EQ(gfx::load_icon(name).image->Width(), 32);

@@ -54,8 +54,28 @@ TEST_F(Input, KeysArriveWithWindowsCodesAndFlags) {
         EXPECT_EQ(it->hwnd, grid);
         EXPECT_EQ(it->message, c.message) << c.vk;
         EXPECT_EQ((it->lParam & KF_ALTDOWN) != 0, c.alt_flag) << c.vk;
-        EXPECT_EQ((it + 1)->message, c.message + 1) << "its key-up";
-        EXPECT_NE((it + 1)->lParam & KF_UP, 0);
+        const auto up = std::find_if(it + 1, got.end(), [&](const Msg& m) { return int(m.wParam) == c.vk; });
+        ASSERT_NE(up, got.end());
+        EXPECT_EQ(up->message, c.message + 1) << "its key-up";
+        EXPECT_NE(up->lParam & KF_UP, 0);
+    }
+}
+
+TEST_F(Input, KeysThatTypeControlCharacters) {
+    struct Case {
+        int vk;
+        std::vector<int> modifiers;
+        int ch;  // 0: none
+    };
+    const Case cases[] = {{VK_RETURN, {}, 13}, {VK_BACK, {}, 8},   {VK_ESCAPE, {}, 27},         {VK_TAB, {}, 9},
+                          {'X', {VK_CONTROL}, 0x18}, {'X', {}, 0}, {'X', {VK_CONTROL, VK_MENU}, 0}, {VK_F1, {}, 0}};
+    for (const Case& c : cases) {
+        got.clear();
+        host.press_key(c.vk, c.modifiers);
+        std::vector<WPARAM> chars;
+        for (const Msg& m : got)
+            if (m.message == WM_CHAR) chars.push_back(m.wParam);
+        EXPECT_EQ(chars, c.ch ? std::vector<WPARAM>{WPARAM(c.ch)} : std::vector<WPARAM>{}) << c.vk;
     }
 }
 

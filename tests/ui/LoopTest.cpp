@@ -36,7 +36,10 @@ TEST_F(Loops, ModalWindowDisablesTheOthersUntilItEnds) {
         default: host.click(ws.client_to_screen(ok, TPoint{5, 5})); break;
         }
     });
+    ws.set_capture(form);  // a mouse mode of the form must end when the dialog comes up
     EXPECT_EQ(ws.run_modal(dialog), 42);
+    EXPECT_EQ(ws.get_capture(), kNoWindow);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "form:CANCELMODE"), 1);
     EXPECT_FALSE(form_enabled_inside);
     EXPECT_TRUE(ws.is_enabled(form));
     EXPECT_FALSE(ws.is_visible(dialog));

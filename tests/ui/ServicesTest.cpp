@@ -1,10 +1,16 @@
 #include "UiTestSupport.h"
 
+#include "platform/gfx/TBitmap.h"
 #include "platform/ui/Process.h"
+#include "platform/ui/SdlKeys.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/classes/Exception.h"
 #include "text/Cp1251.h"
 
+#include <SDL2/SDL_scancode.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace ui::test {
 namespace {
@@ -73,6 +79,54 @@ TEST(SystemSettings, ColourChangesReachEveryWindowAndRepaintIt) {
     TRect r;
     EXPECT_TRUE(ws.get_update_rect(child, r));
     told.clear();
+}
+
+TEST(Keys, PhysicalKeysGiveWindowsKeyCodes) {
+    struct Case {
+        int scancode;
+        int vk;
+    };
+    // The key that types "ц" in a Russian layout is W wherever the layout is.
+    const Case cases[] = {{SDL_SCANCODE_W, 87},          {SDL_SCANCODE_X, 88},       {SDL_SCANCODE_A, 'A'},
+                          {SDL_SCANCODE_Z, 'Z'},         {SDL_SCANCODE_0, '0'},      {SDL_SCANCODE_9, '9'},
+                          {SDL_SCANCODE_F1, 112},        {SDL_SCANCODE_F10, 121},    {SDL_SCANCODE_F12, 123},
+                          {SDL_SCANCODE_RETURN, VK_RETURN}, {SDL_SCANCODE_KP_ENTER, VK_RETURN},
+                          {SDL_SCANCODE_LALT, VK_MENU},  {SDL_SCANCODE_RCTRL, VK_CONTROL}, {SDL_SCANCODE_PAGEDOWN, VK_NEXT},
+                          {SDL_SCANCODE_KP_1, VK_NUMPAD0 + 1}, {SDL_SCANCODE_KP_9, VK_NUMPAD0 + 9},
+                          {SDL_SCANCODE_INSERT, VK_INSERT}, {SDL_SCANCODE_MUTE, 0}};
+    for (const Case& c : cases) EXPECT_EQ(vk_from_scancode(c.scancode), c.vk) << c.scancode;
+}
+
+TEST(Cursors, NamedCursorsAreLoadedOnceWithTheirHotSpot) {
+    const Cursor a = named_cursor("DXTLDELETECURSOR");
+    const Cursor b = named_cursor("dxtldeletecursor");
+    ASSERT_TRUE(a.image);
+    EXPECT_EQ(a.image, b.image);
+    EXPECT_EQ(a.image->image->Width(), 32);
+    EXPECT_THROW(named_cursor("NO_SUCH_CURSOR"), Exception);
+}
+
+TEST(SystemSettings, SystemFontFillsAFont) {
+    TFont font;
+    assign_system_font(SystemFont{"Tahoma", -11, 204, true}, font);
+    EXPECT_EQ(font.Name(), "Tahoma");
+    EXPECT_EQ(font.Height(), -11);
+    EXPECT_EQ(font.Charset(), RUSSIAN_CHARSET);
+    EXPECT_TRUE(font.Style().Contains(fsBold));
+}
+
+TEST(Headless, SavesWindowsAndTheScreenAsPng) {
+    HeadlessHost host(64, 48);
+    const HWND form = make_top(host.windows(), Bounds(0, 0, 32, 16));
+    host.pump();
+    const std::string dir = ::testing::TempDir();
+    host.save_png(form, dir + "/abonix_ui_form.png");
+    host.save_screenshot_png(dir + "/abonix_ui_screen.png");
+    EXPECT_GT(std::filesystem::file_size(dir + "/abonix_ui_form.png"), 8u);
+    EXPECT_GT(std::filesystem::file_size(dir + "/abonix_ui_screen.png"), 8u);
+    std::filesystem::remove(dir + "/abonix_ui_form.png");
+    std::filesystem::remove(dir + "/abonix_ui_screen.png");
+    EXPECT_THROW(host.save_png(kNoWindow, dir + "/x.png"), Exception);
 }
 
 }  // namespace

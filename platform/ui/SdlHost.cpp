@@ -1,0 +1,338 @@
+#include "platform/ui/SdlHost.h"
+
+#include "platform/classes/Exception.h"
+#include "platform/ui/SdlKeys.h"
+#include "text/Cp1251.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace ui {
+
+namespace {
+
+SDL_SystemCursor sdl_cursor_of(StandardCursor c) {
+    switch (c) {
+    case StandardCursor::arrow: return SDL_SYSTEM_CURSOR_ARROW;
+    case StandardCursor::ibeam: return SDL_SYSTEM_CURSOR_IBEAM;
+    case StandardCursor::wait: return SDL_SYSTEM_CURSOR_WAIT;
+    case StandardCursor::cross: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case StandardCursor::size_we: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case StandardCursor::size_ns: return SDL_SYSTEM_CURSOR_SIZENS;
+    case StandardCursor::size_all: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case StandardCursor::no: return SDL_SYSTEM_CURSOR_NO;
+    case StandardCursor::hand: return SDL_SYSTEM_CURSOR_HAND;
+    }
+    return SDL_SYSTEM_CURSOR_ARROW;
+}
+
+TRect to_rect(const SDL_Rect& r) { return Bounds(r.x, r.y, r.w, r.h); }
+
+}  // namespace
+
+SdlHost::SdlHost() {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        throw Exception(AnsiString("Cannot open the display: ") + SDL_GetError());
+    // Without a display SDL falls back to drawing nowhere; that is no way to
+    // run a program for a person, unless someone asked for it by name.
+    const AnsiString driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const bool asked = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    if (SDL_GetNumVideoDisplays() < 1 || (!asked && (driver == "offscreen" || driver == "dummy" || driver == "evdev"))) {
+        SDL_Quit();
+        throw Exception("Cannot open the display: no X11 or Wayland display is available (is DISPLAY set?)");
+    }
+    m_wake_event = SDL_RegisterEvents(1);
+    SDL_StartTextInput();
+    m_ws = std::make_unique<WindowSystem>(*this);
+}
+
+SdlHost::~SdlHost() {
+    m_ws.reset();
+    for (auto& [shape, cursor] : m_system_cursors) SDL_FreeCursor(cursor);
+    if (m_custom_cursor) SDL_FreeCursor(m_custom_cursor);
+    for (auto& [h, native] : m_natives) SDL_DestroyWindow(native.window);
+    SDL_Quit();
+}
+
+// ---- windows ---------------------------------------------------------------------
+
+void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (info.popup) {
+        flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
+        if (info.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+        if (info.no_activate) flags |= info.tool ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU;
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    const int w = std::max(1, info.bounds.Width());
+    const int hgt = std::max(1, info.bounds.Height());
+    SDL_Window* window = SDL_CreateWindow(text::cp1251_to_utf8(info.title).c_str(), info.bounds.Left,
+                                          info.bounds.Top, w, hgt, flags);
+    if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
+    m_natives[h] = Native{window, info};
+    m_by_sdl_id[SDL_GetWindowID(window)] = h;
+}
+
+void SdlHost::destroy_native(HWND h) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    m_by_sdl_id.erase(SDL_GetWindowID(it->second.window));
+    SDL_DestroyWindow(it->second.window);
+    m_natives.erase(it);
+}
+
+void SdlHost::show_native(HWND h, bool visible, bool activate) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    if (!visible) {
+        SDL_HideWindow(it->second.window);
+        return;
+    }
+    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, activate ? "0" : "1");
+    SDL_ShowWindow(it->second.window);
+    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
+    if (activate) SDL_RaiseWindow(it->second.window);
+    present_all(h);
+}
+
+void SdlHost::move_native(HWND h, const TRect& bounds) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    SDL_SetWindowPosition(it->second.window, bounds.Left, bounds.Top);
+    SDL_SetWindowSize(it->second.window, std::max(1, bounds.Width()), std::max(1, bounds.Height()));
+}
+
+void SdlHost::set_native_title(HWND h, const AnsiString& title) {
+    auto it = m_natives.find(h);
+    if (it != m_natives.end()) SDL_SetWindowTitle(it->second.window, text::cp1251_to_utf8(title).c_str());
+}
+
+void SdlHost::maximize_native(HWND h) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    // Without a window manager nothing would maximise the window, so it is
+    // first given the work area itself; a window manager then has the last word.
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(it->second.window, &x, &y);
+    const TRect area = work_area_at(TPoint{x, y});
+    move_native(h, area);
+    SDL_MaximizeWindow(it->second.window);
+}
+
+void SdlHost::raise_native(HWND h) {
+    auto it = m_natives.find(h);
+    // Raising also focuses on most systems; popups stay on top without it.
+    if (it != m_natives.end() && !it->second.info.no_activate && (SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_SHOWN))
+        SDL_RaiseWindow(it->second.window);
+}
+
+void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(it->second.window);
+    if (!surface) return;
+    const TRect limit{0, 0, std::min(surface->w, pixels.Width()), std::min(surface->h, pixels.Height())};
+    std::vector<SDL_Rect> rects;
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    const bool same_layout = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                             surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    for (const TRect& c : changed) {
+        const TRect r = gfx::intersect(c, limit);
+        if (r.IsEmpty()) continue;
+        auto* dst = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(r.Top) * surface->pitch +
+                    static_cast<std::ptrdiff_t>(r.Left) * surface->format->BytesPerPixel;
+        const gfx::Pixel* src = pixels.ScanLine(r.Top) + r.Left;
+        if (same_layout) {
+            for (int y = 0; y < r.Height(); ++y)
+                std::memcpy(dst + static_cast<std::ptrdiff_t>(y) * surface->pitch, src + static_cast<std::ptrdiff_t>(y) * pixels.Width(),
+                            static_cast<std::size_t>(r.Width()) * sizeof(gfx::Pixel));
+        } else {
+            SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_ARGB8888, src,
+                              pixels.Width() * static_cast<int>(sizeof(gfx::Pixel)), surface->format->format, dst,
+                              surface->pitch);
+        }
+        rects.push_back(SDL_Rect{r.Left, r.Top, r.Width(), r.Height()});
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(it->second.window, rects.data(), static_cast<int>(rects.size()));
+}
+
+void SdlHost::present_all(HWND h) {
+    if (const TBitmap* pixels = m_ws->window_pixels(h))
+        present(h, *pixels, {TRect{0, 0, pixels->Width(), pixels->Height()}});
+}
+
+// ---- input ------------------------------------------------------------------------
+
+void SdlHost::wait_for_input(std::optional<std::int64_t> deadline_ms) {
+    SDL_Event e;
+    int got = 0;
+    if (deadline_ms) {
+        const std::int64_t wait = std::max<std::int64_t>(0, *deadline_ms - m_clock.now_ms());
+        got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<std::int64_t>(wait, 1 << 30)));
+    } else {
+        got = SDL_WaitEvent(&e);
+    }
+    if (!got) return;
+    handle_event(e);
+    while (SDL_PollEvent(&e)) handle_event(e);
+    if (m_focus_lost_pending) {
+        m_focus_lost_pending = false;
+        if (!SDL_GetKeyboardFocus()) m_ws->host_activate_app(false);
+    }
+}
+
+void SdlHost::wake() {
+    SDL_Event e{};
+    e.type = m_wake_event;
+    SDL_PushEvent(&e);
+}
+
+HWND SdlHost::hwnd_of(std::uint32_t id) const {
+    auto it = m_by_sdl_id.find(id);
+    return it == m_by_sdl_id.end() ? kNoWindow : it->second;
+}
+
+TPoint SdlHost::to_screen(std::uint32_t id, int x, int y) const {
+    SDL_Window* window = SDL_GetWindowFromID(id);
+    int wx = 0, wy = 0;
+    if (window) SDL_GetWindowPosition(window, &wx, &wy);
+    return TPoint{wx + x, wy + y};
+}
+
+void SdlHost::handle_event(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        if (const int vk = vk_from_scancode(e.key.keysym.scancode)) m_ws->queue_key(vk, e.type == SDL_KEYDOWN);
+        break;
+    }
+    case SDL_TEXTINPUT: {
+        for (char c : text::utf8_to_cp1251(e.text.text)) m_ws->queue_char(static_cast<unsigned char>(c));
+        break;
+    }
+    case SDL_MOUSEMOTION:
+        m_ws->queue_mouse_move(to_screen(e.motion.windowID, e.motion.x, e.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        MouseButton b = MouseButton::left;
+        if (e.button.button == SDL_BUTTON_RIGHT)
+            b = MouseButton::right;
+        else if (e.button.button == SDL_BUTTON_MIDDLE)
+            b = MouseButton::middle;
+        else if (e.button.button != SDL_BUTTON_LEFT)
+            break;
+        m_ws->queue_mouse_button(b, e.type == SDL_MOUSEBUTTONDOWN, to_screen(e.button.windowID, e.button.x, e.button.y));
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (notches != 0) m_ws->queue_mouse_wheel(notches * WHEEL_DELTA, TPoint{x, y});
+        break;
+    }
+    case SDL_WINDOWEVENT: {
+        const HWND h = hwnd_of(e.window.windowID);
+        if (h == kNoWindow) break;
+        SDL_Window* window = m_natives[h].window;
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
+            int x = 0, y = 0, w = 0, hg = 0;
+            SDL_GetWindowPosition(window, &x, &y);
+            SDL_GetWindowSize(window, &w, &hg);
+            m_ws->host_window_moved(h, Bounds(x, y, w, hg));
+            break;
+        }
+        case SDL_WINDOWEVENT_EXPOSED: present_all(h); break;
+        case SDL_WINDOWEVENT_CLOSE: m_ws->host_close_request(h); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            m_focus_lost_pending = false;
+            m_ws->host_activate_app(true);
+            if (m_ws->get_active_window() != h) m_ws->set_active_window(h);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: m_focus_lost_pending = true; break;
+        case SDL_WINDOWEVENT_LEAVE: {
+            int x = 0, y = 0;
+            SDL_GetGlobalMouseState(&x, &y);
+            m_ws->queue_mouse_move(TPoint{x, y});
+            break;
+        }
+        default: break;
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---- screen, cursor, clipboard ------------------------------------------------------
+
+TRect SdlHost::screen_rect() const {
+    SDL_Rect r{0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &r);
+    return to_rect(r);
+}
+
+TRect SdlHost::work_area_at(TPoint p) const {
+    const int n = SDL_GetNumVideoDisplays();
+    for (int i = 0; i < n; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && to_rect(bounds).Contains(p)) {
+            SDL_Rect usable;
+            return SDL_GetDisplayUsableBounds(i, &usable) == 0 ? to_rect(usable) : to_rect(bounds);
+        }
+    }
+    SDL_Rect usable{0, 0, 0, 0};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    return to_rect(usable);
+}
+
+void SdlHost::set_cursor(const Cursor& cursor) {
+    if (cursor.image && cursor.image->image && !cursor.image->image->Empty()) {
+        const TBitmap& image = *cursor.image->image;
+        const int w = image.Width(), h = image.Height();
+        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (!s) return;
+        const auto& mask = cursor.image->mask;
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch);
+            for (int x = 0; x < w; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * w + x;
+                const bool opaque = i < mask.size() ? mask[i] != 0 : true;
+                row[x] = opaque ? (image.pixel(x, y) | 0xFF000000u) : 0u;
+            }
+        }
+        SDL_Cursor* c = SDL_CreateColorCursor(s, cursor.image->hotspot.X, cursor.image->hotspot.Y);
+        SDL_FreeSurface(s);
+        if (!c) return;
+        SDL_SetCursor(c);
+        if (m_custom_cursor) SDL_FreeCursor(m_custom_cursor);
+        m_custom_cursor = c;
+        return;
+    }
+    const int key = static_cast<int>(cursor.shape);
+    auto it = m_system_cursors.find(key);
+    if (it == m_system_cursors.end()) {
+        SDL_Cursor* c = SDL_CreateSystemCursor(sdl_cursor_of(cursor.shape));
+        if (!c) return;
+        it = m_system_cursors.emplace(key, c).first;
+    }
+    SDL_SetCursor(it->second);
+}
+
+void SdlHost::set_cursor_pos(TPoint p) { SDL_WarpMouseGlobal(p.X, p.Y); }
+
+bool SdlHost::set_clipboard_text(const std::string& utf8) { return SDL_SetClipboardText(utf8.c_str()) == 0; }
+
+}  // namespace ui

@@ -1,0 +1,72 @@
+// The host that puts our windows on a real display through SDL2. Every
+// top-level window is an SDL window: forms are framed, resizable windows;
+// popups and hints are borderless popup-menu or tooltip windows that stay on
+// top and take no focus. Pixels reach the screen through the window surface
+// on SDL's software path, and only the rectangles that changed are presented.
+//
+// Construction throws Exception with a clear message when there is no display
+// (or SDL cannot start); the program reports it and exits with a failure.
+#pragma once
+
+#include "platform/ui/Host.h"
+#include "platform/ui/WindowSystem.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+struct SDL_Window;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace ui {
+
+class SdlHost final : public Host {
+public:
+    SdlHost();
+    ~SdlHost() override;
+    SdlHost(const SdlHost&) = delete;
+    SdlHost& operator=(const SdlHost&) = delete;
+
+    WindowSystem& windows() override { return *m_ws; }
+    const Clock& clock() const override { return m_clock; }
+
+    void create_native(HWND h, const NativeWindowInfo& info) override;
+    void destroy_native(HWND h) override;
+    void show_native(HWND h, bool visible, bool activate) override;
+    void move_native(HWND h, const TRect& bounds) override;
+    void set_native_title(HWND h, const AnsiString& title) override;
+    void maximize_native(HWND h) override;
+    void raise_native(HWND h) override;
+    void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
+    void wait_for_input(std::optional<std::int64_t> deadline_ms) override;
+    void wake() override;
+    TRect screen_rect() const override;
+    TRect work_area_at(TPoint screen) const override;
+    void set_cursor(const Cursor& cursor) override;
+    void set_cursor_pos(TPoint screen) override;
+    bool set_clipboard_text(const std::string& utf8) override;
+
+private:
+    struct Native {
+        SDL_Window* window = nullptr;
+        NativeWindowInfo info;
+    };
+
+    void handle_event(const SDL_Event& e);
+    HWND hwnd_of(std::uint32_t sdl_window_id) const;
+    TPoint to_screen(std::uint32_t sdl_window_id, int x, int y) const;
+    void present_all(HWND h);
+
+    RealClock m_clock;
+    std::uint32_t m_wake_event = 0;
+    std::unordered_map<HWND, Native> m_natives;
+    std::unordered_map<std::uint32_t, HWND> m_by_sdl_id;
+    std::map<int, SDL_Cursor*> m_system_cursors;
+    SDL_Cursor* m_custom_cursor = nullptr;
+    bool m_focus_lost_pending = false;
+    std::unique_ptr<WindowSystem> m_ws;
+};
+
+}  // namespace ui

@@ -1,0 +1,51 @@
+#include "XSession.h"
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+namespace {
+
+// Leaks of the system libraries under our programs are not ours to fix.
+const std::string kLeakRules = "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
+
+// The block colour the smoke window gives a CP1251 character (RGB(c, 255 - c, 64)).
+std::uint32_t block_pixel(unsigned char c) { return (std::uint32_t{c} << 16) | (std::uint32_t(255 - c) << 8) | 64; }
+
+TEST(Smoke, OurWindowAppearsTakesCyrillicTypingAndRepaints) {
+    Xvfb x(800, 600);
+    Child app({ABONIX_SMOKE_WINDOW}, {x.env(), kLeakRules});
+    ASSERT_TRUE(app.wait_for_line("ready", 20000)) << app.output();
+
+    // The form is at the screen's corner, white and empty.
+    const Xvfb::Shot before = x.screenshot();
+    ASSERT_EQ(before.width, 800);
+    EXPECT_EQ(before.at(100, 100), 0xFFFFFFu);
+    EXPECT_EQ(before.at(15, 15), 0xFFFFFFu);
+
+    ASSERT_EQ(run({"xdotool", "mousemove", "100", "100"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(run({"xdotool", "type", "--delay", "50", "Ив"}, {x.env()}, 20000), 0);
+    const auto line = app.wait_for_line("text: Ив", 20000);
+    ASSERT_TRUE(line) << app.output();
+    EXPECT_EQ(*line, "text: Ив");
+
+    // The window repainted: one block per character in the character's colour.
+    const Xvfb::Shot after = x.screenshot();
+    EXPECT_EQ(after.at(15, 15), block_pixel(0xC8));  // "И"
+    EXPECT_EQ(after.at(35, 15), block_pixel(0xE2));  // "в"
+    EXPECT_EQ(after.at(100, 100), 0xFFFFFFu);
+
+    ASSERT_EQ(run({"xdotool", "key", "Escape"}, {x.env()}, 10000), 0);
+    EXPECT_EQ(app.wait_exit(10000), 0) << app.output();
+}
+
+TEST(Smoke, WithoutADisplayTheProgramSaysSoAndFails) {
+    Child app({ABONIX_SMOKE_WINDOW}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER", kLeakRules});
+    const auto status = app.wait_exit(20000);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(*status, 2) << app.output();
+    app.wait_for_line("", 1000);
+    EXPECT_NE(app.output().find("Cannot open the display"), std::string::npos) << app.output();
+}
+
+}  // namespace
+}  // namespace e2e
