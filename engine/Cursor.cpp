@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 
 #include "engine/EngineError.h"
+#include "engine/FieldCodec.h"
 
 namespace engine {
 
@@ -39,12 +40,18 @@ int Cursor::active_key_index() const {
     return m_index;
 }
 
+const unsigned char* Cursor::first_key_at(std::uint32_t position) const {
+    // An index file holds the key beside the record number: one memory access per probe.
+    if (order().from_file()) return order().file_record(position);
+    return m_table->raw_record(order().record_at(position)) + m_table->key_encoder(m_index).first_offset();
+}
+
 std::uint32_t Cursor::lower_bound(std::string_view target) const {
     const KeyEncoder& enc = m_table->key_encoder(active_key_index());
     std::uint32_t lo = 0, hi = order().size();
     while (lo < hi) {
         const std::uint32_t mid = lo + (hi - lo) / 2;
-        if (enc.compare_first(m_table->raw_record(order().record_at(mid)), target) < 0)
+        if (enc.compare_first(first_key_at(mid), target) < 0)
             lo = mid + 1;
         else
             hi = mid;
@@ -67,7 +74,7 @@ bool Cursor::get_record_for_key(const Value& key) {
     const KeyEncoder& enc = m_table->key_encoder(active_key_index());
     const std::string target = enc.encode_target(key);
     const std::uint32_t pos = lower_bound(target);
-    if (pos >= order().size() || enc.compare_first(m_table->raw_record(order().record_at(pos)), target) != 0)
+    if (pos >= order().size() || enc.compare_first(first_key_at(pos), target) != 0)
         return false;
     m_state = State::On;
     m_pos = pos;
@@ -130,6 +137,33 @@ RecordPos Cursor::set_sequence_number(std::int64_t n) {
     m_state = State::On;
     m_pos = static_cast<std::uint32_t>(n - 1);
     return {order().record_at(m_pos), m_pos + 1};
+}
+
+const unsigned char* Cursor::key_column(int field) const {
+    if (m_index < 0 || !order().from_file()) return nullptr;
+    int offset = 0;
+    for (int k : m_table->indexes()[static_cast<std::size_t>(m_index)].fields) {
+        if (k == field) return order().file_record(m_pos) + offset;
+        offset += m_table->fields()[static_cast<std::size_t>(k)].width;
+    }
+    return nullptr;
+}
+
+Value Cursor::value(int field) const {
+    const RecordPos r = current();
+    if (const unsigned char* raw = key_column(field))
+        return decode_field(m_table->fields()[static_cast<std::size_t>(field)], raw, m_table->code_page_table());
+    return m_table->value(r.record, field);
+}
+
+void Cursor::text(int field, std::string& out) const {
+    const RecordPos r = current();
+    const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
+    if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
+    if (const unsigned char* raw = key_column(field))
+        decode_alpha(f, raw, m_table->code_page_table(), out);
+    else
+        m_table->text(r.record, field, out);
 }
 
 }  // namespace engine

@@ -66,14 +66,21 @@ public:
     RecordPos set_sequence_number(std::int64_t n);
 
     bool on_record() const { return m_state == State::On; }
-    // Field value of the current record.
-    Value value(int field) const { return m_table->value(current().record, field); }
+    // Field value of the current record. A field of the active index is read
+    // from the index file when the order comes from one: a walk in index
+    // order then reads memory in sequence instead of jumping about the table.
+    Value value(int field) const;
+    // Alpha field text of the current record into out (no allocation once out has room).
+    void text(int field, std::string& out) const;
 
 private:
     enum class State { Bof, On, Gap, Eof };
     std::uint32_t lower_bound(std::string_view target) const;
+    const unsigned char* first_key_at(std::uint32_t position) const;
     const IndexOrder& order() const { return *m_order; }
     int active_key_index() const;
+    // The field's bytes in the index file's current entry, or null.
+    const unsigned char* key_column(int field) const;
 
     std::shared_ptr<Table> m_table;
     int m_index = -1;

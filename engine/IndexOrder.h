@@ -31,6 +31,8 @@ public:
         return m_records.empty() ? position : m_records[position];
     }
     std::uint32_t position_of(std::uint32_t record) const;
+    // The index file's entry at a position (only when from_file()).
+    const unsigned char* file_record(std::uint32_t position) const { return m_file->record(position); }
 
 private:
     std::uint32_t mapped_record(std::uint32_t position) const;

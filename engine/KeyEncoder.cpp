@@ -80,9 +80,8 @@ std::string KeyEncoder::encode_target(const Value& key) const {
     return out;
 }
 
-int KeyEncoder::compare_first(const unsigned char* record, std::string_view target) const {
+int KeyEncoder::compare_first(const unsigned char* raw, std::string_view target) const {
     const FieldDesc& f = m_fields.front();
-    const unsigned char* raw = record + f.offset;
     const auto* t = reinterpret_cast<const unsigned char*>(target.data());
     if (f.type == FieldType::Alpha) {
         // Only as much of the field as the target is long takes part: a field

@@ -38,9 +38,12 @@ public:
     void encode_record(const unsigned char* record, std::string& out) const;
     // Search target for the first key field: a CP1251 text or a value.
     std::string encode_target(const Value& key) const;
-    // The record's first key field against a target, with the prefix rule for
-    // text: <0 before, 0 when the field begins with (or equals) the target, >0 after.
-    int compare_first(const unsigned char* record, std::string_view target) const;
+    // The first key field's raw bytes (a record's, or an index file entry's)
+    // against a target, with the prefix rule for text: <0 before, 0 when the
+    // field begins with (or equals) the target, >0 after.
+    int compare_first(const unsigned char* field, std::string_view target) const;
+    // Where the first key field starts in a table record.
+    int first_offset() const { return m_fields.front().offset; }
 
     // Physical record numbers in index order (ties in record order).
     std::vector<std::uint32_t> sort(std::uint32_t count,

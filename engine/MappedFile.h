@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <vector>
 
 namespace engine {
 
@@ -12,6 +13,9 @@ public:
     MappedFile() = default;
     // Throws EngineError: kErrNotFound when the file is missing, kErrIo otherwise.
     explicit MappedFile(const std::filesystem::path& path);
+    // Only the first bytes of a file, read rather than mapped: cheaper when a
+    // header is all we need (the index definitions at open time).
+    MappedFile(const std::filesystem::path& path, std::size_t max_bytes);
     ~MappedFile();
     MappedFile(MappedFile&& other) noexcept;
     MappedFile& operator=(MappedFile&& other) noexcept;
@@ -23,6 +27,7 @@ public:
 
 private:
     void release();
+    std::vector<unsigned char> m_buffer;  // holds the bytes when they were read, not mapped
     const unsigned char* m_data = nullptr;
     std::size_t m_size = 0;
 };

@@ -52,9 +52,23 @@ int field_width(FieldType type, int size) {
 
 ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_page, bool password_given,
                          bool with_blocks)
-    : m_path(path), m_map(path) {
+    : m_path(path), m_map(with_blocks ? MappedFile(path) : MappedFile(path, 4096)) {
+    if (!with_blocks && m_map.size() >= 4 && (m_map.data()[2] | (m_map.data()[3] << 8)) > 4096)
+        m_map = MappedFile(path, static_cast<std::size_t>(m_map.data()[2] | (m_map.data()[3] << 8)));
     parse_header(password_given, default_code_page);
-    if (with_blocks) map_blocks();
+    if (!with_blocks) return;
+    const ParadoxHeader& h = m_header;
+    m_per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
+    if (m_per_block == 0) fail(kErrCorrupt, "records are larger than a block");
+    const std::uint64_t blocks = (static_cast<std::uint64_t>(h.record_count) + m_per_block - 1) / m_per_block;
+    if (h.record_count > 0 && h.first_block == 1 &&
+        static_cast<std::uint64_t>(h.header_size) + blocks * static_cast<std::uint64_t>(h.block_size) <= m_map.size()) {
+        m_sequential = true;
+        const bool sealed = h.update_stamp != 0 && h.seal == layout::sequential_seal(h.update_stamp, h.record_count);
+        m_checked.assign(static_cast<std::size_t>(blocks), sealed ? 1 : 0);
+    } else {
+        map_blocks();
+    }
 }
 
 void ParadoxFile::fail(int code, const AnsiString& problem) const {
@@ -99,6 +113,7 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
     if (data_header) {
         h.encrypted = le32(d + 0x5C) != 0;
         h.update_stamp = le32(d + 0x60);
+        h.seal = le32(d + layout::kSequentialSeal);
         h.declared_code_page = le16(d + 0x6A);
         h.change_count = le16(d + 0x70);
     } else {
@@ -158,20 +173,37 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
     }
 }
 
-void ParadoxFile::map_blocks() {
+void ParadoxFile::check_block(std::uint32_t block) const {
+    const ParadoxHeader& h = m_header;
+    const std::size_t blocks = m_checked.size();
+    const unsigned char* b = m_map.data() + h.header_size + static_cast<std::size_t>(block) * h.block_size;
+    const std::uint32_t count = block + 1 < blocks ? m_per_block : h.record_count - block * m_per_block;
+    const std::uint32_t next = block + 1 < blocks ? block + 2 : 0;
+    if (le16(b) == next && static_cast<std::int16_t>(le16(b + 4)) == static_cast<int>((count - 1) * h.record_size)) {
+        m_checked[block] = 1;
+        return;
+    }
+    m_sequential = false;
+    m_checked.clear();
+    try {
+        map_blocks();
+    } catch (const EngineError&) {
+        m_broken = true;  // every later read fails the same way instead of using a half-built block list
+        throw;
+    }
+}
+
+void ParadoxFile::map_blocks() const {
     const ParadoxHeader& h = m_header;
     const std::size_t size = m_map.size();
-    const std::uint32_t per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
-    if (per_block == 0) fail(kErrCorrupt, "records are larger than a block");
-    m_per_block = per_block;
+    const std::uint32_t per_block = m_per_block;
     const std::size_t block_capacity = size > static_cast<std::size_t>(h.header_size)
                                            ? (size - static_cast<std::size_t>(h.header_size)) / static_cast<std::size_t>(h.block_size)
                                            : 0;
     std::uint32_t total = 0;
     int block = h.record_count == 0 && h.file_blocks == 0 ? 0 : h.first_block;
     std::vector<bool> seen;
-    bool last_partial = false;
-    m_uniform = true;
+    std::vector<std::uint32_t> offsets, firsts;
     while (block != 0) {
         if (static_cast<std::size_t>(block) > block_capacity)
             fail(kErrCorrupt, "block " + std::to_string(block) + " lies past the end of the file");
@@ -189,10 +221,8 @@ void ParadoxFile::map_blocks() {
             if (count > per_block) fail(kErrCorrupt, "block " + std::to_string(block) + " claims more records than fit");
         }
         if (count > 0) {
-            if (last_partial) m_uniform = false;
-            if (count < per_block) last_partial = true;
-            m_blocks.push_back(static_cast<std::uint32_t>(offset));
-            m_block_first.push_back(total);
+            offsets.push_back(static_cast<std::uint32_t>(offset));
+            firsts.push_back(total);
             total += count;
         }
         block = next;
@@ -200,9 +230,12 @@ void ParadoxFile::map_blocks() {
     if (total != h.record_count)
         fail(kErrCorrupt, "header says " + std::to_string(h.record_count) + " records, data blocks hold " +
                               std::to_string(total));
+    m_blocks = std::move(offsets);
+    m_block_first = std::move(firsts);
 }
 
 const unsigned char* ParadoxFile::record_slow(std::uint32_t n) const {
+    if (m_broken || n >= m_header.record_count) fail(kErrCorrupt, "data blocks are damaged");
     auto it = std::upper_bound(m_block_first.begin(), m_block_first.end(), n);
     const std::size_t block = static_cast<std::size_t>(it - m_block_first.begin()) - 1;
     return m_map.data() + m_blocks[block] + layout::kBlockHeader +

@@ -1,10 +1,15 @@
 // One Paradox file with records in data blocks: a table (.db) or one of its
 // secondary index files (.Xnn, .XGn), which Paradox keeps in the same format.
 //
-// Invariants once constructed: every block in m_blocks lies wholly inside the
-// mapping, holds between 0 and records_per_block records, and the blocks'
-// record counts add up to record_count(); so record(n) never reads outside
-// the mapping for n < record_count().
+// Opening must not read every block: a million-record table has thousands.
+// When the header allows it, the blocks are taken to be full and in file
+// order (as our writer and a freshly restructured Paradox table leave them),
+// and each block's own header is checked the first time one of its records
+// is read; at the first block that disagrees the engine walks the chain once
+// and uses the real block list instead. Either way every address handed out
+// lies inside the mapping: the sequential guess is made only when the file is
+// long enough for it, and the chain walk checks each block it visits.
+// Files that carry our writer's seal skip the per-block check.
 #pragma once
 
 #include "engine/MappedFile.h"
@@ -30,6 +35,7 @@ struct ParadoxHeader {
     int key_fields = 0;
     std::uint32_t auto_increment = 0;
     std::uint32_t update_stamp = 0;
+    std::uint32_t seal = 0;
     std::uint16_t change_count = 0;
     std::uint8_t index_flags = 0;  // our secondary index files keep their flags here
     AnsiString table_name;         // for a composite index file: the index's name
@@ -40,6 +46,14 @@ struct ParadoxHeader {
 // Fixed offsets of the header, shared with the writer.
 namespace layout {
 inline constexpr int kIndexFlags = 0x2B;
+// Our writer seals files whose blocks are full and in file order with a value
+// derived from the update stamp and record count; any other writer that
+// changes the file changes the stamp (and leaves its own bytes here), so the
+// seal no longer matches and the blocks are checked as they are read.
+inline constexpr int kSequentialSeal = 0x1A;
+inline std::uint32_t sequential_seal(std::uint32_t stamp, std::uint32_t records) {
+    return stamp ^ (records * 0x9E3779B1U) ^ 0x5EA1B10CU;
+}
 inline constexpr int kDataHeaderEnd = 0x78;
 inline constexpr int kOldHeaderEnd = 0x58;
 inline constexpr int kBlockHeader = 6;
@@ -60,10 +74,12 @@ public:
 
     // Raw record bytes of the n-th record in block-chain order; n < record_count().
     const unsigned char* record(std::uint32_t n) const {
-        if (m_uniform) {
-            std::uint32_t block = n / m_per_block;
-            return m_map.data() + m_blocks[block] + layout::kBlockHeader +
-                   static_cast<std::size_t>(n - block * m_per_block) * m_header.record_size;
+        if (m_sequential) {
+            const std::uint32_t block = n / m_per_block;
+            if (!m_checked[block]) check_block(block);
+            if (m_sequential)
+                return m_map.data() + m_header.header_size + static_cast<std::size_t>(block) * m_header.block_size +
+                       layout::kBlockHeader + static_cast<std::size_t>(n - block * m_per_block) * m_header.record_size;
         }
         return record_slow(n);
     }
@@ -74,17 +90,22 @@ public:
 private:
     const unsigned char* record_slow(std::uint32_t n) const;
     void parse_header(bool password_given, int default_code_page);
-    void map_blocks();
+    void map_blocks() const;
+    void check_block(std::uint32_t block) const;
     [[noreturn]] void fail(int code, const AnsiString& problem) const;
 
     std::filesystem::path m_path;
     MappedFile m_map;
     ParadoxHeader m_header;
     int m_code_page = 0;
-    std::vector<std::uint32_t> m_blocks;      // byte offset of each block in chain order
-    std::vector<std::uint32_t> m_block_first; // first record number in each block
     std::uint32_t m_per_block = 1;
-    bool m_uniform = true;
+    // Sequential guess: one flag per block, set once its header agreed.
+    mutable bool m_sequential = false;
+    mutable std::vector<std::uint8_t> m_checked;
+    // Real block list from the chain: offset and first record number of each block.
+    mutable std::vector<std::uint32_t> m_blocks;
+    mutable std::vector<std::uint32_t> m_block_first;
+    mutable bool m_broken = false;
 };
 
 }  // namespace engine

@@ -88,42 +88,51 @@ void Table::find_index_files(int default_code_page) {
         return a.file < b.file;
     });
     for (const auto& f : found) {
-        // An index file we cannot use is left out of the list; the table stays readable.
-        try {
-            ParadoxFile x(f.file, default_code_page, false, false);
-            const auto& h = x.header();
-            if (h.fields.size() < 2) continue;
-            const FieldDesc& last = h.fields.back();
-            if (last.type != FieldType::Long || text::ansi_compare_text(last.name, "RecNo") != 0) continue;
-            IndexDesc d;
-            bool ok = true;
-            for (std::size_t i = 0; i + 1 < h.fields.size(); ++i) {
-                int n = field_index(h.fields[i].name);
-                if (n < 0 || fields()[static_cast<std::size_t>(n)].type != h.fields[i].type ||
-                    fields()[static_cast<std::size_t>(n)].width != h.fields[i].width)
-                    ok = false;
-                d.fields.push_back(n);
+        IndexDesc d;
+        d.file = f.file;
+        if (f.kind.composite) {
+            // Only a composite index file knows its name and flags: read its header now.
+            try {
+                ParadoxFile x(f.file, default_code_page, false, false);
+                if (!key_fields_of(x.header(), d.fields)) continue;
+                d.name = x.header().table_name;
+                d.case_insensitive = (x.header().index_flags & kFlagCaseInsensitive) != 0;
+                d.descending = (x.header().index_flags & kFlagDescending) != 0;
+                d.unique = (x.header().index_flags & kFlagUnique) != 0;
+            } catch (const EngineError&) {
+                continue;  // an index file we cannot read is left out; the table stays readable
             }
-            if (!ok) continue;
-            if (f.kind.composite) {
-                d.name = h.table_name;
-            } else {
-                if (d.fields.size() != 1 || d.fields[0] != f.kind.number - 1) continue;
-                d.name = fields()[static_cast<std::size_t>(d.fields[0])].name;
-            }
-            d.case_insensitive = (h.index_flags & kFlagCaseInsensitive) != 0;
-            for (int n : d.fields)
-                if (fields()[static_cast<std::size_t>(n)].type == FieldType::Alpha && m_collation != Collation::Binary)
-                    d.case_insensitive = true;
-            d.descending = (h.index_flags & kFlagDescending) != 0;
-            d.unique = (h.index_flags & kFlagUnique) != 0;
-            d.file = f.file;
-            if (find_index(d.name) >= 0) continue;
-            m_indexes.push_back(std::move(d));
-        } catch (const EngineError&) {
-            continue;
+        } else {
+            // A single-field index is named by its file: "<table>.X03" indexes field 3.
+            // Its contents are checked when its order is first needed.
+            const int n = f.kind.number - 1;
+            if (n < 0 || n >= static_cast<int>(fields().size()) || is_blob_type(fields()[static_cast<std::size_t>(n)].type))
+                continue;
+            d.fields = {n};
+            d.name = fields()[static_cast<std::size_t>(n)].name;
         }
+        for (int n : d.fields)
+            if (fields()[static_cast<std::size_t>(n)].type == FieldType::Alpha && m_collation != Collation::Binary)
+                d.case_insensitive = true;
+        if (find_index(d.name) >= 0) continue;
+        m_indexes.push_back(std::move(d));
     }
+}
+
+bool Table::key_fields_of(const ParadoxHeader& h, std::vector<int>& out) const {
+    // Our index files hold the key fields, as the table declares them, then "RecNo".
+    out.clear();
+    if (h.fields.size() < 2) return false;
+    const FieldDesc& last = h.fields.back();
+    if (last.type != FieldType::Long || text::ansi_compare_text(last.name, "RecNo") != 0) return false;
+    for (std::size_t i = 0; i + 1 < h.fields.size(); ++i) {
+        const int n = field_index(h.fields[i].name);
+        if (n < 0 || fields()[static_cast<std::size_t>(n)].type != h.fields[i].type ||
+            fields()[static_cast<std::size_t>(n)].width != h.fields[i].width)
+            return false;
+        out.push_back(n);
+    }
+    return true;
 }
 
 int Table::field_index(std::string_view name) const {
@@ -161,11 +170,12 @@ const KeyEncoder& Table::key_encoder(int index) const {
     return *slot;
 }
 
-void Table::check_index_file(const ParadoxFile& x) const {
+bool Table::index_file_usable(const ParadoxFile& x, const IndexDesc& d) const {
     const auto& xh = x.header();
     const auto& h = m_file.header();
-    if (xh.record_count != h.record_count || xh.update_stamp != h.update_stamp || xh.change_count != h.change_count)
-        throw EngineError(kErrCorrupt, "stale");
+    std::vector<int> key;
+    return key_fields_of(xh, key) && key == d.fields && xh.record_count == h.record_count &&
+           xh.update_stamp == h.update_stamp && xh.change_count == h.change_count;
 }
 
 const IndexOrder& Table::order(int index) const {
@@ -183,12 +193,13 @@ const IndexOrder& Table::order(int index) const {
     if (!d.file.empty()) {
         try {
             auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page);
-            check_index_file(*x);
-            const int column = x->header().fields.back().offset;
-            slot = IndexOrder::mapped(std::move(x), column, record_count());
-            return *slot;
+            if (index_file_usable(*x, d)) {
+                const int column = x->header().fields.back().offset;
+                slot = IndexOrder::mapped(std::move(x), column, record_count());
+                return *slot;
+            }
         } catch (const EngineError&) {
-            // Stale or damaged: the order is rebuilt from the table itself.
+            // Damaged: like a stale file, the order is rebuilt from the table itself.
         }
     }
     slot = IndexOrder::in_memory(key_encoder(index).sort(record_count(), [this](std::uint32_t n) { return m_file.record(n); }));

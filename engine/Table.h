@@ -51,6 +51,7 @@ public:
     const std::filesystem::path& path() const { return m_file.path(); }
     int version() const { return m_file.header().version; }
     int code_page() const { return m_file.code_page(); }
+    const CodePage& code_page_table() const { return *m_cp; }
     Collation collation() const { return m_collation; }
     const AnsiString& sort_order() const { return m_file.header().sort_order; }
     bool read_only() const { return m_read_only; }
@@ -65,7 +66,7 @@ public:
     std::uint32_t record_count() const { return m_file.record_count(); }
     // The value of a field of a physical record (record < record_count()).
     Value value(std::uint32_t record, int field) const;
-    // Alpha field text without allocation when out has room; other types as value() would print them is not offered.
+    // Alpha field text into out, without allocation once out has room.
     void text(std::uint32_t record, int field, std::string& out) const;
     const unsigned char* raw_record(std::uint32_t record) const { return m_file.record(record); }
 
@@ -83,7 +84,8 @@ public:
 private:
     Table(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg);
     void find_index_files(int default_code_page);
-    void check_index_file(const ParadoxFile& x) const;
+    bool key_fields_of(const ParadoxHeader& h, std::vector<int>& out) const;
+    bool index_file_usable(const ParadoxFile& x, const IndexDesc& d) const;
 
     ParadoxFile m_file;
     const CodePage* m_cp;

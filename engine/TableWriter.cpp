@@ -96,6 +96,7 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
     put16(out, 0x58, 0x0100 | kVersion7);
     put16(out, 0x5A, 0x0100 | kVersion7);
     put32(out, 0x60, fh.stamp);
+    put32(out, layout::kSequentialSeal, layout::sequential_seal(fh.stamp, count));
     put16(out, 0x64, static_cast<std::uint32_t>(nf + 1));
     put16(out, 0x6A, static_cast<std::uint32_t>(fh.code_page));
     std::size_t at = layout::kDataHeaderEnd;

@@ -158,7 +158,7 @@ std::vector<std::string> street_names() {
     for (int i = 0; i < 6; ++i) out.push_back(std::string("пр. ") + kStreetPlural[i]);
     for (int i = 0; i < 8; ++i) out.push_back(std::string("бул. ") + kStreetPersons[i * 5]);
     for (int i = 0; i < 12; ++i) out.push_back(std::string("туп. ") + kStreetPersons[i * 3 + 1]);
-    for (int i = 1; i <= 14; ++i) out.push_back(std::string("мкр. ").append(std::to_string(i)));
+    for (int i = 1; i <= 20; ++i) out.push_back(std::string("мкр. ").append(std::to_string(i)));
     for (int i = 1; i <= 5; ++i) out.push_back(std::to_string(i).append("-я Промышленная"));
     return out;
 }
@@ -221,12 +221,24 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     const std::size_t settlement_streets = 25;
     const std::uint32_t missing_every = std::max<std::uint32_t>(n / 5, 20000);
 
+    // Every name in CP1251 once, not once per subscriber.
+    struct Surname { AnsiString male, female; };
+    std::vector<Surname> surnames;
+    for (const char* s : kSurnames) surnames.push_back({text::utf8_to_cp1251(s), text::utf8_to_cp1251(female_surname(s))});
+    struct Father { AnsiString name, son, daughter; };
+    std::vector<Father> fathers;
+    for (const auto& m : kMaleNames)
+        fathers.push_back({text::utf8_to_cp1251(m.name), text::utf8_to_cp1251(m.son), text::utf8_to_cp1251(m.daughter)});
+    std::vector<AnsiString> women;
+    for (const char* w : kFemaleNames) women.push_back(text::utf8_to_cp1251(w));
+    const AnsiString letter_a = "а"_a, letter_b = "б"_a;
+
     std::array<Value, 9> row;
     for (std::uint32_t i = 0; i < n; ++i) {
         const bool female = rng.chance(0.52);
-        const std::string surname = kSurnames[surname_pick.pick(rng)];
-        const MaleName& father = kMaleNames[male_pick.pick(rng)];
-        const std::string first = female ? kFemaleNames[female_pick.pick(rng)] : kMaleNames[male_pick.pick(rng)].name;
+        const Surname& surname = surnames[surname_pick.pick(rng)];
+        const Father& father = fathers[male_pick.pick(rng)];
+        const AnsiString& first = female ? women[female_pick.pick(rng)] : fathers[male_pick.pick(rng)].name;
         const bool in_town = rng.chance(0.8);
         int city = in_town ? 1 : static_cast<int>(settlement_pick.pick(rng)) + 2;
         int street = static_cast<int>(in_town ? city_street_pick.pick(rng) : rng.below(settlement_streets)) + 1;
@@ -234,24 +246,23 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
         if (i % missing_every == 7) city = kMissingCityCode;
         if (i % missing_every == 11) street = kMissingStreetCode;
         const bool private_house = !in_town || rng.chance(0.15);
-        std::string house = std::to_string(1 + rng.below(private_house ? 120 : 90));
+        AnsiString house = std::to_string(1 + rng.below(private_house ? 120 : 90));
         const std::uint32_t shape = rng.below(100);
-        if (shape < 8) house += "а";
-        else if (shape < 11) house += "б";
+        if (shape < 8) house += letter_a;
+        else if (shape < 11) house += letter_b;
         else if (shape < 16 && !private_house) house.append("/").append(std::to_string(1 + rng.below(4)));
-        const std::string flat = private_house ? std::string() : std::to_string(1 + rng.below(in_town ? 180 : 24));
         char phone[8];
-        std::snprintf(phone, sizeof phone, "%06u", phones[i]);
+        std::snprintf(phone, sizeof phone, "%06u", static_cast<unsigned>(phones[i]));
 
         row[0] = Value::null();
         row[1] = Value::of_text(phone);
-        row[2] = text_value(female ? female_surname(surname) : surname);
-        row[3] = text_value(first);
-        row[4] = text_value(female ? father.daughter : father.son);
+        row[2] = Value::of_text(female ? surname.female : surname.male);
+        row[3] = Value::of_text(first);
+        row[4] = Value::of_text(female ? father.daughter : father.son);
         row[5] = Value::of_int(city);
         row[6] = Value::of_int(street);
-        row[7] = text_value(house);
-        row[8] = flat.empty() ? Value::null() : text_value(flat);
+        row[7] = Value::of_text(house);
+        row[8] = private_house ? Value::null() : Value::of_text(std::to_string(1 + rng.below(in_town ? 180 : 24)));
         w.append(row);
         if (options.progress && n >= 200000 && (i + 1) % (n / 10) == 0)
             *options.progress << "abonix-db: " << (i + 1) << " of " << n << " subscribers\n" << std::flush;
