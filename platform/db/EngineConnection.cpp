@@ -46,12 +46,12 @@ AnsiString time_text(std::int64_t ms) {
     return two(s / 3600) + ":" + two(s / 60 % 60) + ":" + two(s % 60);
 }
 
-Value from_engine(const engine::Value& v) {
+Value from_engine(engine::Value&& v) {
     switch (v.kind) {
     case engine::ValueKind::Null: return {};
     case engine::ValueKind::Integer: return static_cast<std::int32_t>(v.integer);
     case engine::ValueKind::Float: return v.number;
-    case engine::ValueKind::Text: return v.text;
+    case engine::ValueKind::Text: return std::move(v.text);
     case engine::ValueKind::Logical: return AnsiString(v.integer ? "True" : "False");
     case engine::ValueKind::Date: return date_text(v.integer);
     case engine::ValueKind::Time: return time_text(v.integer);
@@ -125,6 +125,15 @@ public:
             return from_engine(m_cursor.table().value(static_cast<std::uint32_t>(id), field));
         } catch (const engine::EngineError& e) {
             rethrow(e);
+        }
+    }
+
+    void prefetch(std::int64_t seq) const override {
+        if (seq < 1 || seq > static_cast<std::int64_t>(m_order->size())) return;
+        try {
+            __builtin_prefetch(m_cursor.table().raw_record(m_order->record_at(static_cast<std::uint32_t>(seq - 1))));
+        } catch (const engine::EngineError&) {
+            // A bad index entry is reported when the record is read.
         }
     }
 

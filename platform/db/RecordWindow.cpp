@@ -4,6 +4,14 @@
 
 namespace db {
 
+namespace {
+
+// How far ahead of a window stepping through the table records are asked
+// for: enough to keep several memory reads in flight.
+constexpr std::int64_t kPrefetchAhead = 16;
+
+}  // namespace
+
 Placement place_window(std::int64_t count, int capacity, std::int64_t current, int row) {
     Placement p;
     p.rows = static_cast<int>(std::min<std::int64_t>(std::max(capacity, 1), std::max<std::int64_t>(count, 0)));
@@ -62,11 +70,13 @@ void RecordWindow::scroll(std::int64_t distance) {
     }
     const std::size_t n = m_slots.size();
     for (; distance > 0; --distance) {
+        m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
         load(m_slots[slot(m_rows)], m_top + m_rows);
         m_head = (m_head + 1) % n;
         ++m_top;
     }
     for (; distance < 0; ++distance) {
+        m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
         m_head = (m_head + n - 1) % n;
         --m_top;
         load(row(0), m_top);

@@ -40,6 +40,7 @@ public:
     std::int64_t top() const { return m_top; }
     std::int64_t current_seq() const { return m_top + m_active; }
     Row& row(int index) { return m_slots[slot(index)]; }
+    const Row& row(int index) const { return m_slots[slot(index)]; }
 
     // Refetches every row.
     void fill(const Placement& placement);

@@ -147,7 +147,9 @@ void TDataSet::BindFields() {
                 db::database_error(db::format_message("Type mismatch for field '%s'", f->FieldName()), this);
             f->m_source = def;
         } else if (f->FieldKind() == fkLookup) {
-            if (!FindField(f->KeyFields()))
+            // The key must be read from the table: a lookup keyed by a lookup would never end.
+            const TField* key = FindField(f->KeyFields());
+            if (!key || key->FieldKind() != fkData)
                 db::database_error(db::format_message("Field '%s' not found", f->KeyFields()), this);
         }
     }
@@ -356,7 +358,7 @@ void TDataSet::UpdateRecord() {
 AnsiString TDataSet::Bookmark() const {
     CheckActive();
     if (m_window.rows() == 0) return {};
-    return std::to_string(const_cast<db::RecordWindow&>(m_window).row(m_window.active()).id);
+    return std::to_string(m_window.row(m_window.active()).id);
 }
 
 bool TDataSet::BookmarkValid(const AnsiString& bookmark) const {
@@ -464,7 +466,9 @@ db::Value TDataSet::KeyFor(int field_def, const db::Value& key) const {
             s && parse_int(*s, v) && v >= std::numeric_limits<std::int32_t>::min() &&
             v <= std::numeric_limits<std::int32_t>::max())
             return static_cast<std::int32_t>(v);
-        if (auto* d = std::get_if<double>(&key); d && *d == static_cast<std::int32_t>(*d))
+        if (auto* d = std::get_if<double>(&key); d && *d >= std::numeric_limits<std::int32_t>::min() &&
+                                                 *d <= std::numeric_limits<std::int32_t>::max() &&
+                                                 *d == static_cast<std::int32_t>(*d))
             return static_cast<std::int32_t>(*d);
         const AnsiString shown = std::holds_alternative<AnsiString>(key) ? std::get<AnsiString>(key) : AnsiString();
         db::database_error(db::format_message("'%s' is not a valid integer value", shown), this);

@@ -60,6 +60,9 @@ public:
     // Sequence number of a record in the active order, 0 when there is no such record.
     virtual std::int64_t seq_of(RecordId id) const = 0;
     virtual Value read(RecordId id, int field) const = 0;
+    // A hint that record `seq` will be read soon; stepping through an order
+    // touches records all over the table, and asking early hides the wait.
+    virtual void prefetch(std::int64_t seq) const = 0;
 
     // Greater-or-equal search on the first field of the active index: the
     // sequence number of the first record whose key is at or after `key`

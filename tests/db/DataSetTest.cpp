@@ -308,3 +308,20 @@ TEST_F(DataSetTest, OperationsOnAClosedDatasetFail) {
     }
     EXPECT_TRUE(link.take().empty());
 }
+
+TEST_F(DataSetTest, LinksFollowTheirSourceAndItsDataset) {
+    table->Open();
+    link.take();
+    source->SetDataSet(nullptr);
+    EXPECT_EQ(link.take(), Log{"inactive"});
+    source->SetDataSet(table);
+    EXPECT_EQ(link.take(), Log{"active"});
+    EXPECT_EQ(link.RecordCount(), 10);
+    TComponent::Free(table);  // the source forgets its dataset
+    EXPECT_EQ(link.take(), Log{"inactive"});
+    EXPECT_EQ(source->DataSet(), nullptr);
+    EXPECT_EQ(source->State(), dsInactive);
+    TComponent::Free(source);  // the link forgets its source
+    EXPECT_EQ(link.DataSource(), nullptr);
+    EXPECT_TRUE(link.take().empty());
+}

@@ -58,20 +58,20 @@ inline engine::Value txt(std::string_view s) { return engine::Value::of_text(s);
 // Nums.db: N = 1..count (the primary key), Name "n001".., Rev = count + 1 - N
 // and Grp = N mod 7, each with an index of its own.
 inline void write_nums(const std::filesystem::path& dir, int count, const char* file = "Nums.db") {
-    engine::TableSpec spec;
-    spec.fields = {{"N", engine::FieldType::Long},
+    engine::TableSpec schema;
+    schema.fields = {{"N", engine::FieldType::Long},
                    {"Name", engine::FieldType::Alpha, 10},
                    {"Rev", engine::FieldType::Long},
                    {"Grp", engine::FieldType::Long}};
-    spec.key_fields = 1;
-    spec.indexes = {{"Rev", {"Rev"}}, {"Name", {"Name"}}, {"Grp", {"Grp"}}};
+    schema.key_fields = 1;
+    schema.indexes = {{"Rev", {"Rev"}}, {"Name", {"Name"}}, {"Grp", {"Grp"}}};
     std::vector<std::vector<engine::Value>> rows;
     for (int n = 1; n <= count; ++n) {
         char name[16];
         std::snprintf(name, sizeof name, "n%03d", n);
         rows.push_back({num(n), txt(name), num(count + 1 - n), num(n % 7)});
     }
-    engine::write_table(dir / file, spec, rows);
+    engine::write_table(dir / file, schema, rows);
 }
 
 class RecordingLink : public TDataLink {

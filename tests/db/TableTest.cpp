@@ -195,10 +195,10 @@ TEST_F(TableTest, KeySearchFindsTheFirstMatchOrMovesNothing) {
 }
 
 TEST_F(TableTest, SecondPassChoosesTheCompositeIndexThatBeginsWithTheField) {
-    engine::TableSpec spec;
-    spec.fields = {{"Phone", engine::FieldType::Alpha, 6}, {"LastName", engine::FieldType::Alpha, 25}};
-    spec.indexes = {{"ByPhone", {"Phone", "LastName"}}};
-    engine::write_table(dir.path() / "Names.db", spec,
+    engine::TableSpec schema;
+    schema.fields = {{"Phone", engine::FieldType::Alpha, 6}, {"LastName", engine::FieldType::Alpha, 25}};
+    schema.indexes = {{"ByPhone", {"Phone", "LastName"}}};
+    engine::write_table(dir.path() / "Names.db", schema,
                         {{txt("222222"), txt("B")}, {txt("111111"), txt("A")}, {txt("333333"), txt("C")}});
     TTable* names = make_table("Names", "Names.db");
     names->Open();
@@ -262,12 +262,12 @@ namespace {
 
 // Groups.db: codes 0..5 with names; group 6 has no entry.
 void write_groups(const std::filesystem::path& dir, bool code_index) {
-    engine::TableSpec spec;
-    spec.fields = {{"Code", engine::FieldType::Long}, {"Title", engine::FieldType::Alpha, 30}};
-    if (code_index) spec.indexes = {{"Code", {"Code"}}};
+    engine::TableSpec schema;
+    schema.fields = {{"Code", engine::FieldType::Long}, {"Title", engine::FieldType::Alpha, 30}};
+    if (code_index) schema.indexes = {{"Code", {"Code"}}};
     std::vector<std::vector<engine::Value>> rows;
     for (int code : {3, 0, 5, 1, 4, 2}) rows.push_back({num(code), txt("group " + std::to_string(code) + " of seven")});
-    engine::write_table(dir / "Groups.db", spec, rows);
+    engine::write_table(dir / "Groups.db", schema, rows);
 }
 
 }  // namespace
@@ -311,6 +311,9 @@ TEST_F(TableTest, LookupFieldsTakeTheirValueFromTheLookupTableWithoutMovingIt) {
         groups->Close();
         nums->SetRecNo(15);
         EXPECT_TRUE(title->IsNull());
+        nums->Close();
+        title->SetKeyFields("GroupTitle");  // a key that is itself looked up
+        EXPECT_EQ(error_of([&] { nums->Open(); }), "Field 'GroupTitle' not found");
     }
 }
 
