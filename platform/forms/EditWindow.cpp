@@ -101,7 +101,7 @@ void EditWindow::changed() {
     redraw();
     const ui::HWND parent = ws().get_parent(m_hwnd);
     if (parent != ui::kNoWindow)
-        ws().send_message(parent, ui::WM_COMMAND, ui::make_wparam(ws().get_window_id(m_hwnd), EN_CHANGE),
+        ws().send_message(parent, ui::WM_COMMAND, ui::make_wparam(ws().get_window_id(m_hwnd), ui::EN_CHANGE),
                           static_cast<ui::LPARAM>(m_hwnd));
 }
 
@@ -343,7 +343,7 @@ ui::LRESULT EditWindow::proc(ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM 
         const ui::HWND parent = ws().get_parent(h);
         if (parent != ui::kNoWindow)
             ws().send_message(parent, ui::WM_COMMAND,
-                              ui::make_wparam(ws().get_window_id(h), msg == ui::WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS),
+                              ui::make_wparam(ws().get_window_id(h), msg == ui::WM_SETFOCUS ? ui::EN_SETFOCUS : ui::EN_KILLFOCUS),
                               static_cast<ui::LPARAM>(h));
         return ws().def_window_proc(h, msg, w, l);
     }

@@ -39,9 +39,7 @@ inline constexpr ui::UINT EM_SETMARGINS = 0x00D3;
 inline constexpr ui::UINT EM_GETMARGINS = 0x00D4;
 inline constexpr ui::UINT EM_GETLIMITTEXT = 0x00D5;
 
-inline constexpr int EN_SETFOCUS = 0x0100;
-inline constexpr int EN_KILLFOCUS = 0x0200;
-inline constexpr int EN_CHANGE = 0x0300;
+// EN_CHANGE, EN_SETFOCUS and EN_KILLFOCUS are the window system's.
 inline constexpr int EN_MAXTEXT = 0x0501;
 
 inline constexpr ui::WPARAM EC_LEFTMARGIN = 1;

@@ -4,6 +4,7 @@
 #include "platform/forms/TLabel.h"
 #include "platform/gfx/TBitmap.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/SystemSettings.h"
 
 #include <algorithm>
 #include <memory>
@@ -45,7 +46,7 @@ int message_box(const AnsiString& text, const AnsiString& caption, unsigned flag
     form->SetBorderStyle(bsDialog);
     form->SetPosition(poMainFormCenter);
     form->SetCaption(caption);
-    gfx::system_font(gfx::SystemFont::Message, form->Font());
+    ui::assign_system_font(ui::message_font(), form->Font());
 
     TBitmap measure(1, 1);
     measure.Canvas().Font().Assign(form->Font());

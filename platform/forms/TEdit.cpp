@@ -90,7 +90,7 @@ void TEdit::FontChanged() {
 bool TEdit::WantsKey(int) const { return false; }
 
 void TEdit::WndProc(TMessage& m) {
-    if (m.Msg == forms::CN_COMMAND && ui::hiword(m.WParam) == forms::EN_CHANGE) {
+    if (m.Msg == forms::CN_COMMAND && ui::hiword(m.WParam) == ui::EN_CHANGE) {
         if (OnChange) OnChange(this);
         return;
     }
