@@ -214,3 +214,27 @@ TEST_F(EditWindowTest, FontMarginsAndFormattingRectanglePlaceTheText) {
     big.SetHeight(-8);
     EXPECT_EQ(reinterpret_cast<const TFont*>(ws().send_message(h(), WM_GETFONT))->Height(), -30);
 }
+
+TEST_F(EditWindowTest, TheFocusedWindowShowsItsCaretAndSelection) {
+    set("WW", 0, 0);
+    ws().send_message(h(), EM_SETSEL, 2, 2);
+    host.pump();
+    TBitmap measure(1, 1);
+    measure.Canvas().Font().Assign(edit->Font());
+    const int caret_x = 1 + measure.Canvas().TextWidth("WW");
+    const TPoint origin = ws().client_to_screen(h(), {0, 0});
+    const TPoint form_origin = ws().client_to_screen(form->Handle(), {0, 0});
+    auto px = [&](int x, int y) {
+        return host.pixel(form->Handle(), origin.X - form_origin.X + x, origin.Y - form_origin.Y + y);
+    };
+    EXPECT_EQ(px(caret_x, 5), clBlack);
+    EXPECT_EQ(px(caret_x + 1, 5), clWhite);
+    // A selection is drawn in the highlight colour; without the focus neither shows.
+    ws().send_message(h(), EM_SETSEL, 0, 1);
+    host.pump();
+    EXPECT_EQ(px(1, 1), ColorToRGB(clHighlight));
+    form->SetFocus();
+    host.pump();
+    EXPECT_EQ(px(1, 1), clWhite);
+    EXPECT_EQ(px(caret_x, 5), clWhite);
+}
