@@ -81,10 +81,6 @@ void TCustomForm::CreateParams(ui::CreateParams& params) {
     if (m_borderStyle == bsNone) params.style |= ui::WS_POPUP;
 }
 
-void TCustomForm::CaptionChanged() {
-    TWinControl::CaptionChanged();
-}
-
 TWinControl* TCustomForm::ActiveControl() const {
     if (!ui::WindowSystem::exists()) return nullptr;
     TWinControl* focused = FindControl(ws().get_focus());

@@ -79,7 +79,6 @@ protected:
     void CreateParams(ui::CreateParams& params) override;
     void WndProc(TMessage& message) override;
     void VisibleChanged() override;
-    void CaptionChanged() override;
     virtual void DoCreate();
     virtual void DoClose(TCloseAction& action);
 
