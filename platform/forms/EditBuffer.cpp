@@ -89,7 +89,13 @@ bool EditBuffer::replace_selection(std::string_view value) {
     const auto start = static_cast<std::size_t>(sel_start());
     const auto count = static_cast<std::size_t>(sel_end() - sel_start());
     if (count == 0 && value.empty()) return false;
-    m_text.replace(start, count, value);
+    // Built afresh rather than replaced in place: the new text may come from this buffer.
+    AnsiString result;
+    result.reserve(m_text.size() - count + value.size());
+    result.append(m_text, 0, start);
+    result.append(value);
+    result.append(m_text, start + count, AnsiString::npos);
+    m_text = std::move(result);
     m_anchor = m_caret = static_cast<int>(start + value.size());
     return true;
 }

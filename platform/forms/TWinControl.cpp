@@ -240,6 +240,10 @@ void TWinControl::InsertControl(TControl* control) {
     m_controls.push_back(control);
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
         m_tabList.push_back(w);
+        if (w->m_storedTabOrder >= 0) {
+            w->SetTabOrder(w->m_storedTabOrder);
+            w->m_storedTabOrder = -1;
+        }
         if (m_handle && !Loading()) w->HandleNeeded();
     }
     if (!control->Loading()) {
@@ -367,7 +371,10 @@ int TWinControl::TabOrder() const {
 }
 
 void TWinControl::SetTabOrder(int value) {
-    if (!Parent()) return;
+    if (!Parent()) {
+        m_storedTabOrder = value;
+        return;
+    }
     auto& list = Parent()->m_tabList;
     auto it = std::find(list.begin(), list.end(), this);
     if (it == list.end()) return;

@@ -66,6 +66,7 @@ public:
 
     // ---- focus and tab order -------------------------------------------------------
     // The position among the parent's windowed children; -1 without a parent.
+    // Set before the control has a parent, it is applied when it gets one.
     int TabOrder() const;
     void SetTabOrder(int value);
     bool TabStop() const { return m_tabStop; }
@@ -165,6 +166,7 @@ private:
     std::vector<TControl*> m_controls;    // in insertion order
     std::vector<TWinControl*> m_tabList;  // windowed children in tab order
     bool m_tabStop = false;
+    int m_storedTabOrder = -1;  // set before the control had a parent
     int m_aligning = 0;
     bool m_takingWindowBounds = false;  // the window system moved the window: no move back
     forms::WindowScrollBar m_scroll[2] = {forms::WindowScrollBar(false), forms::WindowScrollBar(true)};

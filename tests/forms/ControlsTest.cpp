@@ -144,6 +144,11 @@ TEST_F(ControlsTest, TabAndShiftTabMoveThroughTabStopsInTabOrder) {
     auto* hidden = make_edit(form, "Hidden", 140);
     hidden->Hide();
     c->SetTabOrder(0);  // C first, then A, the panel (B inside it), Off, Hidden
+    auto* late = TComponent::Own<TEdit>(form);
+    late->SetName("Late");
+    late->SetTabOrder(1);  // given before its parent: applied when it gets one
+    late->SetParent(form);
+    late->SetTop(170);
     form->Show();
     EXPECT_EQ(form->ActiveControl(), c);
 
@@ -155,7 +160,7 @@ TEST_F(ControlsTest, TabAndShiftTabMoveThroughTabStopsInTabOrder) {
     }
     host.press_key(ui::VK_TAB, {ui::VK_SHIFT});
     seen.push_back(focused());
-    EXPECT_EQ(seen, (std::vector<std::string>{"A", "B", "C", "A", "C"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"Late", "A", "B", "C", "B"}));
 }
 
 TEST_F(ControlsTest, AnExceptionLeavingAHandlerGoesToTheApplicationAndTheLoopGoesOn) {
