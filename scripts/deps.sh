@@ -6,6 +6,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
   pxlib-dev xvfb xdotool x11-utils
+  x11-xkb-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -69,6 +69,7 @@ public:
     bool shown(HWND h) const;
     const Cursor& cursor() const { return m_cursor; }
     int present_count() const { return m_presents; }
+    bool mouse_captured() const { return m_mouse_captured; }
 
     // ---- clipboard ---------------------------------------------------------------
     const std::string& clipboard_utf8() const { return m_clipboard; }
@@ -88,6 +89,7 @@ public:
     TRect work_area_at(TPoint) const override { return m_work_area; }
     void set_cursor(const Cursor& cursor) override { m_cursor = cursor; }
     void set_cursor_pos(TPoint) override {}
+    void capture_mouse(bool on) override { m_mouse_captured = on; }
     bool set_clipboard_text(const std::string& utf8) override;
 
 private:
@@ -104,6 +106,7 @@ private:
     std::map<HWND, bool> m_native_shown;
     Cursor m_cursor;
     int m_presents = 0;
+    bool m_mouse_captured = false;
     std::string m_clipboard;
 };
 

@@ -59,6 +59,9 @@ public:
     virtual TRect work_area_at(TPoint screen) const = 0;
     virtual void set_cursor(const Cursor& cursor) = 0;
     virtual void set_cursor_pos(TPoint screen) = 0;
+    // While a window of ours holds the mouse capture, the pointer is followed
+    // beyond our windows too (a column dragged past the form's edge).
+    virtual void capture_mouse(bool on) = 0;
     // UTF-8 text for the system clipboard.
     virtual bool set_clipboard_text(const std::string& utf8) = 0;
 };

@@ -100,7 +100,8 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     SDL_ShowWindow(it->second.window);
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
     if (activate) SDL_RaiseWindow(it->second.window);
-    present_all(h);
+    // No present here: the window's first paint follows and presents, and a
+    // full present of a large window costs more than everything else at start.
 }
 
 void SdlHost::move_native(HWND h, const TRect& bounds) {
@@ -216,6 +217,11 @@ void SdlHost::handle_event(const SDL_Event& e) {
         break;
     }
     case SDL_TEXTINPUT: {
+        // Ctrl with a letter types its control character (made from the key
+        // code, whatever the layout), never the layout's letter; Ctrl+Alt is
+        // AltGr and types what the layout says.
+        const bool ctrl_only = m_ws->get_async_key_state(VK_CONTROL) < 0 && m_ws->get_async_key_state(VK_MENU) >= 0;
+        if (ctrl_only) break;
         for (char c : text::utf8_to_cp1251(e.text.text)) m_ws->queue_char(static_cast<unsigned char>(c));
         break;
     }
@@ -332,6 +338,8 @@ void SdlHost::set_cursor(const Cursor& cursor) {
 }
 
 void SdlHost::set_cursor_pos(TPoint p) { SDL_WarpMouseGlobal(p.X, p.Y); }
+
+void SdlHost::capture_mouse(bool on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
 
 bool SdlHost::set_clipboard_text(const std::string& utf8) { return SDL_SetClipboardText(utf8.c_str()) == 0; }
 

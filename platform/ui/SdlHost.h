@@ -46,6 +46,7 @@ public:
     TRect work_area_at(TPoint screen) const override;
     void set_cursor(const Cursor& cursor) override;
     void set_cursor_pos(TPoint screen) override;
+    void capture_mouse(bool on) override;
     bool set_clipboard_text(const std::string& utf8) override;
 
 private:

@@ -1,7 +1,6 @@
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/WindowSystemDetail.h"
 
 #include "platform/classes/Exception.h"
-#include "platform/ui/Host.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -9,90 +8,8 @@
 
 namespace ui {
 
-struct WindowSystem::Window {
-    HWND handle = kNoWindow;
-    HWND parent = kNoWindow;
-    HWND owner = kNoWindow;
-    std::uint32_t style = 0;
-    std::uint32_t ex_style = 0;
-    TRect bounds;
-    TRect restore_bounds;
-    bool maximized = false;
-    AnsiString text;
-    int id = 0;
-    WndProcRef proc;
-    void* user_data = nullptr;
-    std::vector<HWND> children;  // front to back
-    bool double_clicks = true;
-    bool destroying = false;
-    std::optional<Cursor> cursor;
-    gfx::Region update;               // client coordinates
-    std::unique_ptr<TBitmap> pixels;  // top-level only: the form and its children
-    gfx::Region changed;              // top-level only: pixels not yet on the screen
-
-    bool top_level() const { return parent == kNoWindow; }
-};
-
-struct WindowSystem::Timer {
-    int interval = 0;
-    std::int64_t due = 0;
-    std::uint64_t seq = 0;
-    TimerProc proc;
-    bool one_shot = false;
-    bool expired = false;  // a one-shot timer that fired, kept until its message is handled
-};
-
-struct WindowSystem::Hook {
-    HHOOK handle = 0;
-    HookKind kind = HookKind::keyboard;
-    std::shared_ptr<const HookProc> proc;
-    bool removed = false;
-};
-
-struct WindowSystem::RawInput {
-    enum class Kind { key, character, move, button, wheel } kind = Kind::key;
-    int vk = 0;
-    bool down = false;
-    unsigned char ch = 0;
-    MouseButton button = MouseButton::left;
-    TPoint pt;
-    int delta = 0;
-    std::int64_t time = 0;
-};
-
-struct WindowSystem::CrossSend {
-    HWND hwnd = kNoWindow;
-    UINT msg = 0;
-    WPARAM wparam = 0;
-    LPARAM lparam = 0;
-    std::function<void()> fn;
-    LRESULT result = 0;
-    bool done = false;
-};
-
-struct WindowSystem::ModalState {
-    HWND hwnd = kNoWindow;
-    bool ended = false;
-    int result = 0;
-};
-
 namespace {
 WindowSystem* g_current = nullptr;
-
-int button_vk(MouseButton b) {
-    switch (b) {
-    case MouseButton::left: return VK_LBUTTON;
-    case MouseButton::right: return VK_RBUTTON;
-    case MouseButton::middle: return VK_MBUTTON;
-    }
-    return VK_LBUTTON;
-}
-
-UINT button_message(MouseButton b, bool down, bool dbl) {
-    UINT base = b == MouseButton::left ? WM_LBUTTONDOWN : b == MouseButton::right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
-    if (!down) return base + 1;
-    return dbl ? base + 2 : base;
-}
 }  // namespace
 
 WindowSystem::WindowSystem(Host& host)
@@ -207,7 +124,6 @@ void WindowSystem::destroy_tree(HWND h) {
         remove_from_z_order(h);
         m_host.destroy_native(h);
     }
-    on_destroyed(h);
     m_windows.erase(h);
 }
 
@@ -455,10 +371,13 @@ TPoint WindowSystem::screen_to_client(HWND h, TPoint p) const {
     return TPoint{p.X - origin.X, p.Y - origin.Y};
 }
 
-HWND WindowSystem::window_from_point(TPoint screen) const {
+HWND WindowSystem::window_from_point(TPoint screen) const { return window_at(screen, true); }
+
+HWND WindowSystem::window_at(TPoint screen, bool skip_disabled_top_levels) const {
     for (HWND t : m_top_levels) {
         const Window* w = find(t);
         if (!(w->style & WS_VISIBLE) || !w->bounds.Contains(screen)) continue;
+        if (skip_disabled_top_levels && (w->style & WS_DISABLED)) continue;
         TPoint local{screen.X - w->bounds.Left, screen.Y - w->bounds.Top};
         for (bool descended = true; descended;) {
             descended = false;
@@ -526,19 +445,21 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (w != WA_INACTIVE && get_top_level(m_focus) != h) set_focus(h);
         return 0;
     case WM_SETCURSOR: {
-        // A parent may decide for its children, as in the original system.
+        // A parent may decide for its children; a window answers for itself
+        // only, never on behalf of the child under the pointer.
         if (win->parent != kNoWindow && send_message(win->parent, WM_SETCURSOR, w, l)) return 1;
         win = find(h);
-        if (win && win->cursor) {
-            set_cursor(*win->cursor);
-            return 1;
-        }
-        if (win && win->top_level()) {
-            set_cursor(Cursor{});
-            return 1;
-        }
+        if (!win || static_cast<HWND>(w) != h) return 0;
+        set_cursor(win->cursor.value_or(Cursor{}));
+        return 1;
+    }
+    case WM_RBUTTONUP: {
+        const TPoint screen = client_to_screen(h, TPoint{get_x_lparam(l), get_y_lparam(l)});
+        send_message(h, WM_CONTEXTMENU, h, make_lparam(screen.X, screen.Y));
         return 0;
     }
+    case WM_CONTEXTMENU:
+        return win->parent != kNoWindow ? send_message(win->parent, msg, w, l) : 0;
     case WM_MOUSEWHEEL:
         return win->parent != kNoWindow ? send_message(win->parent, msg, w, l) : 0;
     case WM_PAINT:
@@ -592,11 +513,16 @@ void WindowSystem::call_on_gui_thread(const std::function<void()>& fn) {
 }
 
 void WindowSystem::handle_cross_sends() {
-    for (;;) {
+    for (bool handled = false;; handled = true) {
         std::shared_ptr<CrossSend> send;
         {
             std::lock_guard lock(m_mutex);
-            if (m_cross.empty()) return;
+            if (m_cross.empty()) {
+                // What a worker had drawn (a menu's animation step) shows now,
+                // even while the GUI thread only waits for the worker.
+                if (handled) present_changes();
+                return;
+            }
             send = m_cross.front();
             m_cross.pop_front();
         }
@@ -665,6 +591,7 @@ bool WindowSystem::peek_message(Msg& msg, HWND filter, UINT min, UINT max, unsig
             if (!matches(*it, filter, min, max)) continue;
             msg = *it;
             if (remove & PM_REMOVE) m_posted.erase(it);
+            if (msg.message == WM_QUIT && !m_quit) m_quit = static_cast<int>(msg.wParam);
             return true;
         }
     }
@@ -768,14 +695,23 @@ int WindowSystem::run_modal(HWND h) {
     for (HWND t : m_top_levels)
         if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
     for (HWND t : disabled) enable_window(t, false);
+    // Whatever ends the loop, an exception included, the other windows come back.
+    struct Restore {
+        WindowSystem& ws;
+        std::vector<HWND>& disabled;
+        ModalState* state;
+        ~Restore() {
+            for (HWND t : disabled) ws.enable_window(t, true);
+            std::erase_if(ws.m_modal, [&](const auto& m) { return m.get() == state; });
+        }
+    } restore{*this, disabled, state};
     show_window(h, SW_SHOW);
     set_active_window(h);
-    run_loop([&] { return !state->ended && is_window(h); });
+    const bool quit = !run_loop([&] { return !state->ended && is_window(h); });
+    const int result = quit ? 0 : state->result;
     for (HWND t : disabled) enable_window(t, true);
-    const int result = state->result;
     if (is_window(h)) show_window(h, SW_HIDE);
     if (is_window(previous_active) && is_visible(previous_active)) set_active_window(previous_active);
-    std::erase_if(m_modal, [&](const auto& m) { return m.get() == state; });
     return result;
 }
 
@@ -911,6 +847,7 @@ HWND WindowSystem::set_capture(HWND h) {
     const HWND old = m_capture;
     if (!is_window(h) || old == h) return old;
     m_capture = h;
+    if (old == kNoWindow) m_host.capture_mouse(true);
     if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(h));
     return old;
 }
@@ -919,6 +856,7 @@ void WindowSystem::release_capture() {
     const HWND old = m_capture;
     if (old == kNoWindow) return;
     m_capture = kNoWindow;
+    m_host.capture_mouse(false);
     if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, 0);
 }
 
@@ -939,316 +877,6 @@ void WindowSystem::host_window_moved(HWND h, const TRect& screen_bounds) {
 
 void WindowSystem::host_close_request(HWND h) {
     if (is_window(h) && is_enabled(h)) post_message(h, WM_CLOSE);
-}
-
-// ---- keyboard and pointer ------------------------------------------------------------
-
-void WindowSystem::set_key_down(std::uint8_t* table, int vk, bool down) {
-    std::uint8_t& s = table[vk & 0xFF];
-    if (down && !(s & 0x80)) s ^= 0x01;
-    s = down ? (s | 0x80) : (s & 0x01);
-}
-
-std::int16_t WindowSystem::get_key_state(int vk) const {
-    const std::uint8_t s = m_key_state[vk & 0xFF];
-    return static_cast<std::int16_t>(((s & 0x80) ? 0x8000 : 0) | (s & 0x01));
-}
-
-std::int16_t WindowSystem::get_async_key_state(int vk) const {
-    const std::uint8_t s = m_async_key_state[vk & 0xFF];
-    return static_cast<std::int16_t>(((s & 0x80) ? 0x8000 : 0) | (s & 0x01));
-}
-
-void WindowSystem::set_cursor_pos(TPoint p) {
-    m_cursor_pos = p;
-    m_host.set_cursor_pos(p);
-    queue_mouse_move(p);
-}
-
-void WindowSystem::set_cursor(const Cursor& cursor) {
-    if (cursor == m_cursor) return;
-    m_cursor = cursor;
-    m_host.set_cursor(cursor);
-}
-
-void WindowSystem::set_window_cursor(HWND h, const Cursor& cursor) {
-    if (Window* w = find(h)) w->cursor = cursor;
-}
-
-WPARAM WindowSystem::mouse_key_flags() const {
-    WPARAM f = 0;
-    if (get_key_state(VK_LBUTTON) < 0) f |= MK_LBUTTON;
-    if (get_key_state(VK_RBUTTON) < 0) f |= MK_RBUTTON;
-    if (get_key_state(VK_MBUTTON) < 0) f |= MK_MBUTTON;
-    if (get_key_state(VK_SHIFT) < 0) f |= MK_SHIFT;
-    if (get_key_state(VK_CONTROL) < 0) f |= MK_CONTROL;
-    return f;
-}
-
-void WindowSystem::queue_key(int vk, bool down) {
-    RawInput r;
-    r.kind = RawInput::Kind::key;
-    r.vk = vk & 0xFF;
-    r.down = down;
-    r.time = clock().now_ms();
-    std::lock_guard lock(m_mutex);
-    set_key_down(m_async_key_state, r.vk, down);
-    m_input.push_back(r);
-    // Keys that type control characters: no keyboard layout reports them as
-    // text, yet edits and the grid expect their WM_CHAR as on the original system.
-    const bool ctrl = m_async_key_state[VK_CONTROL] & 0x80;
-    const bool alt = m_async_key_state[VK_MENU] & 0x80;
-    int ch = 0;
-    if (down && !alt) {
-        if (r.vk == VK_RETURN) ch = 13;
-        else if (r.vk == VK_BACK) ch = 8;
-        else if (r.vk == VK_TAB) ch = 9;
-        else if (r.vk == VK_ESCAPE) ch = 27;
-        else if (ctrl && r.vk >= 'A' && r.vk <= 'Z') ch = r.vk - 'A' + 1;
-    }
-    if (ch) {
-        RawInput c;
-        c.kind = RawInput::Kind::character;
-        c.ch = static_cast<unsigned char>(ch);
-        c.time = r.time;
-        m_input.push_back(c);
-    }
-}
-
-void WindowSystem::queue_char(unsigned char c) {
-    RawInput r;
-    r.kind = RawInput::Kind::character;
-    r.ch = c;
-    r.time = clock().now_ms();
-    std::lock_guard lock(m_mutex);
-    m_input.push_back(r);
-}
-
-void WindowSystem::queue_mouse_move(TPoint screen) {
-    std::lock_guard lock(m_mutex);
-    m_cursor_pos = screen;
-    // Moves pile up faster than anyone paints; only the latest one matters.
-    if (!m_input.empty() && m_input.back().kind == RawInput::Kind::move) {
-        m_input.back().pt = screen;
-        m_input.back().time = clock().now_ms();
-        return;
-    }
-    RawInput r;
-    r.kind = RawInput::Kind::move;
-    r.pt = screen;
-    r.time = clock().now_ms();
-    m_input.push_back(r);
-}
-
-void WindowSystem::queue_mouse_button(MouseButton button, bool down, TPoint screen) {
-    RawInput r;
-    r.kind = RawInput::Kind::button;
-    r.button = button;
-    r.down = down;
-    r.pt = screen;
-    r.time = clock().now_ms();
-    std::lock_guard lock(m_mutex);
-    m_cursor_pos = screen;
-    set_key_down(m_async_key_state, button_vk(button), down);
-    m_input.push_back(r);
-}
-
-void WindowSystem::queue_mouse_wheel(int delta, TPoint screen) {
-    RawInput r;
-    r.kind = RawInput::Kind::wheel;
-    r.delta = delta;
-    r.pt = screen;
-    r.time = clock().now_ms();
-    std::lock_guard lock(m_mutex);
-    m_cursor_pos = screen;
-    m_input.push_back(r);
-}
-
-bool WindowSystem::take_input(Msg& msg, HWND filter, UINT min, UINT max, unsigned remove) {
-    for (auto it = m_ready_input.begin(); it != m_ready_input.end(); ++it) {
-        if (!matches(*it, filter, min, max)) continue;
-        msg = *it;
-        if (remove & PM_REMOVE) m_ready_input.erase(it);
-        return true;
-    }
-    for (;;) {
-        RawInput raw;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_input.empty()) return false;
-            raw = m_input.front();
-            m_input.pop_front();
-        }
-        Msg m;
-        if (!translate_raw_input(raw, m)) continue;
-        if (matches(m, filter, min, max)) {
-            msg = m;
-            if (!(remove & PM_REMOVE)) m_ready_input.push_back(m);
-            return true;
-        }
-        m_ready_input.push_back(m);
-    }
-}
-
-bool WindowSystem::translate_raw_input(const RawInput& raw, Msg& msg) {
-    msg = Msg{};
-    msg.time = raw.time;
-    msg.pt = raw.kind == RawInput::Kind::key || raw.kind == RawInput::Kind::character ? m_cursor_pos : raw.pt;
-    switch (raw.kind) {
-    case RawInput::Kind::key: {
-        const bool was_down = get_key_state(raw.vk) < 0;
-        set_key_down(m_key_state, raw.vk, raw.down);
-        const bool alt = get_key_state(VK_MENU) < 0 || (raw.vk == VK_MENU && !raw.down);
-        const bool ctrl = get_key_state(VK_CONTROL) < 0;
-        LPARAM flags = 1;
-        if (alt) flags |= KF_ALTDOWN;
-        if (was_down) flags |= KF_REPEAT;
-        if (!raw.down) flags |= KF_UP;
-        // F10 and keys with Alt (but not AltGr-like Ctrl+Alt) are system keys.
-        const bool sys = raw.vk == VK_F10 || raw.vk == VK_MENU || (alt && !ctrl);
-        msg.hwnd = m_focus != kNoWindow ? m_focus : m_active;
-        msg.message = raw.down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-        msg.wParam = static_cast<WPARAM>(raw.vk);
-        msg.lParam = flags;
-        if (run_keyboard_hooks(raw.vk, flags)) {
-            if (raw.down) m_drop_chars = true;
-            return false;
-        }
-        if (raw.down) m_drop_chars = false;
-        return msg.hwnd != kNoWindow;
-    }
-    case RawInput::Kind::character: {
-        if (m_drop_chars) return false;
-        msg.hwnd = m_focus != kNoWindow ? m_focus : m_active;
-        const bool alt = get_key_state(VK_MENU) < 0 && get_key_state(VK_CONTROL) >= 0;
-        msg.message = alt ? WM_SYSCHAR : WM_CHAR;
-        msg.wParam = raw.ch;
-        msg.lParam = 1 | (alt ? KF_ALTDOWN : 0);
-        return msg.hwnd != kNoWindow;
-    }
-    case RawInput::Kind::wheel: {
-        msg.hwnd = m_focus != kNoWindow ? m_focus : m_active;
-        msg.message = WM_MOUSEWHEEL;
-        msg.wParam = make_wparam(static_cast<int>(mouse_key_flags()), raw.delta);
-        msg.lParam = make_lparam(raw.pt.X, raw.pt.Y);
-        if (msg.hwnd == kNoWindow) return false;
-        MouseHookInfo info{raw.pt, msg.hwnd};
-        return !run_mouse_hooks(msg.message, info);
-    }
-    case RawInput::Kind::move:
-    case RawInput::Kind::button: {
-        const bool button = raw.kind == RawInput::Kind::button;
-        if (button) set_key_down(m_key_state, button_vk(raw.button), raw.down);
-        const HWND under = window_from_point(raw.pt);
-        update_hover(under);
-        const HWND target = m_capture != kNoWindow ? m_capture : under;
-        if (target == kNoWindow) return false;
-        if (m_capture == kNoWindow && !can_receive_input(target)) return false;
-        bool dbl = false;
-        if (button && raw.down) {
-            const Window* w = find(target);
-            const auto& last = m_last_click;
-            dbl = w->double_clicks && last.valid && last.hwnd == target && last.button == raw.button &&
-                  raw.time - last.time <= m_double_click_ms && std::abs(raw.pt.X - last.pt.X) <= 2 &&
-                  std::abs(raw.pt.Y - last.pt.Y) <= 2;
-            if (dbl)
-                m_last_click.valid = false;
-            else
-                m_last_click = LastClick{target, raw.button, raw.time, raw.pt, true};
-        }
-        msg.hwnd = target;
-        msg.message = button ? button_message(raw.button, raw.down, dbl) : WM_MOUSEMOVE;
-        msg.wParam = mouse_key_flags();
-        const TPoint local = screen_to_client(target, raw.pt);
-        msg.lParam = make_lparam(local.X, local.Y);
-        MouseHookInfo info{raw.pt, target};
-        if (run_mouse_hooks(msg.message, info)) return false;
-        if (!is_window(target)) return false;
-        if (m_capture == kNoWindow)
-            send_message(target, WM_SETCURSOR, target, make_lparam(1, static_cast<int>(msg.message)));
-        if (button && raw.down) {
-            // A press on another form activates it; popups that never
-            // activate leave the focus where it is.
-            const HWND top = get_top_level(target);
-            if (top != m_active && !is_popup_that_never_activates(top) && is_enabled(top))
-                activate_window(top, WA_CLICKACTIVE);
-        }
-        return is_window(target);
-    }
-    }
-    return false;
-}
-
-bool WindowSystem::can_receive_input(HWND h) const {
-    for (const Window* w = find(h); w; w = find(w->parent))
-        if (w->style & WS_DISABLED) return false;
-    return true;
-}
-
-void WindowSystem::update_hover(HWND under) {
-    if (under == m_hover) return;
-    const HWND old = m_hover;
-    m_hover = under;
-    if (is_window(old)) send_message(old, CM_MOUSELEAVE);
-    if (m_hover == under && is_window(under)) send_message(under, CM_MOUSEENTER);
-}
-
-// ---- hooks ----------------------------------------------------------------------------
-
-HHOOK WindowSystem::set_windows_hook(HookKind kind, HookProc proc) {
-    if (!proc) return 0;
-    Hook hook;
-    hook.handle = m_next_hook++;
-    hook.kind = kind;
-    hook.proc = std::make_shared<const HookProc>(std::move(proc));
-    m_hooks.push_back(std::move(hook));
-    return m_hooks.back().handle;
-}
-
-bool WindowSystem::unhook_windows_hook(HHOOK handle) {
-    auto it = std::find_if(m_hooks.begin(), m_hooks.end(), [&](const Hook& h) { return h.handle == handle; });
-    if (it == m_hooks.end() || it->removed) return false;
-    it->removed = true;
-    if (m_hook_depth == 0) m_hooks.erase(it);
-    return true;
-}
-
-LRESULT WindowSystem::call_hook_from(std::size_t index, HookKind kind, int code, WPARAM w, LPARAM l) {
-    // index is one past the hook to start looking at (newest first).
-    while (index > 0) {
-        --index;
-        const Hook& hook = m_hooks[index];
-        if (hook.kind != kind || hook.removed) continue;
-        const auto proc = hook.proc;
-        ++m_hook_depth;
-        struct Leave {
-            WindowSystem& ws;
-            ~Leave() {
-                if (--ws.m_hook_depth == 0) std::erase_if(ws.m_hooks, [](const Hook& h) { return h.removed; });
-            }
-        } leave{*this};
-        return (*proc)(code, w, l);
-    }
-    return 0;
-}
-
-LRESULT WindowSystem::call_next_hook(HHOOK handle, int code, WPARAM w, LPARAM l) {
-    auto it = std::find_if(m_hooks.begin(), m_hooks.end(), [&](const Hook& h) { return h.handle == handle; });
-    if (it == m_hooks.end()) return 0;
-    return call_hook_from(static_cast<std::size_t>(it - m_hooks.begin()), it->kind, code, w, l);
-}
-
-bool WindowSystem::run_keyboard_hooks(int vk, LPARAM flags) {
-    return call_hook_from(m_hooks.size(), HookKind::keyboard, HC_ACTION, static_cast<WPARAM>(vk), flags) != 0;
-}
-
-bool WindowSystem::run_mouse_hooks(UINT msg, const MouseHookInfo& info) {
-    return call_hook_from(m_hooks.size(), HookKind::mouse, HC_ACTION, msg, reinterpret_cast<LPARAM>(&info)) != 0;
-}
-
-void WindowSystem::run_call_wnd_proc_hooks(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    CallWndProcInfo info{l, w, msg, h};
-    call_hook_from(m_hooks.size(), HookKind::call_wnd_proc, HC_ACTION, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 // ---- timers ----------------------------------------------------------------------------
@@ -1287,8 +915,7 @@ bool WindowSystem::take_timer(Msg& msg, HWND filter, UINT min, UINT max, unsigne
         Msg probe;
         probe.hwnd = it->first.first;
         probe.message = WM_TIMER;
-        if (filter != kNoWindow && !matches(probe, filter, min, max)) continue;
-        if (filter == kNoWindow && !matches(probe, kNoWindow, min, max)) continue;
+        if (!matches(probe, filter, min, max)) continue;
         if (best == m_timers.end() || t.due < best->second.due ||
             (t.due == best->second.due && t.seq < best->second.seq))
             best = it;
@@ -1312,284 +939,6 @@ bool WindowSystem::take_timer(Msg& msg, HWND filter, UINT min, UINT max, unsigne
         }
     }
     return true;
-}
-
-// ---- painting --------------------------------------------------------------------------
-//
-// Each top-level window owns the pixels of itself and its children. A window
-// paints through a canvas whose origin is its place in those pixels and whose
-// clip is its visible region; what was painted is remembered as changed and
-// handed to the host when the queue runs dry, so the screen sees one present
-// per burst of painting.
-
-void WindowSystem::on_created(HWND h) {
-    Window* w = find(h);
-    if (w->top_level()) w->pixels = std::make_unique<TBitmap>(w->bounds.Width(), w->bounds.Height());
-}
-
-void WindowSystem::on_destroyed(HWND) {}
-
-void WindowSystem::on_shown(HWND h) { invalidate_rect(h, nullptr, true); }
-
-void WindowSystem::on_hiding(HWND h) {
-    const Window* w = find(h);
-    if (!w->top_level() && is_visible(h)) invalidate_parent_area(h, w->bounds);
-}
-
-void WindowSystem::on_moving(HWND h, const TRect& old_bounds) {
-    const Window* w = find(h);
-    if (!w->top_level() && is_visible(h)) invalidate_parent_area(h, old_bounds);
-}
-
-void WindowSystem::on_moved(HWND h, const TRect& old_bounds) {
-    Window* w = find(h);
-    if (w->top_level()) {
-        if (old_bounds.Width() == w->bounds.Width() && old_bounds.Height() == w->bounds.Height()) return;
-        w->pixels->SetSize(w->bounds.Width(), w->bounds.Height());
-    }
-    invalidate_rect(h, nullptr, true);
-}
-
-void WindowSystem::on_visual_change(HWND h) { invalidate_rect(h, nullptr, true); }
-
-void WindowSystem::invalidate_parent_area(HWND h, const TRect& bounds) {
-    const HWND parent = get_parent(h);
-    if (parent == kNoWindow) return;
-    invalidate_rect(parent, &bounds, false);
-    // Siblings that lay under the window show through now.
-    for (HWND c : children(parent)) {
-        if (c == h || !is_visible(c)) continue;
-        const TRect cb = get_bounds(c);
-        const TRect common = gfx::intersect(cb, bounds);
-        if (common.IsEmpty()) continue;
-        const TRect local = gfx::offset(common, -cb.Left, -cb.Top);
-        invalidate_rect(c, &local, true);
-    }
-}
-
-void WindowSystem::invalidate_rect(HWND h, const TRect* r, bool include_children) {
-    Window* w = find(h);
-    if (!w || !is_visible(h)) return;
-    const TRect client{0, 0, w->bounds.Width(), w->bounds.Height()};
-    const TRect area = r ? gfx::intersect(*r, client) : client;
-    if (area.IsEmpty()) return;
-    w->update.add(area);
-    if (!include_children) return;
-    for (HWND c : w->children) {
-        const TRect cb = get_bounds(c);
-        const TRect common = gfx::intersect(cb, area);
-        if (common.IsEmpty()) continue;
-        const TRect local = gfx::offset(common, -cb.Left, -cb.Top);
-        invalidate_rect(c, &local, true);
-    }
-}
-
-void WindowSystem::validate_rect(HWND h, const TRect* r) {
-    Window* w = find(h);
-    if (!w) return;
-    if (r)
-        w->update.subtract(*r);
-    else
-        w->update.clear();
-}
-
-gfx::Region WindowSystem::get_update_region(HWND h) const {
-    const Window* w = find(h);
-    return w ? w->update : gfx::Region{};
-}
-
-bool WindowSystem::get_update_rect(HWND h, TRect& r) const {
-    const Window* w = find(h);
-    r = w ? w->update.bounds() : TRect{};
-    return w && !w->update.empty();
-}
-
-HWND WindowSystem::find_window_to_paint(HWND h) const {
-    const Window* w = find(h);
-    if (!w || !(w->style & WS_VISIBLE)) return kNoWindow;
-    if (!w->update.empty()) return h;
-    for (HWND c : w->children)
-        if (HWND found = find_window_to_paint(c)) return found;
-    return kNoWindow;
-}
-
-bool WindowSystem::take_paint(Msg& msg, HWND filter, UINT min, UINT max) const {
-    if (!(min == 0 && max == 0) && (WM_PAINT < min || WM_PAINT > max)) return false;
-    const std::vector<HWND> roots = filter != kNoWindow ? std::vector<HWND>{filter} : m_top_levels;
-    for (HWND root : roots) {
-        if (!is_visible(root)) continue;
-        if (HWND h = find_window_to_paint(root)) {
-            msg = Msg{};
-            msg.hwnd = h;
-            msg.message = WM_PAINT;
-            msg.time = clock().now_ms();
-            msg.pt = m_cursor_pos;
-            return true;
-        }
-    }
-    return false;
-}
-
-void WindowSystem::update_window(HWND h) {
-    while (HWND p = find_window_to_paint(h)) {
-        if (!is_visible(p)) break;
-        send_message(p, WM_PAINT);
-        finish_paint_message(p);
-    }
-}
-
-void WindowSystem::finish_paint_message(HWND h) {
-    // A procedure that ignored WM_PAINT would otherwise be asked again and
-    // again; what it did not paint is given up.
-    if (Window* w = find(h)) w->update.clear();
-}
-
-void WindowSystem::default_paint(HWND h) {
-    PaintStruct ps;
-    begin_paint(h, ps);
-    end_paint(h, ps);
-}
-
-gfx::Region WindowSystem::visible_region(HWND h) const {
-    const Window* w = find(h);
-    if (!w || !is_visible(h)) return {};
-    gfx::Region region(TRect{0, 0, w->bounds.Width(), w->bounds.Height()});
-    for (HWND c : w->children) {
-        const Window* cw = find(c);
-        if (cw->style & WS_VISIBLE) region.subtract(cw->bounds);
-    }
-    // Walk up: clip to each parent and cut away the siblings in front.
-    int dx = 0, dy = 0;  // offset of h's client origin in the current ancestor
-    for (const Window* a = w; a->parent != kNoWindow;) {
-        const Window* parent = find(a->parent);
-        dx += a->bounds.Left;
-        dy += a->bounds.Top;
-        region.intersect(TRect{-dx, -dy, parent->bounds.Width() - dx, parent->bounds.Height() - dy});
-        for (HWND s : parent->children) {
-            if (s == a->handle) break;
-            const Window* sw = find(s);
-            if (sw->style & WS_VISIBLE) region.subtract(gfx::offset(sw->bounds, -dx, -dy));
-        }
-        a = parent;
-    }
-    return region;
-}
-
-std::unique_ptr<TCanvas> WindowSystem::make_canvas(HWND h) {
-    const HWND top = get_top_level(h);
-    Window* tw = find(top);
-    auto canvas = std::make_unique<TCanvas>(tw->pixels->surface());
-    const TPoint origin = client_to_screen(h, TPoint{0, 0});
-    canvas->set_origin(TPoint{origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top});
-    canvas->set_clip_region(visible_region(h));
-    return canvas;
-}
-
-TCanvas& WindowSystem::begin_paint(HWND h, PaintStruct& ps) {
-    Window* w = find(h);
-    if (!w) {
-        // Painting a window that is gone draws nowhere.
-        ps.rcPaint = TRect{};
-        ps.canvas = std::make_unique<TCanvas>();
-        ps.canvas->set_clip_region(gfx::Region{});
-        return *ps.canvas;
-    }
-    gfx::Region area = visible_region(h);
-    area.intersect(w->update);
-    ps.rcPaint = w->update.bounds();
-    w->update.clear();
-    ps.canvas = make_canvas(h);
-    ps.canvas->set_clip_region(area);
-    return *ps.canvas;
-}
-
-void WindowSystem::end_paint(HWND h, PaintStruct& ps) {
-    if (ps.canvas && ps.canvas->clip_region() && is_window(h)) mark_changed(h, *ps.canvas->clip_region());
-    ps.canvas.reset();
-}
-
-void WindowSystem::mark_changed(HWND h, const gfx::Region& client_region) {
-    const HWND top = get_top_level(h);
-    Window* tw = find(top);
-    if (!tw || client_region.empty()) return;
-    gfx::Region r = client_region;
-    const TPoint origin = client_to_screen(h, TPoint{0, 0});
-    r.offset(origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top);
-    tw->changed.add(r);
-}
-
-void WindowSystem::present_changes() {
-    for (HWND t : m_top_levels) {
-        Window* w = find(t);
-        if (w->changed.empty()) continue;
-        if (w->style & WS_VISIBLE) {
-            // Many small rectangles cost more to present than their bounds.
-            std::vector<TRect> rects = w->changed.rects();
-            if (rects.size() > 16) rects = {w->changed.bounds()};
-            m_host.present(t, *w->pixels, rects);
-        }
-        w->changed.clear();
-    }
-}
-
-WindowDC WindowSystem::get_dc(HWND h) {
-    if (!is_window(h)) {
-        auto canvas = std::make_unique<TCanvas>();
-        canvas->set_clip_region(gfx::Region{});
-        return WindowDC(*this, kNoWindow, std::move(canvas));
-    }
-    return WindowDC(*this, h, make_canvas(h));
-}
-
-WindowDC::WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas)
-    : m_ws(&ws), m_hwnd(h), m_canvas(std::move(canvas)) {}
-
-WindowDC::WindowDC(WindowDC&& other) noexcept
-    : m_ws(other.m_ws), m_hwnd(other.m_hwnd), m_canvas(std::move(other.m_canvas)) {
-    other.m_hwnd = kNoWindow;
-}
-
-WindowDC::~WindowDC() {
-    if (m_hwnd != kNoWindow && m_canvas && m_ws->is_window(m_hwnd) && m_canvas->clip_region())
-        m_ws->mark_changed(m_hwnd, *m_canvas->clip_region());
-}
-
-gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scroll, const TRect* clip) {
-    Window* w = find(h);
-    if (!w || !is_visible(h) || (dx == 0 && dy == 0)) return {};
-    const TRect client{0, 0, w->bounds.Width(), w->bounds.Height()};
-    const TRect s = scroll ? gfx::intersect(*scroll, client) : client;
-    const TRect c = clip ? gfx::intersect(*clip, client) : client;
-    const TRect area = gfx::intersect(s, c);
-    if (area.IsEmpty()) return {};
-    gfx::Region visible = visible_region(h);
-    auto canvas = make_canvas(h);
-    canvas->ScrollRect(dx, dy, s, c);
-    // Only pixels that were on view can be moved; whatever lands where the
-    // source was hidden (or outside) is painted afresh.
-    gfx::Region moved = visible;
-    moved.intersect(s);
-    moved.intersect(c);
-    moved.offset(dx, dy);
-    gfx::Region invalid(area);
-    invalid.intersect(visible);
-    gfx::Region landed = invalid;
-    invalid.subtract(moved);
-    // A pending update moves with the pixels it belongs to.
-    gfx::Region pending = w->update;
-    pending.intersect(area);
-    w->update.subtract(area);
-    pending.offset(dx, dy);
-    pending.intersect(area);
-    w->update.add(pending);
-    w->update.add(invalid);
-    mark_changed(h, landed);
-    return invalid;
-}
-
-const TBitmap* WindowSystem::window_pixels(HWND top) const {
-    const Window* w = find(top);
-    return w && w->top_level() ? w->pixels.get() : nullptr;
 }
 
 }  // namespace ui

@@ -107,6 +107,9 @@ struct CreateParams {
     HWND parent = kNoWindow;
     // A top-level window's owner: owned windows stay above their owner and go with it.
     HWND owner = kNoWindow;
+    // A top-level window with WS_POPUP is borderless (menus, hints, drag
+    // images); one without it is a framed form window. WS_EX_NOACTIVATE
+    // windows are never activated and never hold the focus.
     std::uint32_t style = 0;
     std::uint32_t ex_style = 0;
     // In the parent's client coordinates for a child, in screen coordinates otherwise.
@@ -191,7 +194,10 @@ public:
 
     // Visible: shown, and so are all its parents.
     bool is_visible(HWND h) const;
+    // The window's own state; input also needs its parents enabled.
     bool is_enabled(HWND h) const;
+    // Returns whether the window was enabled before. Disabling takes the
+    // focus and the capture from the window and its children.
     bool enable_window(HWND h, bool enable);
     // Windows semantics: returns whether the window was visible before.
     bool show_window(HWND h, int cmd);
@@ -207,8 +213,9 @@ public:
     void move_window(HWND h, const TRect& bounds);
     TPoint client_to_screen(HWND h, TPoint p) const;
     TPoint screen_to_client(HWND h, TPoint p) const;
-    // The deepest visible, enabled window at a screen point (a disabled
-    // child lets its parent answer), or kNoWindow.
+    // The deepest visible, enabled window at a screen point, or kNoWindow:
+    // a disabled child lets its parent answer, a disabled top-level window
+    // (a hint) the windows behind it.
     HWND window_from_point(TPoint screen) const;
 
     // ---- painting ----------------------------------------------------------------
@@ -225,7 +232,9 @@ public:
     // then empty. end_paint hands the painted pixels to the screen.
     TCanvas& begin_paint(HWND h, PaintStruct& ps);
     void end_paint(HWND h, PaintStruct& ps);
-    // A canvas on the visible part of the window, for drawing at any time.
+    // A canvas on the visible part of the window, for drawing at any time on
+    // the GUI thread; a worker draws through call_on_gui_thread, and what it
+    // drew is shown as soon as that call returns.
     WindowDC get_dc(HWND h);
     // Moves the pixels of scroll ∩ clip (client coordinates; nullptr: the
     // whole window) by (dx, dy) and invalidates what the move uncovered; the
@@ -392,7 +401,6 @@ private:
     void mark_changed(HWND h, const gfx::Region& client_region);
     std::unique_ptr<TCanvas> make_canvas(HWND h);
     void on_created(HWND h);
-    void on_destroyed(HWND h);
     void on_shown(HWND h);
     void on_hiding(HWND h);
     void on_moving(HWND h, const TRect& old_bounds);
@@ -403,6 +411,7 @@ private:
     HWND change_focus(HWND h);
     void activate_window(HWND h, WPARAM how);
     bool can_receive_input(HWND h) const;
+    HWND window_at(TPoint screen, bool skip_disabled_top_levels) const;
     void update_hover(HWND under);
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();

@@ -34,6 +34,29 @@ TEST(Smoke, OurWindowAppearsTakesCyrillicTypingAndRepaints) {
     EXPECT_EQ(after.at(35, 15), block_pixel(0xE2));  // "в"
     EXPECT_EQ(after.at(100, 100), 0xFFFFFFu);
 
+    // A top-most popup that never takes the focus: typing still goes to the form,
+    // even with the pointer over the popup.
+    ASSERT_EQ(run({"xdotool", "key", "F2"}, {x.env()}, 10000), 0);
+    const auto popup = app.wait_for_line("popup", 20000);
+    ASSERT_TRUE(popup) << app.output();
+    EXPECT_EQ(*popup, "popup focus kept");
+    ASSERT_EQ(run({"xdotool", "mousemove", "240", "120"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(run({"xdotool", "type", "--delay", "50", "д"}, {x.env()}, 20000), 0);
+    EXPECT_TRUE(app.wait_for_line("text: Ивд", 20000)) << app.output();
+    const Xvfb::Shot with_popup = x.screenshot();
+    EXPECT_EQ(with_popup.at(210, 110), 0x0000FFu);  // the popup, over the form
+    EXPECT_EQ(with_popup.at(55, 15), block_pixel(0xE4));  // "д" on the form
+
+    // A Russian layout: the key in W's place types "ц"; with Ctrl it is the
+    // key W (87) for shortcuts and types no letter.
+    ASSERT_EQ(run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(run({"xdotool", "key", "Cyrillic_tse"}, {x.env()}, 10000), 0);
+    EXPECT_EQ(app.wait_for_line("text:", 20000), "text: Ивдц") << app.output();
+    ASSERT_EQ(run({"xdotool", "key", "ctrl+Cyrillic_tse"}, {x.env()}, 10000), 0);
+    EXPECT_EQ(app.wait_for_line("ctrl key", 20000), "ctrl key 87") << app.output();
+    ASSERT_EQ(run({"xdotool", "key", "Cyrillic_a"}, {x.env()}, 10000), 0);
+    EXPECT_EQ(app.wait_for_line("text:", 20000), "text: Ивдца") << app.output();
+
     ASSERT_EQ(run({"xdotool", "key", "Escape"}, {x.env()}, 10000), 0);
     EXPECT_EQ(app.wait_exit(10000), 0) << app.output();
 }

@@ -1,7 +1,9 @@
 // A small program of ours for the end-to-end test: one form window on the
 // SDL host. Each character typed into it is shown as a coloured block (the
 // colour is the character's code) and reported on standard output as UTF-8,
-// so the test can see both the keyboard path and the repaint. Esc ends it.
+// so the test can see both the keyboard path and the repaint. F2 opens a
+// top-most popup that must not take the keyboard from the form. Keys pressed
+// with Ctrl are reported by their key code. Esc ends it.
 #include "platform/classes/Exception.h"
 #include "platform/ui/SdlHost.h"
 #include "text/Cp1251.h"
@@ -53,6 +55,32 @@ int main() {
                 return 0;
             case WM_KEYDOWN:
                 if (w == VK_ESCAPE) ws.post_quit_message(0);
+                if (ws.get_key_state(VK_CONTROL) < 0 && w != VK_CONTROL) {
+                    std::printf("ctrl key %u\n", static_cast<unsigned>(w));
+                    std::fflush(stdout);
+                }
+                if (w == VK_F2) {
+                    CreateParams pp;
+                    pp.bounds = Bounds(200, 100, 80, 40);
+                    pp.owner = h;
+                    pp.style = WS_POPUP;
+                    pp.ex_style = WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+                    pp.proc = [&](HWND ph, UINT pm, WPARAM pw, LPARAM pl) -> LRESULT {
+                        if (pm != WM_PAINT) return ws.def_window_proc(ph, pm, pw, pl);
+                        PaintStruct ps;
+                        TCanvas& c = ws.begin_paint(ph, ps);
+                        c.Brush().SetColor(clBlue);
+                        c.FillRect(ws.get_client_rect(ph));
+                        ws.end_paint(ph, ps);
+                        return 0;
+                    };
+                    const HWND popup = ws.create_window(pp);
+                    ws.show_window(popup, SW_SHOWNOACTIVATE);
+                    ws.update_window(popup);
+                    ws.process_messages();
+                    std::printf("popup %s\n", ws.get_focus() == h ? "focus kept" : "focus lost");
+                    std::fflush(stdout);
+                }
                 return 0;
             case WM_DESTROY: ws.post_quit_message(0); return 0;
             default: return ws.def_window_proc(h, m, w, l);

@@ -192,7 +192,8 @@ Xvfb::Xvfb(int width, int height) {
         kill_and_reap(m_pid);
         throw std::runtime_error("Xvfb did not become ready");
     }
-    m_display = ":" + number.substr(0, number.find('\n'));
+    m_display.push_back(':');
+    m_display += std::to_string(std::stoi(number));
 }
 
 Xvfb::~Xvfb() { kill_and_reap(m_pid); }

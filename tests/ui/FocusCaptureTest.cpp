@@ -88,12 +88,14 @@ TEST_F(FocusCapture, CapturedMouseGoesToTheCaptureWindowInItsCoordinates) {
 
 TEST_F(FocusCapture, CaptureChangesAreAnnouncedToTheLoser) {
     ws.set_capture(grid);
+    EXPECT_TRUE(host.mouse_captured());
     log.clear();
     EXPECT_EQ(ws.set_capture(edit), grid);
     EXPECT_EQ(log, (Log{"grid:CAPTURECHANGED"}));
     log.clear();
     ws.send_message(edit, WM_CANCELMODE);
     EXPECT_EQ(ws.get_capture(), kNoWindow);
+    EXPECT_FALSE(host.mouse_captured());
     EXPECT_EQ(log, (Log{"edit:CANCELMODE", "edit:CAPTURECHANGED"}));
     ws.set_capture(grid);
     ws.show_window(grid, SW_HIDE);
@@ -105,8 +107,12 @@ TEST_F(FocusCapture, LosingTheApplicationCancelsTheMouseMode) {
     log.clear();
     ws.host_activate_app(false);
     EXPECT_EQ(ws.get_capture(), kNoWindow);
-    EXPECT_EQ(log.front(), "grid:CANCELMODE");
+    EXPECT_EQ(log, (Log{"grid:CANCELMODE", "grid:CAPTURECHANGED", "form:ACTIVATE", "form:ACTIVATEAPP"}));
     EXPECT_FALSE(ws.application_active());
+    log.clear();
+    ws.host_activate_app(true);
+    EXPECT_EQ(log, (Log{"form:ACTIVATEAPP", "form:ACTIVATE"}));
+    EXPECT_EQ(ws.get_active_window(), form);
 }
 
 }  // namespace

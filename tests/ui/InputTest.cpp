@@ -172,6 +172,41 @@ TEST_F(Input, PointerEnteringAndLeavingWindows) {
     EXPECT_EQ(seen, expected);
 }
 
+TEST_F(Input, EachWindowShowsItsOwnCursorUnlessAParentDecides) {
+    ws.set_window_cursor(edit, Cursor{StandardCursor::ibeam, nullptr});
+    make_child(ws, grid, Bounds(0, 0, 20, 20));  // at (15, 45): no cursor of its own
+    struct Step {
+        TPoint pt;
+        StandardCursor shape;
+    };
+    const Step steps[] = {{{20, 15}, StandardCursor::ibeam}, {{5, 5}, StandardCursor::arrow},
+                          {{20, 15}, StandardCursor::ibeam}, {{15, 45}, StandardCursor::arrow}};
+    for (const Step& s : steps) {
+        host.mouse_move(s.pt);
+        EXPECT_EQ(host.cursor().shape, s.shape) << s.pt.X << "," << s.pt.Y;
+    }
+    // A parent that decides for its children wins.
+    ws.subclass_window(form, [&, prev = ws.get_window_proc(form)](HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_SETCURSOR) {
+            ws.set_cursor(Cursor{StandardCursor::wait, nullptr});
+            return LRESULT{1};
+        }
+        return ws.call_window_proc(prev, h, m, w, l);
+    });
+    host.mouse_move(TPoint{20, 15});
+    EXPECT_EQ(host.cursor().shape, StandardCursor::wait);
+}
+
+TEST_F(Input, RightButtonReleaseAsksForAContextMenuUpTheParents) {
+    std::vector<std::pair<HWND, LPARAM>> asked;
+    ws.subclass_window(form, [&, prev = ws.get_window_proc(form)](HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_CONTEXTMENU) asked.emplace_back(static_cast<HWND>(w), l);
+        return ws.call_window_proc(prev, h, m, w, l);
+    });
+    host.click(TPoint{50, 60}, MouseButton::right);
+    EXPECT_EQ(asked, (std::vector<std::pair<HWND, LPARAM>>{{grid, make_lparam(50, 60)}}));
+}
+
 TEST_F(Input, WheelGoesToTheFocusAndUpToItsParentsByDefault) {
     host.wheel(-WHEEL_DELTA, TPoint{300, 250});
     ASSERT_EQ(got.size(), 2u);

@@ -47,6 +47,13 @@ TEST_F(Loops, ModalWindowDisablesTheOthersUntilItEnds) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "form:LBUTTONDOWN"), 0);
 }
 
+TEST_F(Loops, AModalLoopLeftByAnExceptionGivesTheOtherWindowsBack) {
+    const HWND dialog = make_top(ws, Bounds(100, 100, 200, 100), {}, 0, false);
+    EXPECT_THROW(ws.run_modal(dialog), Exception);  // the headless host has no input to wait for
+    EXPECT_TRUE(ws.is_enabled(form));
+    EXPECT_FALSE(ws.in_modal_loop(dialog));
+}
+
 TEST_F(Loops, NestedLoopRunsUntilItsConditionAndLeavesQuitToTheOuterLoop) {
     // A panning-like mode: a nested loop with a 20 ms timer, ended by Esc.
     int ticks = 0;
@@ -119,6 +126,28 @@ TEST_F(Loops, WorkerSendsAreHandledWhileTheGuiThreadWaitsForIt) {
     ASSERT_GE(steps.size(), 6u);
     EXPECT_EQ(steps.back(), -1);
     for (std::size_t i = 0; i + 1 < steps.size(); ++i) EXPECT_EQ(steps[i], static_cast<LPARAM>(i + 1));
+}
+
+TEST_F(Loops, WhatAWorkerDrawsIsShownWhileTheGuiThreadWaits) {
+    const HWND menu = make_popup(ws, Bounds(0, 0, 40, 40));
+    host.pump();
+    const int before = host.present_count();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        for (int step = 1; step <= 4; ++step)
+            ws.call_on_gui_thread([&, step] {
+                WindowDC dc = ws.get_dc(menu);
+                dc->Brush().SetColor(clBlue);
+                dc->FillRect(TRect{0, 0, 40, step * 10});
+            });
+        finished = true;
+        ws.signal();
+    });
+    ws.wait_dispatching([&] { return finished.load(); });
+    worker.join();
+    // Nothing pumped the loop, yet the steps reached the screen.
+    EXPECT_GT(host.present_count(), before);
+    EXPECT_EQ(host.pixel(menu, 5, 35), clBlue);
 }
 
 TEST_F(Loops, PostedMessagesFromAWorkerArriveInOrder) {

@@ -17,6 +17,7 @@ inline std::string message_name(UINT m) {
     case WM_SIZE: return "SIZE";
     case WM_MOVE: return "MOVE";
     case WM_ACTIVATE: return "ACTIVATE";
+    case WM_ACTIVATEAPP: return "ACTIVATEAPP";
     case WM_SETFOCUS: return "SETFOCUS";
     case WM_KILLFOCUS: return "KILLFOCUS";
     case WM_PAINT: return "PAINT";
@@ -54,7 +55,7 @@ inline const std::set<UINT>& default_watched() {
                                         WM_CHAR,       WM_SYSKEYDOWN,    WM_SYSKEYUP,   WM_SYSCHAR,     WM_TIMER,
                                         WM_LBUTTONDOWN, WM_LBUTTONUP,    WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
                                         WM_MBUTTONDOWN, WM_MBUTTONUP,    WM_MOUSEWHEEL, WM_CAPTURECHANGED, WM_CANCELMODE,
-                                        CM_MOUSEENTER, CM_MOUSELEAVE,    WM_CLOSE,      WM_DESTROY};
+                                        CM_MOUSEENTER, CM_MOUSELEAVE,    WM_CLOSE,      WM_DESTROY,     WM_ACTIVATEAPP};
     return watched;
 }
 

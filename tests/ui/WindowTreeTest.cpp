@@ -105,6 +105,13 @@ TEST_F(Tree, WindowUnderAScreenPoint) {
         {{-1, 0}, kNoWindow},
     };
     EXPECT_EQ(ws.window_from_point(ws.client_to_screen(hidden, TPoint{1, 1})), panel);
+    // A disabled hint over the button: the button is still the window there.
+    const HWND hint = make_popup(ws, Bounds(105, 105, 100, 20));
+    ws.enable_window(hint, false);
+    EXPECT_EQ(ws.window_from_point(TPoint{115, 115}), button);
+    ws.enable_window(hint, true);
+    EXPECT_EQ(ws.window_from_point(TPoint{115, 115}), hint);
+    ws.destroy_window(hint);
     EXPECT_EQ(ws.window_from_point(ws.client_to_screen(disabled, TPoint{1, 1})), panel);
     for (const Case& c : cases)
         EXPECT_EQ(ws.window_from_point(c.pt), c.expected) << c.pt.X << "," << c.pt.Y;

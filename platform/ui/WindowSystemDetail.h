@@ -1,0 +1,78 @@
+// The window system's private records, shared by its implementation files
+// (WindowSystem.cpp: windows, messages, loops, focus and timers;
+// WindowSystemInput.cpp: input and hooks; WindowSystemPaint.cpp: painting).
+#pragma once
+
+#include "platform/ui/Host.h"
+#include "platform/ui/WindowSystem.h"
+
+namespace ui {
+
+struct WindowSystem::Window {
+    HWND handle = kNoWindow;
+    HWND parent = kNoWindow;
+    HWND owner = kNoWindow;
+    std::uint32_t style = 0;
+    std::uint32_t ex_style = 0;
+    TRect bounds;
+    TRect restore_bounds;
+    bool maximized = false;
+    AnsiString text;
+    int id = 0;
+    WndProcRef proc;
+    void* user_data = nullptr;
+    std::vector<HWND> children;  // front to back
+    bool double_clicks = true;
+    bool destroying = false;
+    std::optional<Cursor> cursor;
+    gfx::Region update;               // client coordinates
+    std::unique_ptr<TBitmap> pixels;  // top-level only: the form and its children
+    gfx::Region changed;              // top-level only: pixels not yet on the screen
+
+    bool top_level() const { return parent == kNoWindow; }
+};
+
+struct WindowSystem::Timer {
+    int interval = 0;
+    std::int64_t due = 0;
+    std::uint64_t seq = 0;
+    TimerProc proc;
+    bool one_shot = false;
+    bool expired = false;  // a one-shot timer that fired, kept until its message is handled
+};
+
+struct WindowSystem::Hook {
+    HHOOK handle = 0;
+    HookKind kind = HookKind::keyboard;
+    std::shared_ptr<const HookProc> proc;
+    bool removed = false;
+};
+
+struct WindowSystem::RawInput {
+    enum class Kind { key, character, move, button, wheel } kind = Kind::key;
+    int vk = 0;
+    bool down = false;
+    unsigned char ch = 0;
+    MouseButton button = MouseButton::left;
+    TPoint pt;
+    int delta = 0;
+    std::int64_t time = 0;
+};
+
+struct WindowSystem::CrossSend {
+    HWND hwnd = kNoWindow;
+    UINT msg = 0;
+    WPARAM wparam = 0;
+    LPARAM lparam = 0;
+    std::function<void()> fn;
+    LRESULT result = 0;
+    bool done = false;
+};
+
+struct WindowSystem::ModalState {
+    HWND hwnd = kNoWindow;
+    bool ended = false;
+    int result = 0;
+};
+
+}  // namespace ui

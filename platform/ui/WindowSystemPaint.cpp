@@ -1,0 +1,283 @@
+#include "platform/ui/WindowSystemDetail.h"
+
+namespace ui {
+
+// ---- painting --------------------------------------------------------------------------
+//
+// Each top-level window owns the pixels of itself and its children. A window
+// paints through a canvas whose origin is its place in those pixels and whose
+// clip is its visible region; what was painted is remembered as changed and
+// handed to the host when the queue runs dry, so the screen sees one present
+// per burst of painting.
+
+void WindowSystem::on_created(HWND h) {
+    Window* w = find(h);
+    if (w->top_level()) w->pixels = std::make_unique<TBitmap>(w->bounds.Width(), w->bounds.Height());
+}
+
+void WindowSystem::on_shown(HWND h) { invalidate_rect(h, nullptr, true); }
+
+void WindowSystem::on_hiding(HWND h) {
+    const Window* w = find(h);
+    if (!w->top_level() && is_visible(h)) invalidate_parent_area(h, w->bounds);
+}
+
+void WindowSystem::on_moving(HWND h, const TRect& old_bounds) {
+    const Window* w = find(h);
+    if (!w->top_level() && is_visible(h)) invalidate_parent_area(h, old_bounds);
+}
+
+void WindowSystem::on_moved(HWND h, const TRect& old_bounds) {
+    Window* w = find(h);
+    if (w->top_level()) {
+        if (old_bounds.Width() == w->bounds.Width() && old_bounds.Height() == w->bounds.Height()) return;
+        w->pixels->SetSize(w->bounds.Width(), w->bounds.Height());
+    }
+    invalidate_rect(h, nullptr, true);
+}
+
+void WindowSystem::on_visual_change(HWND h) { invalidate_rect(h, nullptr, true); }
+
+void WindowSystem::invalidate_parent_area(HWND h, const TRect& bounds) {
+    const HWND parent = get_parent(h);
+    if (parent == kNoWindow) return;
+    invalidate_rect(parent, &bounds, false);
+    // Siblings that lay under the window show through now.
+    for (HWND c : children(parent)) {
+        if (c == h || !is_visible(c)) continue;
+        const TRect cb = get_bounds(c);
+        const TRect common = gfx::intersect(cb, bounds);
+        if (common.IsEmpty()) continue;
+        const TRect local = gfx::offset(common, -cb.Left, -cb.Top);
+        invalidate_rect(c, &local, true);
+    }
+}
+
+void WindowSystem::invalidate_rect(HWND h, const TRect* r, bool include_children) {
+    Window* w = find(h);
+    if (!w || !is_visible(h)) return;
+    const TRect client{0, 0, w->bounds.Width(), w->bounds.Height()};
+    const TRect area = r ? gfx::intersect(*r, client) : client;
+    if (area.IsEmpty()) return;
+    w->update.add(area);
+    if (!include_children) return;
+    for (HWND c : w->children) {
+        const TRect cb = get_bounds(c);
+        const TRect common = gfx::intersect(cb, area);
+        if (common.IsEmpty()) continue;
+        const TRect local = gfx::offset(common, -cb.Left, -cb.Top);
+        invalidate_rect(c, &local, true);
+    }
+}
+
+void WindowSystem::validate_rect(HWND h, const TRect* r) {
+    Window* w = find(h);
+    if (!w) return;
+    if (r)
+        w->update.subtract(*r);
+    else
+        w->update.clear();
+}
+
+gfx::Region WindowSystem::get_update_region(HWND h) const {
+    const Window* w = find(h);
+    return w ? w->update : gfx::Region{};
+}
+
+bool WindowSystem::get_update_rect(HWND h, TRect& r) const {
+    const Window* w = find(h);
+    r = w ? w->update.bounds() : TRect{};
+    return w && !w->update.empty();
+}
+
+HWND WindowSystem::find_window_to_paint(HWND h) const {
+    const Window* w = find(h);
+    if (!w || !(w->style & WS_VISIBLE)) return kNoWindow;
+    if (!w->update.empty()) return h;
+    for (HWND c : w->children)
+        if (HWND found = find_window_to_paint(c)) return found;
+    return kNoWindow;
+}
+
+bool WindowSystem::take_paint(Msg& msg, HWND filter, UINT min, UINT max) const {
+    if (!(min == 0 && max == 0) && (WM_PAINT < min || WM_PAINT > max)) return false;
+    const std::vector<HWND> roots = filter != kNoWindow ? std::vector<HWND>{filter} : m_top_levels;
+    for (HWND root : roots) {
+        if (!is_visible(root)) continue;
+        if (HWND h = find_window_to_paint(root)) {
+            msg = Msg{};
+            msg.hwnd = h;
+            msg.message = WM_PAINT;
+            msg.time = clock().now_ms();
+            msg.pt = m_cursor_pos;
+            return true;
+        }
+    }
+    return false;
+}
+
+void WindowSystem::update_window(HWND h) {
+    while (HWND p = find_window_to_paint(h)) {
+        if (!is_visible(p)) break;
+        send_message(p, WM_PAINT);
+        finish_paint_message(p);
+    }
+    // Painting now means showing now: callers update before a long operation.
+    present_changes();
+}
+
+void WindowSystem::finish_paint_message(HWND h) {
+    // A procedure that ignored WM_PAINT would otherwise be asked again and
+    // again; what it did not paint is given up.
+    if (Window* w = find(h)) w->update.clear();
+}
+
+void WindowSystem::default_paint(HWND h) {
+    PaintStruct ps;
+    begin_paint(h, ps);
+    end_paint(h, ps);
+}
+
+gfx::Region WindowSystem::visible_region(HWND h) const {
+    const Window* w = find(h);
+    if (!w || !is_visible(h)) return {};
+    gfx::Region region(TRect{0, 0, w->bounds.Width(), w->bounds.Height()});
+    for (HWND c : w->children) {
+        const Window* cw = find(c);
+        if (cw->style & WS_VISIBLE) region.subtract(cw->bounds);
+    }
+    // Walk up: clip to each parent and cut away the siblings in front.
+    int dx = 0, dy = 0;  // offset of h's client origin in the current ancestor
+    for (const Window* a = w; a->parent != kNoWindow;) {
+        const Window* parent = find(a->parent);
+        dx += a->bounds.Left;
+        dy += a->bounds.Top;
+        region.intersect(TRect{-dx, -dy, parent->bounds.Width() - dx, parent->bounds.Height() - dy});
+        for (HWND s : parent->children) {
+            if (s == a->handle) break;
+            const Window* sw = find(s);
+            if (sw->style & WS_VISIBLE) region.subtract(gfx::offset(sw->bounds, -dx, -dy));
+        }
+        a = parent;
+    }
+    return region;
+}
+
+std::unique_ptr<TCanvas> WindowSystem::make_canvas(HWND h) {
+    const HWND top = get_top_level(h);
+    Window* tw = find(top);
+    auto canvas = std::make_unique<TCanvas>(tw->pixels->surface());
+    const TPoint origin = client_to_screen(h, TPoint{0, 0});
+    canvas->set_origin(TPoint{origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top});
+    canvas->set_clip_region(visible_region(h));
+    return canvas;
+}
+
+TCanvas& WindowSystem::begin_paint(HWND h, PaintStruct& ps) {
+    Window* w = find(h);
+    if (!w) {
+        // Painting a window that is gone draws nowhere.
+        ps.rcPaint = TRect{};
+        ps.canvas = std::make_unique<TCanvas>();
+        ps.canvas->set_clip_region(gfx::Region{});
+        return *ps.canvas;
+    }
+    gfx::Region area = visible_region(h);
+    area.intersect(w->update);
+    ps.rcPaint = w->update.bounds();
+    w->update.clear();
+    ps.canvas = make_canvas(h);
+    ps.canvas->set_clip_region(area);
+    return *ps.canvas;
+}
+
+void WindowSystem::end_paint(HWND h, PaintStruct& ps) {
+    if (ps.canvas && ps.canvas->clip_region() && is_window(h)) mark_changed(h, *ps.canvas->clip_region());
+    ps.canvas.reset();
+}
+
+void WindowSystem::mark_changed(HWND h, const gfx::Region& client_region) {
+    const HWND top = get_top_level(h);
+    Window* tw = find(top);
+    if (!tw || client_region.empty()) return;
+    gfx::Region r = client_region;
+    const TPoint origin = client_to_screen(h, TPoint{0, 0});
+    r.offset(origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top);
+    tw->changed.add(r);
+}
+
+void WindowSystem::present_changes() {
+    for (HWND t : m_top_levels) {
+        Window* w = find(t);
+        if (w->changed.empty()) continue;
+        if (w->style & WS_VISIBLE) {
+            // Many small rectangles cost more to present than their bounds.
+            std::vector<TRect> rects = w->changed.rects();
+            if (rects.size() > 16) rects = {w->changed.bounds()};
+            m_host.present(t, *w->pixels, rects);
+        }
+        w->changed.clear();
+    }
+}
+
+WindowDC WindowSystem::get_dc(HWND h) {
+    if (!is_window(h)) {
+        auto canvas = std::make_unique<TCanvas>();
+        canvas->set_clip_region(gfx::Region{});
+        return WindowDC(*this, kNoWindow, std::move(canvas));
+    }
+    return WindowDC(*this, h, make_canvas(h));
+}
+
+WindowDC::WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas)
+    : m_ws(&ws), m_hwnd(h), m_canvas(std::move(canvas)) {}
+
+WindowDC::WindowDC(WindowDC&& other) noexcept
+    : m_ws(other.m_ws), m_hwnd(other.m_hwnd), m_canvas(std::move(other.m_canvas)) {
+    other.m_hwnd = kNoWindow;
+}
+
+WindowDC::~WindowDC() {
+    if (m_hwnd != kNoWindow && m_canvas && m_ws->is_window(m_hwnd) && m_canvas->clip_region())
+        m_ws->mark_changed(m_hwnd, *m_canvas->clip_region());
+}
+
+gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scroll, const TRect* clip) {
+    Window* w = find(h);
+    if (!w || !is_visible(h) || (dx == 0 && dy == 0)) return {};
+    const TRect client{0, 0, w->bounds.Width(), w->bounds.Height()};
+    const TRect s = scroll ? gfx::intersect(*scroll, client) : client;
+    const TRect c = clip ? gfx::intersect(*clip, client) : client;
+    const TRect area = gfx::intersect(s, c);
+    if (area.IsEmpty()) return {};
+    gfx::Region visible = visible_region(h);
+    auto canvas = make_canvas(h);
+    canvas->ScrollRect(dx, dy, s, c);
+    // Only pixels that were on view can be moved; whatever lands where the
+    // source was hidden (or outside) is painted afresh.
+    gfx::Region moved = visible;
+    moved.intersect(s);
+    moved.intersect(c);
+    moved.offset(dx, dy);
+    gfx::Region invalid(area);
+    invalid.intersect(visible);
+    gfx::Region landed = invalid;
+    invalid.subtract(moved);
+    // A pending update moves with the pixels it belongs to.
+    gfx::Region pending = w->update;
+    pending.intersect(area);
+    w->update.subtract(area);
+    pending.offset(dx, dy);
+    pending.intersect(area);
+    w->update.add(pending);
+    w->update.add(invalid);
+    mark_changed(h, landed);
+    return invalid;
+}
+
+const TBitmap* WindowSystem::window_pixels(HWND top) const {
+    const Window* w = find(top);
+    return w && w->top_level() ? w->pixels.get() : nullptr;
+}
+
+}  // namespace ui
