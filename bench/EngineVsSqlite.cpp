@@ -88,13 +88,9 @@ void build_sqlite(const std::filesystem::path& dir, const std::filesystem::path&
              "firstname TEXT COLLATE RU, middlename TEXT COLLATE RU, city INTEGER, street INTEGER, house TEXT, flat TEXT);"
              "CREATE TABLE city(code INTEGER PRIMARY KEY, city TEXT COLLATE RU);"
              "CREATE TABLE street(code INTEGER PRIMARY KEY, street TEXT COLLATE RU);");
-    const engine::Database src = [&] {
-        engine::Config cfg;
-        cfg.aliases["Bench"] = dir;
-        static engine::Config keep;
-        keep = cfg;
-        return engine::Database::connect("Bench", keep);
-    }();
+    engine::Config cfg;
+    cfg.aliases["Bench"] = dir;
+    const engine::Database src = engine::Database::connect("Bench", cfg);
     auto copy = [&](const char* table_name, const char* sql) {
         auto t = src.open_table(table_name);
         Statement ins(db, sql);

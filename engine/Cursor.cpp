@@ -8,6 +8,7 @@ namespace engine {
 Cursor::Cursor(std::shared_ptr<Table> table) : m_table(std::move(table)) {
     m_index = m_table->keyed() ? 0 : -1;
     m_order = &m_table->order(m_index);
+    find_key_columns();
 }
 
 void Cursor::switch_index(std::string_view name, bool keep_current) {
@@ -27,12 +28,36 @@ void Cursor::switch_index_number(int index, bool keep_current) {
     const IndexOrder& next_order = m_table->order(index);
     m_index = index;
     m_order = &next_order;
+    find_key_columns();
     if (keep_current) {
-        m_pos = next_order.position_of(record);
+        m_pos = locate(record);
     } else {
         m_state = State::Bof;
         m_pos = 0;
     }
+}
+
+std::uint32_t Cursor::locate(std::uint32_t record) const {
+    // Orders are sorted by key, then record number: a binary search on both
+    // finds the record without the O(n) inverse a first position_of() builds,
+    // which is what keeps the first switch to a big index quick.
+    if (m_index < 0 || m_table->indexes()[static_cast<std::size_t>(m_index)].primary) return order().position_of(record);
+    const KeyEncoder& enc = m_table->key_encoder(m_index);
+    std::string wanted, probe;
+    enc.encode_record(m_table->raw_record(record), wanted);
+    std::uint32_t lo = 0, hi = order().size();
+    while (lo < hi) {
+        const std::uint32_t mid = lo + (hi - lo) / 2;
+        const std::uint32_t r = order().record_at(mid);
+        enc.encode_record(m_table->raw_record(r), probe);
+        const int c = probe.compare(wanted);
+        if (c < 0 || (c == 0 && r < record))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo < order().size() && order().record_at(lo) == record) return lo;
+    return order().position_of(record);  // an order from elsewhere, sorted otherwise
 }
 
 int Cursor::active_key_index() const {
@@ -139,31 +164,36 @@ RecordPos Cursor::set_sequence_number(std::int64_t n) {
     return {order().record_at(m_pos), m_pos + 1};
 }
 
-const unsigned char* Cursor::key_column(int field) const {
-    if (m_index < 0 || !order().from_file()) return nullptr;
+void Cursor::find_key_columns() {
+    m_key_columns.assign(m_table->fields().size(), -1);
+    if (m_index < 0 || !order().from_file()) return;
     int offset = 0;
     for (int k : m_table->indexes()[static_cast<std::size_t>(m_index)].fields) {
-        if (k == field) return order().file_record(m_pos) + offset;
+        m_key_columns[static_cast<std::size_t>(k)] = offset;
         offset += m_table->fields()[static_cast<std::size_t>(k)].width;
     }
-    return nullptr;
+}
+
+const unsigned char* Cursor::key_column(int field) const {
+    const int offset = m_key_columns[static_cast<std::size_t>(field)];
+    return offset < 0 ? nullptr : order().file_record(m_pos) + offset;
 }
 
 Value Cursor::value(int field) const {
-    const RecordPos r = current();
+    if (m_state != State::On) current();  // throws the error of the cursor's place
     if (const unsigned char* raw = key_column(field))
         return decode_field(m_table->fields()[static_cast<std::size_t>(field)], raw, m_table->code_page_table());
-    return m_table->value(r.record, field);
+    return m_table->value(order().record_at(m_pos), field);
 }
 
 void Cursor::text(int field, std::string& out) const {
-    const RecordPos r = current();
+    if (m_state != State::On) current();
     const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
     if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
     if (const unsigned char* raw = key_column(field))
         decode_alpha(f, raw, m_table->code_page_table(), out);
     else
-        m_table->text(r.record, field, out);
+        m_table->text(order().record_at(m_pos), field, out);
 }
 
 }  // namespace engine

@@ -17,7 +17,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -76,17 +78,20 @@ public:
 private:
     enum class State { Bof, On, Gap, Eof };
     std::uint32_t lower_bound(std::string_view target) const;
+    std::uint32_t locate(std::uint32_t record) const;
     const unsigned char* first_key_at(std::uint32_t position) const;
     const IndexOrder& order() const { return *m_order; }
     int active_key_index() const;
     // The field's bytes in the index file's current entry, or null.
     const unsigned char* key_column(int field) const;
+    void find_key_columns();
 
     std::shared_ptr<Table> m_table;
     int m_index = -1;
     const IndexOrder* m_order = nullptr;
     State m_state = State::Bof;
     std::uint32_t m_pos = 0;
+    std::vector<int> m_key_columns;  // per field: offset in the index file's entries, or -1
 };
 
 }  // namespace engine

@@ -5,6 +5,7 @@
 #include "text/Cp1251.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace engine {
@@ -39,10 +40,10 @@ Config& config() {
 }
 
 std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg) {
-    return std::shared_ptr<Table>(new Table(path, options, cfg));
+    return std::make_shared<Table>(Key{}, path, options, cfg);
 }
 
-Table::Table(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
+Table::Table(Key, const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
     : m_file(path, cfg.default_code_page, options.password_given),
       m_cp(&CodePage::get(m_file.code_page())),
       m_collation(collation_for(m_file.header().sort_order)),
@@ -51,7 +52,10 @@ Table::Table(const std::filesystem::path& path, const OpenOptions& options, cons
     if (t != 0 && t != 2)
         throw EngineError(kErrUnsupported, text::utf8_to_cp1251(path.string()) + ": an index file, not a table");
     if (options.read_write) {
-        if (::access(path.c_str(), W_OK) != 0)
+        // A file marked read-only counts as one even for a user the system would let write it.
+        struct stat st {};
+        if (::access(path.c_str(), W_OK) != 0 || ::stat(path.c_str(), &st) != 0 ||
+            (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             throw EngineError(kErrNoWriteAccess, text::utf8_to_cp1251(path.string()) + ": no write access");
         m_read_only = false;
     }

@@ -81,8 +81,14 @@ public:
     // True once the order of index i is available without sorting (read from its file).
     bool order_from_file(int index) const;
 
+    // Only open() can make the key, so tables live in shared_ptrs that cursors share.
+    class Key {
+        friend class Table;
+        Key() = default;
+    };
+    Table(Key, const std::filesystem::path& path, const OpenOptions& options, const Config& cfg);
+
 private:
-    Table(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg);
     void find_index_files(int default_code_page);
     bool key_fields_of(const ParadoxHeader& h, std::vector<int>& out) const;
     bool index_file_usable(const ParadoxFile& x, const IndexDesc& d) const;

@@ -181,7 +181,10 @@ TableWriter::TableWriter(std::filesystem::path path, TableSpec spec) : m_path(st
         d.name = f.name;
         d.type = f.type;
         d.width = width_of(f.type, f.size);
-        d.size = f.type == FieldType::Alpha || f.type == FieldType::Bytes || f.type == FieldType::Bcd || is_blob_type(f.type) ? f.size : 0;
+        // The descriptor holds the declared size for text, bytes, BCD and blobs, the width for the rest.
+        d.size = f.type == FieldType::Alpha || f.type == FieldType::Bytes || f.type == FieldType::Bcd || is_blob_type(f.type)
+                     ? f.size
+                     : width_of(f.type, 0);
         if (d.width == 0) throw EngineError(kErrInvalidArgument, where + "field " + f.name + " has an invalid size");
         d.offset = m_record_size;
         m_record_size += d.width;
@@ -302,7 +305,7 @@ void TableWriter::finish() {
                 xsize += f.width;
                 xfields.push_back(f);
             }
-            FieldDesc recno{"RecNo", FieldType::Long, 0, xsize, 4};
+            FieldDesc recno{"RecNo", FieldType::Long, 4, xsize, 4};
             xfields.push_back(recno);
             xsize += 4;
             std::vector<unsigned char> xrecords(static_cast<std::size_t>(m_count) * xsize);

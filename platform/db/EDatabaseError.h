@@ -25,9 +25,6 @@ private:
 namespace db {
 
 // Engine error codes the dataset layer reacts to.
-inline constexpr int kErrBof = 8705;
-inline constexpr int kErrEof = 8706;
-inline constexpr int kErrNoCurrentRecord = 8709;
 inline constexpr int kErrPasswordNeeded = 10498;
 inline constexpr int kErrNoWriteAccess = 10763;
 

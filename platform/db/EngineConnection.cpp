@@ -78,6 +78,7 @@ public:
         for (const engine::FieldDesc& f : m_cursor.table().fields())
             m_fields.push_back({f.name, field_type(f.type), f.type == engine::FieldType::Alpha ? f.size : 0});
         m_order = &m_cursor.table().order(m_cursor.index());
+        find_covered();
     }
 
     const std::vector<FieldDef>& field_defs() const override { return m_fields; }
@@ -92,10 +93,14 @@ public:
         return out;
     }
 
-    void set_order(int index) override {
+    std::int64_t set_order(int index, std::int64_t current) override {
         try {
-            m_cursor.switch_index_number(index, false);
+            // The engine finds the current record in the new order by a search.
+            if (current > 0) m_cursor.set_sequence_number(current);
+            m_cursor.switch_index_number(index, current > 0);
             m_order = &m_cursor.table().order(index);
+            find_covered();
+            return current > 0 ? m_cursor.current().sequence : 0;
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
@@ -120,13 +125,25 @@ public:
         }
     }
 
-    Value read(RecordId id, int field) const override {
+    void read(std::int64_t seq, int field, Value& out) const override {
         try {
-            return from_engine(m_cursor.table().value(static_cast<std::uint32_t>(id), field));
+            // The engine reads the active index's own fields from its file.
+            m_cursor.set_sequence_number(seq);
+            if (m_fields[static_cast<std::size_t>(field)].type == FieldType::String) {
+                // Text straight into the value; a blank field is null.
+                AnsiString* text = std::get_if<AnsiString>(&out);
+                if (!text) text = &out.emplace<AnsiString>();
+                m_cursor.text(field, *text);
+                if (text->empty()) out = Value{};
+                return;
+            }
+            out = from_engine(m_cursor.value(field));
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
     }
+
+    bool covered(int field) const override { return m_covered[static_cast<std::size_t>(field)]; }
 
     void prefetch(std::int64_t seq) const override {
         if (seq < 1 || seq > static_cast<std::int64_t>(m_order->size())) return;
@@ -158,15 +175,23 @@ public:
 
     std::unique_ptr<TableCursor> clone() const override {
         auto c = std::make_unique<EngineCursor>(m_cursor.table_ptr());
-        c->set_order(-1);
+        c->set_order(-1, 0);
         return c;
     }
 
 private:
-    // Searches position the engine's cursor; the dataset keeps its own current record.
+    void find_covered() {
+        m_covered.assign(m_fields.size(), false);
+        if (m_cursor.index() < 0 || !m_order->from_file()) return;
+        for (int f : m_cursor.table().indexes()[static_cast<std::size_t>(m_cursor.index())].fields)
+            m_covered[static_cast<std::size_t>(f)] = true;
+    }
+
+    // Searches and reads position the engine's cursor; the dataset keeps its own current record.
     mutable engine::Cursor m_cursor;
     const engine::IndexOrder* m_order = nullptr;
     std::vector<FieldDef> m_fields;
+    std::vector<bool> m_covered;
 };
 
 class EngineDatabase final : public Connection {

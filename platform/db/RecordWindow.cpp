@@ -1,6 +1,7 @@
 #include "platform/db/RecordWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace db {
 
@@ -37,10 +38,9 @@ void RecordWindow::clear() {
     m_active = 0;
 }
 
-void RecordWindow::load(Row& r, std::int64_t seq) {
-    r.id = m_cursor->record_at(seq);
-    r.values.resize(static_cast<std::size_t>(m_valueSlots));
-    std::fill(r.values.begin(), r.values.end(), std::nullopt);
+void RecordWindow::load(Row& r) {
+    if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
+    ++r.fetch;
 }
 
 void RecordWindow::reserve(int rows) {
@@ -59,7 +59,7 @@ void RecordWindow::fill(const Placement& placement) {
     m_top = placement.top;
     m_rows = placement.rows;
     m_active = placement.active;
-    for (int i = 0; i < m_rows; ++i) load(row(i), m_top + i);
+    for (int i = 0; i < m_rows; ++i) load(row(i));
 }
 
 void RecordWindow::scroll(std::int64_t distance) {
@@ -69,17 +69,18 @@ void RecordWindow::scroll(std::int64_t distance) {
         return;
     }
     const std::size_t n = m_slots.size();
+    const bool ahead = std::exchange(m_recordsRead, false);
     for (; distance > 0; --distance) {
-        m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
-        load(m_slots[slot(m_rows)], m_top + m_rows);
+        if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
+        load(m_slots[slot(m_rows)]);
         m_head = (m_head + 1) % n;
         ++m_top;
     }
     for (; distance < 0; ++distance) {
-        m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
+        if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
         m_head = (m_head + n - 1) % n;
         --m_top;
-        load(row(0), m_top);
+        load(row(0));
     }
 }
 
@@ -90,14 +91,14 @@ void RecordWindow::resize(int capacity, std::int64_t count) {
         const std::int64_t after = count - (m_top + m_rows - 1);
         const int at_end = static_cast<int>(std::min<std::int64_t>(wanted - m_rows, after));
         for (int i = 0; i < at_end; ++i) {
-            load(m_slots[slot(m_rows)], m_top + m_rows);
+            load(m_slots[slot(m_rows)]);
             ++m_rows;
         }
         const std::size_t n = m_slots.size();
         while (m_rows < wanted) {
             m_head = (m_head + n - 1) % n;
             --m_top;
-            load(row(0), m_top);
+            load(row(0));
             ++m_rows;
             ++m_active;
         }

@@ -8,7 +8,6 @@
 #include "platform/db/TableAccess.h"
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace db {
@@ -26,9 +25,17 @@ Placement place_window(std::int64_t count, int capacity, std::int64_t current, i
 
 class RecordWindow {
 public:
+    // A field's value in a row; it belongs to the row's current record only
+    // while `fetch` equals the row's, so fetching a record touches no slot.
+    struct Slot {
+        std::uint64_t fetch = 0;
+        Value value;
+    };
+    // A row is known by its place: record top() + index of the active order.
     struct Row {
-        RecordId id = 0;
-        std::vector<std::optional<Value>> values;  // one slot per field, empty until read
+        std::uint64_t fetch = 0;
+        std::vector<Slot> values;  // one slot per field
+        bool has(const Slot& s) const { return s.fetch == fetch; }
     };
 
     void attach(const TableCursor* cursor, int value_slots);
@@ -39,6 +46,10 @@ public:
     void set_active(int row) { m_active = row; }
     std::int64_t top() const { return m_top; }
     std::int64_t current_seq() const { return m_top + m_active; }
+    // Reading a field that the order does not cover asks for records ahead
+    // at the next step; a scan of covered fields never touches the records.
+    void note_record_read() { m_recordsRead = true; }
+
     Row& row(int index) { return m_slots[slot(index)]; }
     const Row& row(int index) const { return m_slots[slot(index)]; }
 
@@ -53,8 +64,12 @@ public:
     void resize(int capacity, std::int64_t count);
 
 private:
-    std::size_t slot(int index) const { return (m_head + static_cast<std::size_t>(index)) % m_slots.size(); }
-    void load(Row& r, std::int64_t seq);
+    // index < m_slots.size(), so one subtraction wraps it (no division on every field read).
+    std::size_t slot(int index) const {
+        const std::size_t s = m_head + static_cast<std::size_t>(index);
+        return s >= m_slots.size() ? s - m_slots.size() : s;
+    }
+    void load(Row& r);
     void reserve(int rows);
 
     const TableCursor* m_cursor = nullptr;
@@ -64,6 +79,7 @@ private:
     std::int64_t m_top = 1;
     int m_rows = 0;
     int m_active = 0;
+    bool m_recordsRead = false;
 };
 
 }  // namespace db

@@ -319,11 +319,8 @@ void TDataSet::PositionCentred(std::int64_t seq) {
 
 void TDataSet::ChangeOrder(int index) {
     DataEvent(deCheckBrowseMode);
-    const bool had_current = m_window.rows() > 0;
-    const db::RecordId id = had_current ? m_window.row(m_window.active()).id : 0;
     const int row = m_window.active();
-    m_cursor->set_order(index);
-    const std::int64_t seq = had_current ? m_cursor->seq_of(id) : 0;
+    const std::int64_t seq = m_cursor->set_order(index, m_window.rows() > 0 ? m_window.current_seq() : 0);
     if (seq > 0)
         Rebuild(seq, row);
     else
@@ -336,7 +333,7 @@ void TDataSet::Refresh() {
     CheckActive();
     DataEvent(deCheckBrowseMode);
     const bool had_current = m_window.rows() > 0;
-    const std::int64_t seq = had_current ? m_cursor->seq_of(m_window.row(m_window.active()).id) : 0;
+    const std::int64_t seq = had_current ? m_window.current_seq() : 0;
     const int row = m_window.active();
     if (seq > 0)
         Rebuild(seq, row);
@@ -358,7 +355,7 @@ void TDataSet::UpdateRecord() {
 AnsiString TDataSet::Bookmark() const {
     CheckActive();
     if (m_window.rows() == 0) return {};
-    return std::to_string(m_window.row(m_window.active()).id);
+    return std::to_string(m_cursor->record_at(m_window.current_seq()));
 }
 
 bool TDataSet::BookmarkValid(const AnsiString& bookmark) const {
@@ -385,19 +382,21 @@ void TDataSet::GotoBookmark(const AnsiString& bookmark) {
 const db::Value& TDataSet::FieldValue(const TField& field) {
     if (!Active() || m_window.rows() == 0 || field.m_slot < 0) return kNull;
     const int active = m_window.active();
-    auto& slot = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
-    if (slot) return *slot;
-    db::Value value;
+    db::RecordWindow::Row& row = m_window.row(active);
+    db::RecordWindow::Slot& slot = row.values[static_cast<std::size_t>(field.m_slot)];
+    if (row.has(slot)) return slot.value;
     if (field.FieldKind() == fkData && field.m_source >= 0) {
-        value = m_cursor->read(m_window.row(active).id, field.m_source);
-        if (auto* s = std::get_if<AnsiString>(&value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
+        if (!m_cursor->covered(field.m_source)) m_window.note_record_read();
+        // The slot's text buffer is reused; it counts as filled only once the read succeeded.
+        m_cursor->read(m_window.top() + active, field.m_source, slot.value);
+        if (auto* s = std::get_if<AnsiString>(&slot.value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
             s->resize(static_cast<std::size_t>(field.Size()));
-    } else if (field.FieldKind() == fkLookup) {
-        value = ComputeLookup(field);
+    } else {
+        // A lookup reads the key field of this row first, into another slot of it.
+        slot.value = field.FieldKind() == fkLookup ? ComputeLookup(field) : db::Value{};
     }
-    auto& filled = m_window.row(active).values[static_cast<std::size_t>(field.m_slot)];
-    filled = std::move(value);
-    return *filled;
+    slot.fetch = row.fetch;
+    return slot.value;
 }
 
 db::Value TDataSet::ComputeLookup(const TField& field) {
@@ -420,7 +419,7 @@ db::Value TDataSet::LookupValue(const AnsiString& key_field, const db::Value& ke
     if (it == m_lookups.end()) {
         LookupCursor made{key_field, m_cursor->clone(), false};
         const int index = db::select_index(made.cursor->index_defs(), key_field);
-        made.cursor->set_order(index);
+        made.cursor->set_order(index, 0);
         made.indexed = index >= 0;
         m_lookups.push_back(std::move(made));
         it = std::prev(m_lookups.end());
@@ -433,12 +432,18 @@ db::Value TDataSet::LookupValue(const AnsiString& key_field, const db::Value& ke
     const db::TableCursor& c = *it->cursor;
     if (it->indexed) {
         const std::int64_t seq = c.seek_key(wanted);
-        return seq > 0 ? c.read(c.record_at(seq), result_def) : db::Value{};
+        db::Value result;
+        if (seq > 0) c.read(seq, result_def, result);
+        return result;
     }
     const std::int64_t count = c.record_count();
+    db::Value key_value, result;
     for (std::int64_t seq = 1; seq <= count; ++seq) {
-        const db::RecordId id = c.record_at(seq);
-        if (c.read(id, key_def) == wanted) return c.read(id, result_def);
+        c.read(seq, key_def, key_value);
+        if (key_value == wanted) {
+            c.read(seq, result_def, result);
+            return result;
+        }
     }
     return {};
 }

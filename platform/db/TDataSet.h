@@ -3,11 +3,13 @@
 //
 // Invariants while open: the window holds min(largest link buffer count,
 // record count) consecutive records of the active order and the current
-// record is one of them (none only when the table is empty). Every change of
-// the window reaches the links as exactly one notification: "scrolled by D"
-// when rows were kept and D new ones fetched, "data set changed" when the
-// window was rebuilt. While controls are disabled notifications are held back
-// and one "data set changed" (or the state change) goes out when enabled.
+// record is one of them (none only when the table is empty). Every move
+// first tells the links to check browse mode; then each change of the window
+// reaches them as exactly one notification: "scrolled by D" when rows were
+// kept and D new ones fetched (0: only the current row changed), "data set
+// changed" when the window was rebuilt. While controls are disabled
+// notifications are held back, and one "data set changed" (or the state
+// change) goes out when they are enabled again.
 #pragma once
 
 #include "platform/classes/TComponent.h"

@@ -137,7 +137,7 @@ std::unique_ptr<db::TableCursor> TTable::OpenCursor() {
         m_opening = cursor.get();
         const int order = m_indexFieldNames.empty() ? ResolveIndexName(m_indexName) : ResolveFieldNames(m_indexFieldNames);
         m_opening = nullptr;
-        cursor->set_order(order);
+        cursor->set_order(order, 0);
         m_order = order;
         return cursor;
     } catch (...) {

@@ -52,14 +52,21 @@ public:
     // In the engine's list order.
     virtual std::vector<IndexDef> index_defs() const = 0;
     // Makes index_defs()[index] the active order; -1 is the physical order.
-    virtual void set_order(int index) = 0;
+    // Returns the new sequence number of the record that had sequence number
+    // `current` in the old order, or 0 when `current` is 0 (no current record).
+    virtual std::int64_t set_order(int index, std::int64_t current) = 0;
 
     virtual std::int64_t record_count() const = 0;
     // The record with sequence number seq (1 ≤ seq ≤ record_count()) in the active order.
     virtual RecordId record_at(std::int64_t seq) const = 0;
     // Sequence number of a record in the active order, 0 when there is no such record.
     virtual std::int64_t seq_of(RecordId id) const = 0;
-    virtual Value read(RecordId id, int field) const = 0;
+    // A field of the record with sequence number seq in the active order,
+    // into `out` (whose text buffer is reused).
+    virtual void read(std::int64_t seq, int field, Value& out) const = 0;
+    // True when reading `field` in the active order does not touch the
+    // table's records (the order's index holds the field's value).
+    virtual bool covered(int field) const = 0;
     // A hint that record `seq` will be read soon; stepping through an order
     // touches records all over the table, and asking early hides the wait.
     virtual void prefetch(std::int64_t seq) const = 0;

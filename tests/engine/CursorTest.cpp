@@ -63,6 +63,14 @@ protected:
     std::shared_ptr<Table> table;
 };
 
+TEST(Collation, FollowsTheSortOrderNamedInTheHeader) {
+    const struct { const char* name; Collation collation; } cases[] = {
+        {"", Collation::Binary},          {"ascii", Collation::Binary},      {"ANSIINTL", Collation::CaseInsensitive},
+        {"intl850", Collation::CaseInsensitive}, {"cyrr", Collation::Russian}, {"ancyrr", Collation::Russian},
+    };
+    for (const auto& c : cases) EXPECT_EQ(collation_for(c.name), c.collation) << c.name;
+}
+
 TEST_F(CursorTest, IndexListComesPrimaryThenSingleThenComposite) {
     const auto& ix = table->indexes();
     ASSERT_EQ(ix.size(), 6u);
@@ -162,6 +170,19 @@ TEST_F(CursorTest, SwitchIndexKeepsTheCurrentRecord) {
     EXPECT_EQ(error_of([&] { c.switch_index("Nope", false); }), kErrInvalidArgument);
 }
 
+TEST_F(CursorTest, EveryRecordSurvivesEverySwitch) {
+    Cursor c(table);
+    for (int from = -1; from < static_cast<int>(table->indexes().size()); ++from)
+        for (int to = -1; to < static_cast<int>(table->indexes().size()); ++to)
+            for (std::uint32_t p = 1; p <= table->record_count(); ++p) {
+                c.switch_index_number(from, false);
+                const auto r = c.set_sequence_number(p).record;
+                c.switch_index_number(to, true);
+                EXPECT_EQ(c.current().record, r) << from << " -> " << to;
+                EXPECT_EQ(c.sequence_number(), table->order(to).position_of(r) + 1);
+            }
+}
+
 TEST_F(CursorTest, SecondCursorIsIndependent) {
     Cursor a(table), b(table);
     a.switch_index("Name", false);
@@ -184,6 +205,21 @@ TEST_F(CursorTest, OrdersReadFromFilesMatchOrdersBuiltInMemory) {
             EXPECT_EQ(from_file.position_of(built[p]), p);
         }
     }
+}
+
+TEST_F(CursorTest, FieldsReadThroughAnIndexFileEqualTheTables) {
+    Cursor c(table);
+    c.switch_index("Full", false);
+    std::string text;
+    for (std::uint32_t p = 1; p <= table->record_count(); ++p) {
+        const auto r = c.set_sequence_number(p);
+        for (int f = 0; f < 4; ++f) EXPECT_EQ(c.value(f), table->value(r.record, f));
+        c.text(2, text);
+        EXPECT_EQ(text, table->value(r.record, 2).text);
+    }
+    c.to_end();
+    EXPECT_EQ(error_of([&] { c.value(1); }), kErrEof);
+    EXPECT_EQ(error_of([&] { c.text(0, text); }), kErrEof);
 }
 
 TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
