@@ -22,6 +22,8 @@ TEST(CodePage, TranslatesToCp1251AndBack) {
         {437, 0xF8, 0xB0},   // °
         {1251, 0xC0, 0xC0},
         {866, 'A', 'A'},
+        {CodePage::kUnknown, 0xC0, '?'},
+        {CodePage::kUnknown, 'z', 'z'},
     };
     for (const auto& c : cases) {
         const CodePage& cp = CodePage::get(c.page);
