@@ -351,7 +351,6 @@ ui::LRESULT EditWindow::proc(ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM 
         keep_caret_visible();
         return ws().def_window_proc(h, msg, w, l);
     case ui::WM_PAINT: paint(); return 0;
-    case ui::WM_ERASEBKGND: return 1;
     default: return ws().def_window_proc(h, msg, w, l);
     }
 }

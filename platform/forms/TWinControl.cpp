@@ -135,9 +135,6 @@ void TWinControl::WndProc(TMessage& m) {
     case ui::WM_PAINT:
         PaintHandler();
         return;
-    case ui::WM_ERASEBKGND:
-        m.Result = 1;  // PaintWindow draws the background
-        return;
     case ui::WM_SIZE:
     case ui::WM_MOVE:
         WindowResized();
