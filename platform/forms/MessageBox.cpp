@@ -1,6 +1,6 @@
 #include "platform/forms/MessageBox.h"
 
-#include "platform/forms/TButtonControl.h"
+#include "platform/forms/TButton.h"
 #include "platform/forms/TLabel.h"
 #include "platform/gfx/TBitmap.h"
 #include "platform/gfx/TCanvas.h"

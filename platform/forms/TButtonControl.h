@@ -37,8 +37,3 @@ private:
     bool m_tracking = false;   // the left button went down on us
     bool m_spaceDown = false;
 };
-
-class TButton : public TButtonControl {
-public:
-    using TButtonControl::TButtonControl;
-};

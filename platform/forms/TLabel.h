@@ -5,7 +5,7 @@
 #pragma once
 
 #include "platform/classes/TAlignment.h"
-#include "platform/forms/TWinControl.h"
+#include "platform/forms/TGraphicControl.h"
 
 class TLabel : public TGraphicControl {
 public:

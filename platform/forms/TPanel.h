@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/classes/TAlignment.h"
-#include "platform/forms/TWinControl.h"
+#include "platform/forms/TCustomControl.h"
 
 enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 

@@ -2,6 +2,7 @@
 
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
+#include "platform/forms/TGraphicControl.h"
 #include "platform/gfx/TCanvas.h"
 
 #include <algorithm>
@@ -471,17 +472,6 @@ void TWinControl::PaintHandler() {
         throw;
     }
     ws().end_paint(m_handle, ps);
-}
-
-void TCustomControl::PaintWindow(TCanvas& canvas) {
-    m_canvas = &canvas;
-    try {
-        Paint();
-    } catch (...) {
-        m_canvas = nullptr;
-        throw;
-    }
-    m_canvas = nullptr;
 }
 
 // ---- scroll bars --------------------------------------------------------------------------

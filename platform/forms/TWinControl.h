@@ -173,32 +173,3 @@ private:
     bool m_scrollShown[2] = {false, false};
     int m_scrollPressed = -1;  // the bar holding the mouse
 };
-
-// Controls that draw themselves on a canvas: the grid and the bars derive from it.
-class TCustomControl : public TWinControl {
-public:
-    using TWinControl::TWinControl;
-    // The canvas of the paint in progress (nullptr outside Paint).
-    TCanvas* Canvas() const { return m_canvas; }
-
-protected:
-    void PaintWindow(TCanvas& canvas) override;
-    virtual void Paint() {}
-
-private:
-    TCanvas* m_canvas = nullptr;
-};
-
-// Controls without a window, drawn by their parent.
-class TGraphicControl : public TControl {
-public:
-    using TControl::TControl;
-    TCanvas* Canvas() const { return m_canvas; }
-
-protected:
-    virtual void Paint() {}
-
-private:
-    friend class TWinControl;
-    TCanvas* m_canvas = nullptr;
-};

@@ -1,6 +1,6 @@
 #include "FormsTestSupport.h"
 
-#include "platform/forms/TButtonControl.h"
+#include "platform/forms/TButton.h"
 #include "platform/forms/TEdit.h"
 #include "platform/forms/TLabel.h"
 #include "platform/forms/TPanel.h"

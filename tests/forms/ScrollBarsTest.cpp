@@ -1,6 +1,6 @@
 #include "FormsTestSupport.h"
 
-#include "platform/forms/TWinControl.h"
+#include "platform/forms/TCustomControl.h"
 
 #include <string>
 #include <vector>
