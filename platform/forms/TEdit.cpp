@@ -87,8 +87,6 @@ void TEdit::FontChanged() {
     TWinControl::FontChanged();
 }
 
-bool TEdit::WantsKey(int) const { return false; }
-
 void TEdit::WndProc(TMessage& m) {
     if (m.Msg == forms::CN_COMMAND && ui::hiword(m.WParam) == ui::EN_CHANGE) {
         if (OnChange) OnChange(this);

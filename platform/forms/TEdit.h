@@ -27,7 +27,6 @@ protected:
     ui::HWND CreateWindowHandle(const ui::CreateParams& params) override;
     void WndProc(TMessage& message) override;
     void FontChanged() override;
-    bool WantsKey(int key) const override;
 
 private:
     AnsiString m_text;  // while there is no window
