@@ -400,21 +400,21 @@ void Sqlite_FullScan(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(Engine_Open)->Unit(benchmark::kMillisecond);
-BENCHMARK(Sqlite_Open)->Unit(benchmark::kMillisecond);
-BENCHMARK(Engine_BuildIndex)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(Sqlite_BuildIndex)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(Engine_NearestSearch)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Sqlite_NearestSearch)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Engine_KeySearch)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Sqlite_KeySearch)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Engine_Next)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Sqlite_Next)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Engine_RecNo)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Sqlite_RecNo)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(Engine_PositionByRecNo)->Unit(benchmark::kMicrosecond);
-BENCHMARK(Sqlite_PositionByRecNo)->Unit(benchmark::kMillisecond)->Iterations(50);
-BENCHMARK(Engine_FullScan)->Unit(benchmark::kMillisecond);
-BENCHMARK(Sqlite_FullScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_Open)->Name("Engine/Open")->Unit(benchmark::kMillisecond);
+BENCHMARK(Sqlite_Open)->Name("Sqlite/Open")->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_BuildIndex)->Name("Engine/BuildIndex")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(Sqlite_BuildIndex)->Name("Sqlite/BuildIndex")->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(Engine_NearestSearch)->Name("Engine/NearestSearch")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Sqlite_NearestSearch)->Name("Sqlite/NearestSearch")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Engine_KeySearch)->Name("Engine/KeySearch")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Sqlite_KeySearch)->Name("Sqlite/KeySearch")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Engine_Next)->Name("Engine/Next")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Sqlite_Next)->Name("Sqlite/Next")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Engine_RecNo)->Name("Engine/RecNo")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Sqlite_RecNo)->Name("Sqlite/RecNo")->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(Engine_PositionByRecNo)->Name("Engine/PositionByRecNo")->Unit(benchmark::kMicrosecond);
+BENCHMARK(Sqlite_PositionByRecNo)->Name("Sqlite/PositionByRecNo")->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(Engine_FullScan)->Name("Engine/FullScan")->Unit(benchmark::kMillisecond);
+BENCHMARK(Sqlite_FullScan)->Name("Sqlite/FullScan")->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -76,6 +76,11 @@ CodePage::CodePage(int number) : m_number(number) {
         return;
     }
     for (int c = 0; c < 128; ++c) m_from_ansi[c] = static_cast<unsigned char>(c);
+    if (!high) {
+        // A code page we have no table for: only ASCII is certain.
+        for (int c = 0x80; c < 256; ++c) m_to_ansi[c] = '?';
+        return;
+    }
     for (int c = 0; c < 128; ++c) {
         int ansi = text::unicode_to_cp1251(high[c]);
         if (high[c] == 0xFFFD || ansi < 0) {
@@ -87,7 +92,7 @@ CodePage::CodePage(int number) : m_number(number) {
     }
 }
 
-bool CodePage::supported(int number) { return number == 1251 || upper_half(number) != nullptr; }
+bool CodePage::supported(int number) { return number == kUnknown || number == 1251 || upper_half(number) != nullptr; }
 
 const CodePage& CodePage::get(int number) {
     static std::mutex mutex;

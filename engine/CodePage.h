@@ -13,6 +13,10 @@ namespace engine {
 // Characters with no equivalent on the other side become '?'.
 class CodePage {
 public:
+    // Stands for a code page a table declares but we have no table for: ASCII
+    // passes, every other byte reads as '?'.
+    static constexpr int kUnknown = 0;
+
     // Throws EngineError (kErrUnsupported) for a code page we have no table for.
     static const CodePage& get(int number);
     static bool supported(int number);

@@ -188,12 +188,11 @@ Value Cursor::value(int field) const {
 
 void Cursor::text(int field, std::string& out) const {
     if (m_state != State::On) current();
+    const unsigned char* raw = key_column(field);
+    if (!raw) return m_table->text(order().record_at(m_pos), field, out);
     const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
     if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
-    if (const unsigned char* raw = key_column(field))
-        decode_alpha(f, raw, m_table->code_page_table(), out);
-    else
-        m_table->text(order().record_at(m_pos), field, out);
+    decode_alpha(f, raw, m_table->code_page_table(), out);
 }
 
 }  // namespace engine

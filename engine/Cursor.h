@@ -8,8 +8,8 @@
 //   current() on a record returns it; before-first 8705, after-last 8706, in a gap 8709
 //
 //   engine::Cursor c(table);
-//   c.switch_index("LastName", true);
-//   c.set_to_key(engine::Value::of_text("Ив"));  // before the first key >= "Ив" (prefix rule)
+//   c.switch_index("LastName", false);
+//   c.set_to_key(engine::Value::of_text("Ив"_a));  // before the first key >= "Ив" (prefix rule)
 //   engine::RecordPos r = c.next();              // that record and its 1-based sequence number
 #pragma once
 

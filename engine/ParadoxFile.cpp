@@ -125,7 +125,8 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
                             : AnsiString("table is encrypted; a password is required"));
 
     m_code_page = h.declared_code_page;
-    if (m_code_page == 0 || !CodePage::supported(m_code_page)) m_code_page = default_code_page;
+    if (m_code_page == 0) m_code_page = default_code_page;
+    else if (!CodePage::supported(m_code_page)) m_code_page = CodePage::kUnknown;
     const CodePage& cp = CodePage::get(m_code_page);
 
     const std::size_t hs = static_cast<std::size_t>(h.header_size);

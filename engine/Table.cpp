@@ -34,11 +34,6 @@ constexpr std::uint8_t kFlagCaseInsensitive = 1, kFlagDescending = 2, kFlagUniqu
 
 }  // namespace
 
-Config& config() {
-    static Config c;
-    return c;
-}
-
 std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg) {
     return std::make_shared<Table>(Key{}, path, options, cfg);
 }
@@ -160,6 +155,7 @@ Value Table::value(std::uint32_t record, int field) const {
 
 void Table::text(std::uint32_t record, int field, std::string& out) const {
     const FieldDesc& f = fields()[static_cast<std::size_t>(field)];
+    if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
     decode_alpha(f, m_file.record(record) + f.offset, *m_cp, out);
 }
 

@@ -170,6 +170,7 @@ TableWriter::TableWriter(std::filesystem::path path, TableSpec spec) : m_path(st
     static constexpr int kBlockSizes[] = {1, 2, 3, 4, 8, 16, 32};
     if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), m_spec.block_kb) == std::end(kBlockSizes))
         throw EngineError(kErrInvalidArgument, where + "invalid block size");
+    if (m_spec.code_page == CodePage::kUnknown) throw EngineError(kErrInvalidArgument, where + "a table needs a code page");
     CodePage::get(m_spec.code_page);
     std::set<AnsiString> names;
     for (const auto& f : m_spec.fields) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Abonix and shows the sample directory.
+# Builds Abonix, generates the sample directory when it is missing and runs
+# the program in it (the program works in its current directory).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -9,7 +10,5 @@ cmake --build "$build"
 if [ ! -f sample/Phone2k.db ]; then
   "$build/tools/abonix-db" generate sample
 fi
-for table in Phone2k City Street; do
-  "$build/tools/abonix-db" info "sample/$table.db"
-  echo
-done
+cd sample
+exec "../$build/app/abonix"

@@ -73,7 +73,7 @@ TEST_F(BadInput, DamagedTablesFailWithAClearError) {
         {"sealed file trusts its block layout", [&](Bytes& b) { put16(b, header + 1024, 1); }, 0},
         {"unterminated names", [&](Bytes& b) { std::fill(b.begin() + 0x78 + 4 + 4 + 8 + 261, b.begin() + static_cast<long>(header), 'x'); }, kErrCorrupt},
         {"encrypted", [](Bytes& b) { b[0x5C] = 1; }, kErrPasswordRequired},
-        {"unknown code page", [](Bytes& b) { put16(b, 0x6A, 1253); }, 0},  // falls back to the default code page
+        {"unknown code page", [](Bytes& b) { put16(b, 0x6A, 1253); }, 0},  // read with ASCII only
     };
     for (const auto& c : cases) {
         Bytes bad = good;

@@ -1,6 +1,7 @@
 #include "engine/Cursor.h"
 #include "engine/EngineError.h"
 #include "engine/TableWriter.h"
+#include "tests/engine/PxlibCheck.h"
 #include "tests/engine/TempDir.h"
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
@@ -164,6 +165,11 @@ TEST_F(Sample, DataLookLikeARussianDirectory) {
     EXPECT_GT(missing_city, 0);
     EXPECT_GT(missing_street, 0);
     EXPECT_LT(missing_city + missing_street, 20);
+}
+
+TEST_F(Sample, PxlibReadsTheSameValues) {
+    for (const char* table : {"Phone2k.db", "City.db", "Street.db"})
+        pxlib_check::expect_agrees_with_pxlib(dir->path() / table);
 }
 
 TEST_F(Sample, InfoDescribesTheTable) {

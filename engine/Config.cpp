@@ -1,0 +1,10 @@
+#include "engine/Config.h"
+
+namespace engine {
+
+Config& config() {
+    static Config c;
+    return c;
+}
+
+}  // namespace engine

@@ -1,0 +1,82 @@
+#include "platform/forms/TApplication.h"
+
+#include "platform/forms/MessageBox.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+
+ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
+
+}  // namespace
+
+TApplication::TApplication() : TComponent(nullptr) {
+    if (Application) throw EComponentError("There is already an application object");
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    // Forms go first, the newest first, while the application is still whole.
+    while (ComponentCount() > 0) TComponent::Free(Components(ComponentCount() - 1));
+    Application = nullptr;
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    if (operation == opRemove && component == m_mainForm) m_mainForm = nullptr;
+}
+
+void TApplication::Run() {
+    if (!m_mainForm) return;
+    m_mainForm->Show();
+    ui::Msg msg;
+    while (!m_terminated && m_mainForm) {
+        if (!ws().get_message(msg)) break;
+        ws().dispatch_message(msg);
+    }
+    m_terminated = true;
+}
+
+void TApplication::Terminate() {
+    if (m_terminated) return;
+    m_terminated = true;
+    ws().post_quit_message(0);
+}
+
+void TApplication::ProcessMessages() { ws().process_messages(); }
+
+void TApplication::HandleException(TObject* Sender, std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        if (OnException)
+            OnException(Sender, e);
+        else
+            ShowException(e);
+    } catch (...) {
+        const Exception unknown("Unknown error");
+        if (OnException)
+            OnException(Sender, unknown);
+        else
+            ShowException(unknown);
+    }
+}
+
+void TApplication::ShowException(const std::exception& E) {
+    const auto* ours = dynamic_cast<const Exception*>(&E);
+    AnsiString text = ours ? ours->Message() : AnsiString(E.what());
+    if (!text.empty() && text.back() != '.') text += '.';
+    forms::message_box(text, m_title, forms::MB_OK | forms::MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
+    return forms::message_box(Text, Caption, Flags);
+}
+
+namespace forms {
+
+void handle_exception(TObject* sender, std::exception_ptr error) {
+    if (!Application) std::rethrow_exception(error);
+    Application->HandleException(sender, error);
+}
+
+}  // namespace forms

@@ -1,0 +1,102 @@
+// Forms: top-level windows built from a stored layout.
+//
+// A form is created by TApplication::CreateForm (or CreateFromLayout on one
+// made by hand): its ReadLayout creates the components in stored order
+// through a LayoutReader, every loaded step runs when the whole layout has
+// been read, and then OnCreate. An exception from OnCreate is shown by the
+// application and creation goes on; one from the layout or a loaded step
+// leaves the creation.
+//
+// Forms start hidden. ShowModal disables the other windows until
+// ModalResult is set (a button with a ModalResult, Close, the close box).
+#pragma once
+
+#include "platform/forms/LayoutReader.h"
+#include "platform/forms/TWinControl.h"
+#include "platform/gfx/Resources.h"
+
+#include <functional>
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+
+    // Reads the layout, runs the loaded steps, then OnCreate.
+    void CreateFromLayout();
+
+    TFormBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TFormBorderStyle value);
+    TPosition Position() const { return m_position; }
+    void SetPosition(TPosition value) { m_position = value; }
+    TWindowState WindowState() const { return m_windowState; }
+    void SetWindowState(TWindowState value);
+
+    // The form's icon, a picture of the program's resources by name.
+    const gfx::MaskedImage* Icon() const { return m_icon.image ? &m_icon : nullptr; }
+    void SetIcon(std::string_view resource) { m_icon = gfx::load_icon(resource); }
+
+    TModalResult ModalResult() const { return m_modalResult; }
+    void SetModalResult(TModalResult value);
+    TModalResult ShowModal();
+    bool Modal() const { return m_modal; }
+
+    void Show();
+    void Close();
+
+    // The focused control of this form, or nullptr.
+    TWinControl* ActiveControl() const;
+    // Tab and Shift+Tab move the focus; Enter clicks the default button and
+    // Esc the cancel button. Returns whether the key was used.
+    virtual bool DialogKey(int key, TShiftState shift);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TCloseEvent OnClose;
+
+protected:
+    // Creates the stored components and sets the stored properties, form's first.
+    virtual void ReadLayout(forms::LayoutReader& reader);
+    void CreateParams(ui::CreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    void VisibleChanged() override;
+    virtual void DoCreate();
+    virtual void DoClose(TCloseAction& action);
+
+private:
+    void PlaceOnShow();
+    void ShowWindow();
+    void HideWindow();
+
+    TFormBorderStyle m_borderStyle = bsSizeable;
+    TPosition m_position = poDesigned;
+    TWindowState m_windowState = wsNormal;
+    TModalResult m_modalResult = mrNone;
+    bool m_modal = false;
+    bool m_windowShown = false;
+    gfx::MaskedImage m_icon;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};

@@ -1,0 +1,120 @@
+// The real program on a private X server: it opens its maximised main window
+// on a generated directory and ends cleanly when the window is closed.
+#include "tests/e2e/XSession.h"
+#include "tools/SampleDirectory.h"
+
+// Before the X headers, whose macros (None, Status) clash with its names.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kLeakRules = "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
+
+// The window's title as the program set it (_NET_WM_NAME, UTF-8).
+std::string window_name(Display* d, Window w) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data) == Success &&
+        data) {
+        name.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return name;
+}
+
+using DisplayPtr = std::unique_ptr<Display, decltype(&XCloseDisplay)>;
+
+// Waits for a top-level window with the title to be mapped; 0 on timeout.
+Window wait_for_window(Display* d, const std::string& title, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    auto find = [&]() -> Window {
+        Window root_return, parent;
+        Window* children = nullptr;
+        unsigned count = 0;
+        Window found = 0;
+        if (XQueryTree(d, DefaultRootWindow(d), &root_return, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count && !found; ++i) {
+                XWindowAttributes a;
+                if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+                    window_name(d, children[i]) == title)
+                    found = children[i];
+            }
+            if (children) XFree(children);
+        }
+        return found;
+    };
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask | PropertyChangeMask);
+    for (;;) {
+        if (Window w = find()) return w;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) return 0;
+        // Sleep until the server reports a change of the window tree.
+        pollfd p{ConnectionNumber(d), POLLIN, 0};
+        if (XPending(d) == 0) ::poll(&p, 1, static_cast<int>(left));
+        while (XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+        }
+    }
+}
+
+// What a window manager sends when the user clicks the close box.
+void close_window(Display* d, Window w) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, w, False, NoEventMask, &e);
+    XFlush(d);
+}
+
+TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
+    const std::filesystem::path old = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "abonix-x-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::filesystem::path dir = pattern;
+    tools::SampleOptions options;
+    options.subscribers = 2000;
+    tools::generate_sample_directory(dir, options);
+
+    e2e::Xvfb x(1024, 768);
+    std::filesystem::current_path(dir);  // the program works in the current directory
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules});
+    std::filesystem::current_path(old);
+
+    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
+    ASSERT_NE(display, nullptr);
+    Display* d = display.get();
+    const Window w = wait_for_window(d, "Ольмарск 2001", 30000);
+    ASSERT_NE(w, 0u) << app.output();
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
+    EXPECT_EQ(a.width, 1024);
+    EXPECT_EQ(a.height, 768);
+
+    close_window(d, w);
+    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}
+
+}  // namespace
