@@ -71,6 +71,10 @@ MappedFile::MappedFile(const std::filesystem::path& path, std::size_t max_bytes)
 
 MappedFile::~MappedFile() { release(); }
 
+void MappedFile::expect_sequential_reads() const {
+    if (m_data && m_buffer.empty()) ::madvise(const_cast<unsigned char*>(m_data), m_size, MADV_NORMAL);
+}
+
 MappedFile::MappedFile(MappedFile&& other) noexcept
     : m_buffer(std::move(other.m_buffer)), m_data(other.m_data), m_size(other.m_size) {
     other.m_data = nullptr;

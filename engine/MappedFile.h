@@ -22,6 +22,10 @@ public:
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
+    // The mapping starts out tuned for random reads (a table reached through
+    // index orders); an index file is mostly walked in order.
+    void expect_sequential_reads() const;
+
     const unsigned char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
 
