@@ -20,7 +20,6 @@ IndexOrder IndexOrder::in_memory(std::vector<std::uint32_t> records) {
 
 IndexOrder IndexOrder::mapped(std::unique_ptr<ParadoxFile> file, int column_offset, std::uint32_t table_records) {
     IndexOrder o;
-    file->expect_sequential_reads();
     o.m_size = table_records;
     o.m_file = std::move(file);
     o.m_column = column_offset;

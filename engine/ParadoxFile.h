@@ -84,7 +84,6 @@ public:
         return record_slow(n);
     }
 
-    void expect_sequential_reads() const { m_map.expect_sequential_reads(); }
     const unsigned char* bytes() const { return m_map.data(); }
     std::size_t size() const { return m_map.size(); }
 
