@@ -127,6 +127,22 @@ TEST(Writer, RejectsWhatItCannotWrite) {
     }
 }
 
+TEST(Writer, RewriteWhileOpenLeavesOpenTablesOnTheirOwnData) {
+    TempDir dir;
+    TableSpec spec;
+    spec.fields = {{"Code", FieldType::Long}};
+    write_table(dir / "t.db", spec, {{Value::of_int(1)}});
+    auto before = Table::open(dir / "t.db");
+    auto again = Table::open(dir / "t.db");  // an unchanged file: the same mapping is reused
+    write_table(dir / "t.db", spec, {{Value::of_int(2)}, {Value::of_int(3)}});
+    auto after = Table::open(dir / "t.db");
+    EXPECT_EQ(before->record_count(), 1u);
+    EXPECT_EQ(before->value(0, 0), Value::of_int(1));
+    EXPECT_EQ(again->value(0, 0), Value::of_int(1));
+    EXPECT_EQ(after->record_count(), 2u);
+    EXPECT_EQ(after->value(1, 0), Value::of_int(3));
+}
+
 TEST(Writer, FailedRewriteLeavesTheOldTable) {
     TempDir dir;
     TableSpec spec;
