@@ -4,6 +4,7 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "engine/MappedFile.h"
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
 
@@ -187,6 +188,23 @@ void Engine_Open(benchmark::State& state) {
             for (int field = 0; field < 9; ++field) benchmark::DoNotOptimize(d.cursor->value(field));
         }
     }
+}
+
+// The same without the engine's kept mappings: what the first open in a process costs.
+void Engine_OpenFresh(benchmark::State& state) {
+    engine::MappedFile::set_kept_mappings(0);
+    Engine_Open(state);
+    engine::MappedFile::set_kept_mappings(16);
+}
+
+// A header click: another index becomes the order, the current record stays.
+void Engine_SwitchIndex(benchmark::State& state) {
+    const auto& f = fixture();
+    EngineDirectory d(f.config);
+    d.cursor->set_sequence_number(d.phone->record_count() / 3);
+    const char* orders[] = {"Phone", "LastName", "FirstName", "MiddleName", "City", "Street", "LastName Index"};
+    std::size_t i = 0;
+    for (auto _ : state) d.cursor->switch_index(orders[i++ % std::size(orders)], true);
 }
 
 void Engine_BuildIndex(benchmark::State& state) {
@@ -402,6 +420,8 @@ void Sqlite_FullScan(benchmark::State& state) {
 
 BENCHMARK(Engine_Open)->Name("Engine/Open")->Unit(benchmark::kMillisecond);
 BENCHMARK(Sqlite_Open)->Name("Sqlite/Open")->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_OpenFresh)->Name("Engine/OpenFresh")->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_SwitchIndex)->Name("Engine/SwitchIndex")->Unit(benchmark::kMicrosecond);
 BENCHMARK(Engine_BuildIndex)->Name("Engine/BuildIndex")->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(Sqlite_BuildIndex)->Name("Sqlite/BuildIndex")->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(Engine_NearestSearch)->Name("Engine/NearestSearch")->Unit(benchmark::kMicrosecond);

@@ -5,95 +5,119 @@
 
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace engine {
 
+struct MappedFile::Region {
+    Region(const void* p, std::size_t n) : data(static_cast<const unsigned char*>(p)), size(n) {}
+    ~Region() {
+        if (data) ::munmap(const_cast<unsigned char*>(data), size);
+    }
+    Region(const Region&) = delete;
+    Region& operator=(const Region&) = delete;
+    const unsigned char* data;
+    std::size_t size;
+};
+
+namespace {
+
+struct FileKey {
+    dev_t device;
+    ino_t inode;
+    off_t size;
+    std::int64_t mtime_ns;
+    bool operator==(const FileKey&) const = default;
+};
+
+// Most recently opened last.
+struct KeptMappings {
+    std::mutex mutex;
+    std::size_t limit = 16;
+    std::deque<std::pair<FileKey, std::shared_ptr<const MappedFile::Region>>> entries;
+};
+
+KeptMappings& kept() {
+    static KeptMappings k;
+    return k;
+}
+
+[[noreturn]] void open_failed(const AnsiString& name, int err) {
+    throw EngineError(err == ENOENT ? kErrNotFound : kErrIo,
+                      name + ": " + (err == ENOENT ? AnsiString("file not found") : AnsiString(std::strerror(err))));
+}
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+    explicit Descriptor(int f) : fd(f) {}
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+}  // namespace
+
+void MappedFile::set_kept_mappings(std::size_t count) {
+    KeptMappings& k = kept();
+    std::lock_guard lock(k.mutex);
+    k.limit = count;
+    while (k.entries.size() > k.limit) k.entries.pop_front();
+}
+
 MappedFile::MappedFile(const std::filesystem::path& path) {
     const AnsiString name = text::utf8_to_cp1251(path.string());
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
-        throw EngineError(err == ENOENT ? kErrNotFound : kErrIo,
-                          name + ": " + (err == ENOENT ? AnsiString("file not found") : AnsiString(std::strerror(err))));
-    }
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0) open_failed(name, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw EngineError(kErrIo, name + ": not a regular file");
-    }
+    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) throw EngineError(kErrIo, name + ": not a regular file");
     m_size = static_cast<std::size_t>(st.st_size);
-    if (m_size > 0) {
-        void* p = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (p == MAP_FAILED) {
-            int err = errno;
-            ::close(fd);
-            throw EngineError(kErrIo, name + ": cannot map the file: " + std::strerror(err));
+    if (m_size == 0) return;
+    const FileKey key{st.st_dev, st.st_ino, st.st_size,
+                      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    KeptMappings& k = kept();
+    std::lock_guard lock(k.mutex);
+    for (auto it = k.entries.begin(); it != k.entries.end(); ++it) {
+        if (it->first == key) {
+            m_region = it->second;
+            k.entries.erase(it);
+            k.entries.emplace_back(key, m_region);
+            m_data = m_region->data;
+            return;
         }
-        m_data = static_cast<const unsigned char*>(p);
-        // Records are reached through index orders, all over the file: mapping
-        // one page per fault instead of a window around it makes opening and
-        // lookups cheaper, and closing too.
-        ::madvise(p, m_size, MADV_RANDOM);
     }
-    ::close(fd);
+    void* p = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, file.fd, 0);
+    if (p == MAP_FAILED) throw EngineError(kErrIo, name + ": cannot map the file: " + std::strerror(errno));
+    m_region = std::make_shared<const Region>(p, m_size);
+    m_data = m_region->data;
+    if (k.limit == 0) return;
+    k.entries.emplace_back(key, m_region);
+    while (k.entries.size() > k.limit) k.entries.pop_front();
 }
 
 MappedFile::MappedFile(const std::filesystem::path& path, std::size_t max_bytes) {
     const AnsiString name = text::utf8_to_cp1251(path.string());
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
-        throw EngineError(err == ENOENT ? kErrNotFound : kErrIo,
-                          name + ": " + (err == ENOENT ? AnsiString("file not found") : AnsiString(std::strerror(err))));
-    }
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.fd < 0) open_failed(name, errno);
     m_buffer.resize(max_bytes);
     std::size_t got = 0;
     while (got < max_bytes) {
-        const ssize_t n = ::pread(fd, m_buffer.data() + got, max_bytes - got, static_cast<off_t>(got));
+        const ssize_t n = ::pread(file.fd, m_buffer.data() + got, max_bytes - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            int err = errno;
-            ::close(fd);
-            throw EngineError(kErrIo, name + ": " + std::strerror(err));
-        }
+        if (n < 0) throw EngineError(kErrIo, name + ": " + std::strerror(errno));
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
     }
-    ::close(fd);
     m_buffer.resize(got);
     m_size = got;
     m_data = m_buffer.data();
-}
-
-MappedFile::~MappedFile() { release(); }
-
-MappedFile::MappedFile(MappedFile&& other) noexcept
-    : m_buffer(std::move(other.m_buffer)), m_data(other.m_data), m_size(other.m_size) {
-    other.m_data = nullptr;
-    other.m_size = 0;
-}
-
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
-    if (this != &other) {
-        release();
-        m_buffer = std::move(other.m_buffer);
-        m_data = other.m_data;
-        m_size = other.m_size;
-        other.m_data = nullptr;
-        other.m_size = 0;
-    }
-    return *this;
-}
-
-void MappedFile::release() {
-    if (m_data && m_buffer.empty()) ::munmap(const_cast<unsigned char*>(m_data), m_size);
-    m_buffer.clear();
-    m_data = nullptr;
-    m_size = 0;
 }
 
 }  // namespace engine

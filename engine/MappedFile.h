@@ -1,9 +1,16 @@
 // A whole file mapped read-only. Everything the engine reads from a table
 // goes through the bounds of this mapping.
+//
+// The engine keeps the mappings of the last few files it opened, keyed by
+// device, inode, size and modification time: opening an unchanged table again
+// reuses its mapping and the pages already mapped in it, instead of setting up
+// and faulting in a fresh one. A file replaced or changed on disk gets a new
+// key and so a new mapping.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace engine {
@@ -16,18 +23,22 @@ public:
     // Only the first bytes of a file, read rather than mapped: cheaper when a
     // header is all we need (the index definitions at open time).
     MappedFile(const std::filesystem::path& path, std::size_t max_bytes);
-    ~MappedFile();
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(MappedFile&&) noexcept = default;
+    MappedFile& operator=(MappedFile&&) noexcept = default;
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
     const unsigned char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
 
+    // How many closed files keep their mappings (16 unless changed; 0 turns the reuse off).
+    static void set_kept_mappings(std::size_t count);
+
+    struct Region;
+
 private:
-    void release();
-    std::vector<unsigned char> m_buffer;  // holds the bytes when they were read, not mapped
+    std::shared_ptr<const Region> m_region;  // set when mapped
+    std::vector<unsigned char> m_buffer;     // the bytes when they were read, not mapped
     const unsigned char* m_data = nullptr;
     std::size_t m_size = 0;
 };

@@ -162,18 +162,18 @@ bool is_index_file_of(const std::filesystem::path& candidate, const std::string&
 
 }  // namespace
 
-TableWriter::TableWriter(std::filesystem::path path, TableSpec spec) : m_path(std::move(path)), m_spec(std::move(spec)) {
+TableWriter::TableWriter(std::filesystem::path path, TableSpec schema) : m_path(std::move(path)), m_schema(std::move(schema)) {
     const AnsiString where = file_name(m_path) + ": ";
-    if (m_spec.fields.empty() || m_spec.fields.size() > 255) throw EngineError(kErrInvalidArgument, where + "a table needs 1 to 255 fields");
-    if (m_spec.key_fields < 0 || m_spec.key_fields > static_cast<int>(m_spec.fields.size()))
+    if (m_schema.fields.empty() || m_schema.fields.size() > 255) throw EngineError(kErrInvalidArgument, where + "a table needs 1 to 255 fields");
+    if (m_schema.key_fields < 0 || m_schema.key_fields > static_cast<int>(m_schema.fields.size()))
         throw EngineError(kErrInvalidArgument, where + "more key fields than fields");
     static constexpr int kBlockSizes[] = {1, 2, 3, 4, 8, 16, 32};
-    if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), m_spec.block_kb) == std::end(kBlockSizes))
+    if (std::find(std::begin(kBlockSizes), std::end(kBlockSizes), m_schema.block_kb) == std::end(kBlockSizes))
         throw EngineError(kErrInvalidArgument, where + "invalid block size");
-    if (m_spec.code_page == CodePage::kUnknown) throw EngineError(kErrInvalidArgument, where + "a table needs a code page");
-    CodePage::get(m_spec.code_page);
+    if (m_schema.code_page == CodePage::kUnknown) throw EngineError(kErrInvalidArgument, where + "a table needs a code page");
+    CodePage::get(m_schema.code_page);
     std::set<AnsiString> names;
-    for (const auto& f : m_spec.fields) {
+    for (const auto& f : m_schema.fields) {
         if (f.name.empty() || f.name.size() > 25 || !names.insert(text::ansi_upper_case(f.name)).second)
             throw EngineError(kErrInvalidArgument, where + "field name '" + f.name + "' is empty, too long or repeated");
         if (!is_known_field_type(static_cast<std::uint8_t>(f.type)))
@@ -191,11 +191,11 @@ TableWriter::TableWriter(std::filesystem::path path, TableSpec spec) : m_path(st
         m_record_size += d.width;
         m_fields.push_back(d);
     }
-    if (m_spec.block_kb * 1024 - layout::kBlockHeader < m_record_size)
+    if (m_schema.block_kb * 1024 - layout::kBlockHeader < m_record_size)
         throw EngineError(kErrInvalidArgument, where + "records are larger than a block");
     std::set<AnsiString> index_names;
     int composite = 0;
-    for (const auto& ix : m_spec.indexes) {
+    for (const auto& ix : m_schema.indexes) {
         if (ix.name.empty() || ix.fields.empty() || !index_names.insert(text::ansi_upper_case(ix.name)).second)
             throw EngineError(kErrInvalidArgument, where + "index '" + ix.name + "' has no name, no fields or a repeated name");
         for (const auto& name : ix.fields) {
@@ -216,7 +216,7 @@ TableWriter::TableWriter(std::filesystem::path path, TableSpec spec) : m_path(st
 void TableWriter::append(std::span<const Value> values) {
     if (values.size() != m_fields.size())
         throw EngineError(kErrInvalidArgument, file_name(m_path) + ": a record needs " + std::to_string(m_fields.size()) + " values");
-    const CodePage& cp = CodePage::get(m_spec.code_page);
+    const CodePage& cp = CodePage::get(m_schema.code_page);
     const std::size_t at = m_records.size();
     m_records.resize(at + static_cast<std::size_t>(m_record_size));
     unsigned char* rec = m_records.data() + at;
@@ -238,8 +238,8 @@ void TableWriter::append(std::span<const Value> values) {
 }
 
 void TableWriter::finish() {
-    const CodePage& cp = CodePage::get(m_spec.code_page);
-    const Collation collation = collation_for(m_spec.sort_order);
+    const CodePage& cp = CodePage::get(m_schema.code_page);
+    const Collation collation = collation_for(m_schema.sort_order);
     const auto rs = static_cast<std::size_t>(m_record_size);
     auto record_of = [&](const std::vector<unsigned char>& buf) {
         return [&buf, rs](std::uint32_t n) { return buf.data() + n * rs; };
@@ -252,9 +252,9 @@ void TableWriter::finish() {
         return key;
     };
 
-    if (m_spec.key_fields > 0) {
+    if (m_schema.key_fields > 0) {
         // A keyed table keeps its records in primary key order, each key once.
-        std::vector<FieldDesc> key(m_fields.begin(), m_fields.begin() + m_spec.key_fields);
+        std::vector<FieldDesc> key(m_fields.begin(), m_fields.begin() + m_schema.key_fields);
         KeyEncoder enc(key, collation, cp, false, false);
         auto order = enc.sort(m_count, record_of(m_records));
         if (enc.first_duplicate(order, record_of(m_records)) >= 0)
@@ -266,12 +266,12 @@ void TableWriter::finish() {
     }
 
     FileHeader table;
-    table.file_type = m_spec.key_fields > 0 ? 0 : 2;
+    table.file_type = m_schema.key_fields > 0 ? 0 : 2;
     table.fields = &m_fields;
-    table.key_fields = m_spec.key_fields;
-    table.block_kb = m_spec.block_kb;
-    table.code_page = m_spec.code_page;
-    table.sort_order = m_spec.sort_order;
+    table.key_fields = m_schema.key_fields;
+    table.block_kb = m_schema.block_kb;
+    table.code_page = m_schema.code_page;
+    table.sort_order = m_schema.sort_order;
     table.table_name = text::utf8_to_cp1251(m_path.filename().string());
     table.auto_inc = static_cast<std::uint32_t>(m_auto_inc);
     table.stamp = content_stamp(m_records, m_count);
@@ -293,7 +293,7 @@ void TableWriter::finish() {
         stage(m_path, build_file(table, m_records.data(), m_count, m_record_size));
 
         int composite = 0;
-        for (const auto& ix : m_spec.indexes) {
+        for (const auto& ix : m_schema.indexes) {
             std::vector<FieldDesc> key = key_of(ix.fields);
             KeyEncoder enc(key, collation, cp, ix.case_insensitive, ix.descending);
             auto order = enc.sort(m_count, record_of(m_records));
@@ -355,8 +355,8 @@ void TableWriter::finish() {
     }
 }
 
-void write_table(const std::filesystem::path& path, const TableSpec& spec, const std::vector<std::vector<Value>>& records) {
-    TableWriter w(path, spec);
+void write_table(const std::filesystem::path& path, const TableSpec& schema, const std::vector<std::vector<Value>>& records) {
+    TableWriter w(path, schema);
     for (const auto& r : records) w.append(std::span<const Value>(r.data(), r.size()));
     w.finish();
 }

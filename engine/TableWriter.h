@@ -8,11 +8,11 @@
 // table's update stamp so a reader can tell whether it still matches the table.
 // Files are written beside the target and renamed into place at the end.
 //
-//   engine::TableSpec spec;
-//   spec.fields = {{"Code", engine::FieldType::AutoInc}, {"Name", engine::FieldType::Alpha, 20}};
-//   spec.key_fields = 1;
-//   spec.indexes = {{"Name", {"Name"}}, {"ByName", {"Name", "Code"}, true /*case-insensitive*/}};
-//   engine::write_table("t.db", spec, {{engine::Value::null(), engine::Value::of_text("Иванов"_a)}});
+//   engine::TableSpec schema;
+//   schema.fields = {{"Code", engine::FieldType::AutoInc}, {"Name", engine::FieldType::Alpha, 20}};
+//   schema.key_fields = 1;
+//   schema.indexes = {{"Name", {"Name"}}, {"ByName", {"Name", "Code"}, true /*case-insensitive*/}};
+//   engine::write_table("t.db", schema, {{engine::Value::null(), engine::Value::of_text("Иванов"_a)}});
 #pragma once
 
 #include "engine/Value.h"
@@ -50,8 +50,8 @@ struct TableSpec {
 
 class TableWriter {
 public:
-    // Throws kErrInvalidArgument for a spec that cannot be written.
-    TableWriter(std::filesystem::path path, TableSpec spec);
+    // Throws kErrInvalidArgument for a schema that cannot be written.
+    TableWriter(std::filesystem::path path, TableSpec schema);
 
     // One value per field in order; a blank auto-increment field gets the next number.
     void append(std::span<const Value> values);
@@ -65,7 +65,7 @@ public:
 
 private:
     std::filesystem::path m_path;
-    TableSpec m_spec;
+    TableSpec m_schema;
     std::vector<FieldDesc> m_fields;
     int m_record_size = 0;
     std::vector<unsigned char> m_records;
@@ -73,6 +73,6 @@ private:
     std::int64_t m_auto_inc = 0;
 };
 
-void write_table(const std::filesystem::path& path, const TableSpec& spec, const std::vector<std::vector<Value>>& records);
+void write_table(const std::filesystem::path& path, const TableSpec& schema, const std::vector<std::vector<Value>>& records);
 
 }  // namespace engine

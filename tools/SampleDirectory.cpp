@@ -166,11 +166,11 @@ std::vector<std::string> street_names() {
 Value text_value(const std::string& utf8) { return Value::of_text(text::utf8_to_cp1251(utf8)); }
 
 void write_name_table(const std::filesystem::path& path, const char* name_field, const std::vector<std::string>& names) {
-    engine::TableSpec spec;
-    spec.fields = {{"Code", FieldType::Long}, {name_field, FieldType::Alpha, 25}};
-    spec.key_fields = 1;
-    spec.indexes = {{name_field, {name_field}}};
-    engine::TableWriter w(path, spec);
+    engine::TableSpec schema;
+    schema.fields = {{"Code", FieldType::Long}, {name_field, FieldType::Alpha, 25}};
+    schema.key_fields = 1;
+    schema.indexes = {{name_field, {name_field}}};
+    engine::TableWriter w(path, schema);
     for (std::size_t i = 0; i < names.size(); ++i) w.append({Value::of_int(static_cast<std::int64_t>(i) + 1), text_value(names[i])});
     w.finish();
 }
@@ -192,19 +192,19 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     write_name_table(dir / "City.db", "City", cities);
     write_name_table(dir / "Street.db", "Street", streets);
 
-    engine::TableSpec spec;
-    spec.fields = {{"Code", FieldType::AutoInc},    {"Phone", FieldType::Alpha, 6},      {"LastName", FieldType::Alpha, 25},
+    engine::TableSpec schema;
+    schema.fields = {{"Code", FieldType::AutoInc},    {"Phone", FieldType::Alpha, 6},      {"LastName", FieldType::Alpha, 25},
                    {"FirstName", FieldType::Alpha, 15}, {"MiddleName", FieldType::Alpha, 15}, {"City", FieldType::Long},
                    {"Street", FieldType::Long},     {"House", FieldType::Alpha, 8},      {"Flat", FieldType::Alpha, 5}};
-    spec.key_fields = 1;
-    spec.indexes = {{"LastName Index", {"LastName", "FirstName", "MiddleName"}},
+    schema.key_fields = 1;
+    schema.indexes = {{"LastName Index", {"LastName", "FirstName", "MiddleName"}},
                     {"Phone", {"Phone"}},
                     {"LastName", {"LastName"}},
                     {"FirstName", {"FirstName"}},
                     {"MiddleName", {"MiddleName"}},
                     {"City", {"City"}},
                     {"Street", {"Street"}}};
-    engine::TableWriter w(dir / "Phone2k.db", spec);
+    engine::TableWriter w(dir / "Phone2k.db", schema);
 
     // Six-digit numbers, each used once, in random order; Ольмарск's numbers
     // start with 2 to 9 while there is room for that.

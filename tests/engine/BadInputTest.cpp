@@ -35,12 +35,12 @@ void unseal(Bytes& b) { b[0x1A] ^= 0xFF; }
 class BadInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        TableSpec spec;
-        spec.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 30}};
-        spec.key_fields = 1;
-        spec.block_kb = 1;
-        spec.indexes = {{"Name", {"Name"}}};
-        TableWriter w(dir / "t.db", spec);
+        TableSpec schema;
+        schema.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 30}};
+        schema.key_fields = 1;
+        schema.block_kb = 1;
+        schema.indexes = {{"Name", {"Name"}}};
+        TableWriter w(dir / "t.db", schema);
         for (int i = 0; i < 100; ++i) w.append({Value::of_int(i), Value::of_text("name " + std::to_string(99 - i))});
         w.finish();
         good = read_file(dir / "t.db");

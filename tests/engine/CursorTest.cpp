@@ -28,11 +28,11 @@ int error_of(F&& f) {
 class CursorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TableSpec spec;
-        spec.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
+        TableSpec schema;
+        schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                        {"City", FieldType::Long}};
-        spec.key_fields = 1;
-        spec.indexes = {{"Name", {"Name"}},
+        schema.key_fields = 1;
+        schema.indexes = {{"Name", {"Name"}},
                         {"Phone", {"Phone"}},
                         {"City", {"City"}},
                         {"Full", {"Name", "Phone"}},
@@ -42,7 +42,7 @@ protected:
         const int cities[] = {3, 1, 2, 1, 3, 5, 1};
         std::vector<std::vector<Value>> rows;
         for (int i = 0; i < 7; ++i) rows.push_back({Value::null(), T(names[i]), T(phones[i]), Value::of_int(cities[i])});
-        write_table(dir / "t.db", spec, rows);
+        write_table(dir / "t.db", schema, rows);
         table = Table::open(dir / "t.db");
     }
     std::vector<std::string> names_in(Cursor& c) {
@@ -224,11 +224,11 @@ TEST_F(CursorTest, FieldsReadThroughAnIndexFileEqualTheTables) {
 
 TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
     std::filesystem::copy_file(dir / "t.XG0", dir / "keep");
-    TableSpec spec;
-    spec.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                    {"City", FieldType::Long}};
-    spec.key_fields = 1;
-    write_table(dir / "t.db", spec, {{Value::null(), T("Я"), T("1"), Value::of_int(1)}, {Value::null(), T("Б"), T("2"), Value::null()}});
+    schema.key_fields = 1;
+    write_table(dir / "t.db", schema, {{Value::null(), T("Я"), T("1"), Value::of_int(1)}, {Value::null(), T("Б"), T("2"), Value::null()}});
     EXPECT_FALSE(std::filesystem::exists(dir / "t.X02"));  // the writer removes index files of the old table
     std::filesystem::copy_file(dir / "keep", dir / "t.XG0");
     auto fresh = Table::open(dir / "t.db");
@@ -241,10 +241,10 @@ TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
 }
 
 TEST_F(CursorTest, EmptyTableHasNoCurrentRecord) {
-    TableSpec spec;
-    spec.fields = {{"Name", FieldType::Alpha, 10}};
-    spec.indexes = {{"Name", {"Name"}}};
-    write_table(dir / "e.db", spec, {});
+    TableSpec schema;
+    schema.fields = {{"Name", FieldType::Alpha, 10}};
+    schema.indexes = {{"Name", {"Name"}}};
+    write_table(dir / "e.db", schema, {});
     Cursor c(Table::open(dir / "e.db"));
     c.switch_index("Name", false);
     c.set_to_key(T("a"));

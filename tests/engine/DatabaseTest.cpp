@@ -20,9 +20,9 @@ private:
 
 TEST(Database, PhoneResolvesToTheCurrentDirectory) {
     TempDir dir;
-    TableSpec spec;
-    spec.fields = {{"Code", FieldType::Long}};
-    write_table(dir / "Phone2k.db", spec, {{Value::of_int(5)}});
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::Long}};
+    write_table(dir / "Phone2k.db", schema, {{Value::of_int(5)}});
     CurrentDirectory cd(dir.path());
     const Database db = Database::connect("Phone");
     EXPECT_EQ(db.directory(), dir.path());

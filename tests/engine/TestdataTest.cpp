@@ -28,15 +28,15 @@ TEST_P(AgreesWithPxlib, EveryValue) { expect_agrees_with_pxlib(testdata(GetParam
 
 TEST(AgreesWithPxlib, TablesWeWrite) {
     TempDir dir;
-    TableSpec spec;
-    spec.fields = {{"Id", FieldType::AutoInc}, {"Name", FieldType::Alpha, 30}, {"Small", FieldType::Short},
+    TableSpec schema;
+    schema.fields = {{"Id", FieldType::AutoInc}, {"Name", FieldType::Alpha, 30}, {"Small", FieldType::Short},
                    {"Big", FieldType::Long},   {"Price", FieldType::Currency}, {"Ratio", FieldType::Number},
                    {"Flag", FieldType::Logical}, {"Day", FieldType::Date},      {"At", FieldType::Time},
                    {"Stamp", FieldType::Timestamp}};
-    spec.key_fields = 1;
+    schema.key_fields = 1;
     for (int code_page : {1251, 866}) {
-        spec.code_page = code_page;
-        TableWriter w(dir / ("t" + std::to_string(code_page) + ".db"), spec);
+        schema.code_page = code_page;
+        TableWriter w(dir / ("t" + std::to_string(code_page) + ".db"), schema);
         for (int i = 0; i < 3000; ++i) {
             // Every fifth value blank, the others spread over sign and size.
             auto v = [&](Value x) { return (i + static_cast<int>(x.kind)) % 5 == 0 ? Value::null() : x; };

@@ -14,13 +14,13 @@ using namespace engine;
 namespace {
 
 TableSpec all_types() {
-    TableSpec spec;
-    spec.fields = {{"Id", FieldType::AutoInc},     {"Name", FieldType::Alpha, 20}, {"Small", FieldType::Short},
+    TableSpec schema;
+    schema.fields = {{"Id", FieldType::AutoInc},     {"Name", FieldType::Alpha, 20}, {"Small", FieldType::Short},
                    {"Big", FieldType::Long},       {"Price", FieldType::Currency}, {"Ratio", FieldType::Number},
                    {"Flag", FieldType::Logical},   {"Day", FieldType::Date},       {"At", FieldType::Time},
                    {"Stamp", FieldType::Timestamp}, {"Raw", FieldType::Bytes, 4},   {"Note", FieldType::Memo, 20}};
-    spec.key_fields = 1;
-    return spec;
+    schema.key_fields = 1;
+    return schema;
 }
 
 std::vector<std::vector<Value>> all_type_rows() {
@@ -56,9 +56,9 @@ TEST(Writer, ReadsBackEveryTypeIdentically) {
 
 TEST(Writer, PxlibReadsWhatWeWrite) {
     TempDir dir;
-    TableSpec spec = all_types();
-    spec.code_page = 866;
-    write_table(dir / "all.db", spec, all_type_rows());
+    TableSpec schema = all_types();
+    schema.code_page = 866;
+    write_table(dir / "all.db", schema, all_type_rows());
     pxdoc_t* px = PX_new();
     ASSERT_EQ(PX_open_file(px, (dir / "all.db").c_str()), 0);
     EXPECT_EQ(PX_get_num_records(px), 3);
@@ -83,11 +83,11 @@ TEST(Writer, PxlibReadsWhatWeWrite) {
 
 TEST(Writer, KeyedTableIsStoredInKeyOrder) {
     TempDir dir;
-    TableSpec spec;
-    spec.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 10}};
-    spec.key_fields = 1;
-    spec.block_kb = 1;  // several blocks
-    TableWriter w(dir / "k.db", spec);
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 10}};
+    schema.key_fields = 1;
+    schema.block_kb = 1;  // several blocks
+    TableWriter w(dir / "k.db", schema);
     for (int i = 0; i < 500; ++i) w.append({Value::of_int((i * 7919) % 500), Value::of_text(std::to_string(i))});
     w.finish();
     auto t = Table::open(dir / "k.db");
@@ -97,7 +97,7 @@ TEST(Writer, KeyedTableIsStoredInKeyOrder) {
 
 TEST(Writer, RejectsWhatItCannotWrite) {
     TempDir dir;
-    struct Case { const char* what; TableSpec spec; std::vector<std::vector<Value>> rows; int code; };
+    struct Case { const char* what; TableSpec schema; std::vector<std::vector<Value>> rows; int code; };
     TableSpec base;
     base.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 10}};
     base.key_fields = 1;
@@ -117,7 +117,7 @@ TEST(Writer, RejectsWhatItCannotWrite) {
     };
     for (const auto& c : cases) {
         try {
-            write_table(dir / "bad.db", c.spec, c.rows);
+            write_table(dir / "bad.db", c.schema, c.rows);
             ADD_FAILURE() << c.what;
         } catch (const EngineError& e) {
             EXPECT_EQ(e.code(), c.code) << c.what;
@@ -127,13 +127,29 @@ TEST(Writer, RejectsWhatItCannotWrite) {
     }
 }
 
+TEST(Writer, RewriteWhileOpenLeavesOpenTablesOnTheirOwnData) {
+    TempDir dir;
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::Long}};
+    write_table(dir / "t.db", schema, {{Value::of_int(1)}});
+    auto before = Table::open(dir / "t.db");
+    auto again = Table::open(dir / "t.db");  // an unchanged file: the same mapping is reused
+    write_table(dir / "t.db", schema, {{Value::of_int(2)}, {Value::of_int(3)}});
+    auto after = Table::open(dir / "t.db");
+    EXPECT_EQ(before->record_count(), 1u);
+    EXPECT_EQ(before->value(0, 0), Value::of_int(1));
+    EXPECT_EQ(again->value(0, 0), Value::of_int(1));
+    EXPECT_EQ(after->record_count(), 2u);
+    EXPECT_EQ(after->value(1, 0), Value::of_int(3));
+}
+
 TEST(Writer, FailedRewriteLeavesTheOldTable) {
     TempDir dir;
-    TableSpec spec;
-    spec.fields = {{"Code", FieldType::Long}};
-    spec.key_fields = 1;
-    write_table(dir / "t.db", spec, {{Value::of_int(1)}});
-    EXPECT_THROW(write_table(dir / "t.db", spec, {{Value::of_int(2)}, {Value::of_int(2)}}), EngineError);
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::Long}};
+    schema.key_fields = 1;
+    write_table(dir / "t.db", schema, {{Value::of_int(1)}});
+    EXPECT_THROW(write_table(dir / "t.db", schema, {{Value::of_int(2)}, {Value::of_int(2)}}), EngineError);
     EXPECT_EQ(Table::open(dir / "t.db")->value(0, 0), Value::of_int(1));
 }
 

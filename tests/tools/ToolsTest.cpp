@@ -51,11 +51,11 @@ TEST(Dump, QuotesOnlyWhereCsvNeedsIt) {
 
 TEST(Dump, PrintsHeaderAndRecordsInIndexOrder) {
     TempDir dir;
-    TableSpec spec;
-    spec.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 10}, {"Sum", FieldType::Number}};
-    spec.key_fields = 1;
-    spec.indexes = {{"Name", {"Name"}}};
-    write_table(dir / "t.db", spec,
+    TableSpec schema;
+    schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 10}, {"Sum", FieldType::Number}};
+    schema.key_fields = 1;
+    schema.indexes = {{"Name", {"Name"}}};
+    write_table(dir / "t.db", schema,
                 {{Value::null(), Value::of_text("Яков"_a), Value::of_float(1.5)},
                  {Value::null(), Value::of_text("Ан, на"_a), Value::null()}});
     auto t = Table::open(dir / "t.db");
