@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Abonix with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
-# ABONIX_SLOW=1 also runs the long fuzz and end-to-end runs.
+# ABONIX_SLOW=1 then also fuzzes every parser of outside input for ABONIX_FUZZ_SECONDS
+# each (default 300), built with clang and libFuzzer in build/fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -10,3 +11,17 @@ cmake --build "$build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure -j2
+
+if [ "${ABONIX_SLOW:-0}" = 1 ]; then
+  fuzz=build/fuzz
+  cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DABONIX_FUZZ=ON -DABONIX_TESTS=OFF
+  cmake --build "$fuzz" --target table_fuzz ini_fuzz
+  for target in table ini; do
+    # New inputs go to a scratch folder; the committed seeds are only read.
+    scratch=$(mktemp -d)
+    "$fuzz/fuzz/${target}_fuzz" -max_total_time="${ABONIX_FUZZ_SECONDS:-300}" \
+      -artifact_prefix="$fuzz/${target}-" "$scratch" "fuzz/corpus/$target"
+    rm -rf "$scratch"
+  done
+fi
