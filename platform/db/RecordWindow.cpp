@@ -38,11 +38,6 @@ void RecordWindow::clear() {
     m_active = 0;
 }
 
-void RecordWindow::load(Row& r) {
-    if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
-    ++r.fetch;
-}
-
 void RecordWindow::reserve(int rows) {
     if (static_cast<int>(m_slots.size()) >= rows) return;
     std::vector<Row> ordered;
@@ -73,12 +68,12 @@ void RecordWindow::scroll(std::int64_t distance) {
     for (; distance > 0; --distance) {
         if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
         load(m_slots[slot(m_rows)]);
-        m_head = (m_head + 1) % n;
+        if (++m_head == n) m_head = 0;
         ++m_top;
     }
     for (; distance < 0; ++distance) {
         if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
-        m_head = (m_head + n - 1) % n;
+        m_head = (m_head == 0 ? n : m_head) - 1;
         --m_top;
         load(row(0));
     }

@@ -69,7 +69,11 @@ private:
         const std::size_t s = m_head + static_cast<std::size_t>(index);
         return s >= m_slots.size() ? s - m_slots.size() : s;
     }
-    void load(Row& r);
+    // Inline: a scan loads one row per step.
+    void load(Row& r) {
+        if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
+        ++r.fetch;
+    }
     void reserve(int rows);
 
     const TableCursor* m_cursor = nullptr;
