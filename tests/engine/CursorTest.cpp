@@ -28,7 +28,7 @@ int error_of(F&& f) {
 class CursorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TableSpec schema;
+        TableSchema schema;
         schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                        {"City", FieldType::Long}};
         schema.key_fields = 1;
@@ -224,7 +224,7 @@ TEST_F(CursorTest, FieldsReadThroughAnIndexFileEqualTheTables) {
 
 TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
     std::filesystem::copy_file(dir / "t.XG0", dir / "keep");
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                    {"City", FieldType::Long}};
     schema.key_fields = 1;
@@ -241,7 +241,7 @@ TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
 }
 
 TEST_F(CursorTest, EmptyTableHasNoCurrentRecord) {
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Name", FieldType::Alpha, 10}};
     schema.indexes = {{"Name", {"Name"}}};
     write_table(dir / "e.db", schema, {});
