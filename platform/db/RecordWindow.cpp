@@ -57,7 +57,7 @@ void RecordWindow::fill(const Placement& placement) {
     for (int i = 0; i < m_rows; ++i) load(row(i));
 }
 
-void RecordWindow::scroll(std::int64_t distance) {
+void RecordWindow::scroll_by(std::int64_t distance) {
     if (distance == 0 || m_rows == 0) return;
     if (distance >= m_rows || -distance >= m_rows) {
         fill({m_top + distance, m_rows, m_active});
@@ -67,9 +67,7 @@ void RecordWindow::scroll(std::int64_t distance) {
     const bool ahead = std::exchange(m_recordsRead, false);
     for (; distance > 0; --distance) {
         if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
-        load(m_slots[slot(m_rows)]);
-        if (++m_head == n) m_head = 0;
-        ++m_top;
+        step_forward();
     }
     for (; distance < 0; ++distance) {
         if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);

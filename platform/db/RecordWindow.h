@@ -57,7 +57,11 @@ public:
     void fill(const Placement& placement);
     // Moves the window `distance` records towards the end (negative: towards
     // the beginning), keeping the rows that stay and fetching the new ones.
-    void scroll(std::int64_t distance);
+    void scroll(std::int64_t distance) {
+        // Inline for a scan of covered fields: one step, nothing to ask for ahead.
+        if (distance == 1 && distance < m_rows && !m_recordsRead) return step_forward();
+        scroll_by(distance);
+    }
     // Grows the window at its end, then at its start, or shrinks it at its
     // end, then at its start, to min(capacity, count) rows, never dropping
     // the active row.
@@ -70,6 +74,12 @@ private:
         return s >= m_slots.size() ? s - m_slots.size() : s;
     }
     // Inline: a scan loads one row per step.
+    void scroll_by(std::int64_t distance);
+    void step_forward() {
+        load(m_slots[slot(m_rows)]);
+        if (++m_head == m_slots.size()) m_head = 0;
+        ++m_top;
+    }
     void load(Row& r) {
         if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
         ++r.fetch;
