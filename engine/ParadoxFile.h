@@ -105,7 +105,7 @@ private:
     ParadoxHeader m_header;
     int m_code_page = 0;
     std::uint32_t m_per_block = 1;
-    std::uint64_t m_block_magic = 0;  // 2^64 / m_per_block, rounded up
+    std::uint64_t m_block_magic = 0;  // 2^64 / m_per_block, rounded up (not used for one record a block)
     // Sequential guess: one flag per block, set once its header agreed.
     mutable bool m_sequential = false;
     mutable std::vector<std::uint8_t> m_checked;

@@ -73,8 +73,8 @@ private:
         const std::size_t s = m_head + static_cast<std::size_t>(index);
         return s >= m_slots.size() ? s - m_slots.size() : s;
     }
-    // Inline: a scan loads one row per step.
     void scroll_by(std::int64_t distance);
+    // Inline: a scan steps and loads one row per record.
     void step_forward() {
         load(m_slots[slot(m_rows)]);
         if (++m_head == m_slots.size()) m_head = 0;
