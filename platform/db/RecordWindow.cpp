@@ -38,6 +38,8 @@ void RecordWindow::clear() {
     m_active = 0;
 }
 
+void RecordWindow::make_slots(Row& r) { r.values.assign(static_cast<std::size_t>(m_valueSlots), {}); }
+
 void RecordWindow::reserve(int rows) {
     if (static_cast<int>(m_slots.size()) >= rows) return;
     std::vector<Row> ordered;

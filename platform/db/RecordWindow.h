@@ -81,9 +81,12 @@ private:
         ++m_top;
     }
     void load(Row& r) {
-        if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
+        if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) [[unlikely]]
+            make_slots(r);
         ++r.fetch;
     }
+    // Out of line: a row gets its slots once, and keeping this out of the step keeps the step short.
+    void make_slots(Row& r);
     void reserve(int rows);
 
     const TableCursor* m_cursor = nullptr;
