@@ -150,7 +150,7 @@ RecordPos Cursor::prior() {
     return {order().record_at(m_pos), m_pos + 1};
 }
 
-RecordPos Cursor::set_sequence_number(std::int64_t n) {
+void Cursor::move_to(std::int64_t n) {
     if (n < 1) {
         m_state = State::Bof;
         throw EngineError(kErrBof, "Beginning of table");
@@ -161,7 +161,21 @@ RecordPos Cursor::set_sequence_number(std::int64_t n) {
     }
     m_state = State::On;
     m_pos = static_cast<std::uint32_t>(n - 1);
+}
+
+RecordPos Cursor::set_sequence_number(std::int64_t n) {
+    move_to(n);
     return {order().record_at(m_pos), m_pos + 1};
+}
+
+Value Cursor::value_at(std::int64_t n, int field) {
+    move_to(n);
+    return value(field);
+}
+
+void Cursor::text_at(std::int64_t n, int field, std::string& out) {
+    move_to(n);
+    text(field, out);
 }
 
 void Cursor::find_key_columns() {

@@ -66,6 +66,11 @@ public:
     // Makes the record at 1-based position n current: n < 1 -> before first and
     // 8705, n > count -> after last and 8706.
     RecordPos set_sequence_number(std::int64_t n);
+    // set_sequence_number(n) followed by value(field) / text(field), with the
+    // same errors, for a scan that reads by position: the position is resolved
+    // to a record once, and not at all when the active index file holds the field.
+    Value value_at(std::int64_t n, int field);
+    void text_at(std::int64_t n, int field, std::string& out);
 
     bool on_record() const { return m_state == State::On; }
     // Field value of the current record. A field of the active index is read
@@ -77,6 +82,8 @@ public:
 
 private:
     enum class State { Bof, On, Gap, Eof };
+    // set_sequence_number() without looking up the record.
+    void move_to(std::int64_t n);
     std::uint32_t lower_bound(std::string_view target) const;
     std::uint32_t locate(std::uint32_t record) const;
     const unsigned char* first_key_at(std::uint32_t position) const;

@@ -2,6 +2,7 @@
 
 #include "engine/EngineError.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -64,9 +65,11 @@ std::int64_t as_integer(const FieldDesc& field, const Value& v) {
 }  // namespace
 
 void decode_alpha(const FieldDesc& field, const unsigned char* raw, const CodePage& cp, std::string& out) {
-    int n = 0;
-    while (n < field.width && raw[n] != 0) ++n;
-    out.assign(reinterpret_cast<const char*>(raw), static_cast<std::size_t>(n));
+    const std::size_t width = static_cast<std::size_t>(std::max(field.width, 0));
+    const void* end = std::memchr(raw, 0, width);
+    // clear + append: into a buffer with room this is a plain copy (assign takes the general replace path).
+    out.clear();
+    out.append(reinterpret_cast<const char*>(raw), end ? static_cast<std::size_t>(static_cast<const unsigned char*>(end) - raw) : width);
     if (!cp.is_identity())
         for (auto& c : out) c = static_cast<char>(cp.to_ansi(static_cast<unsigned char>(c)));
 }

@@ -60,6 +60,7 @@ ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_pag
     const ParadoxHeader& h = m_header;
     m_per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
     if (m_per_block == 0) fail(kErrCorrupt, "records are larger than a block");
+    m_block_magic = UINT64_MAX / m_per_block + 1;
     const std::uint64_t blocks = (static_cast<std::uint64_t>(h.record_count) + m_per_block - 1) / m_per_block;
     if (h.record_count > 0 && h.first_block == 1 &&
         static_cast<std::uint64_t>(h.header_size) + blocks * static_cast<std::uint64_t>(h.block_size) <= m_map.size()) {

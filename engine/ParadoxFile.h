@@ -75,7 +75,7 @@ public:
     // Raw record bytes of the n-th record in block-chain order; n < record_count().
     const unsigned char* record(std::uint32_t n) const {
         if (m_sequential) {
-            const std::uint32_t block = n / m_per_block;
+            const std::uint32_t block = block_of(n);
             if (!m_checked[block]) check_block(block);
             if (m_sequential)
                 return m_map.data() + m_header.header_size + static_cast<std::size_t>(block) * m_header.block_size +
@@ -88,6 +88,12 @@ public:
     std::size_t size() const { return m_map.size(); }
 
 private:
+    // n / m_per_block by a multiplication: a division would cost a scan a good
+    // part of its time per record (exact for every 32-bit n).
+    std::uint32_t block_of(std::uint32_t n) const {
+        if (m_per_block == 1) return n;
+        return static_cast<std::uint32_t>((static_cast<unsigned __int128>(m_block_magic) * n) >> 64);
+    }
     const unsigned char* record_slow(std::uint32_t n) const;
     void parse_header(bool password_given, int default_code_page);
     void map_blocks() const;
@@ -99,6 +105,7 @@ private:
     ParadoxHeader m_header;
     int m_code_page = 0;
     std::uint32_t m_per_block = 1;
+    std::uint64_t m_block_magic = 0;  // 2^64 / m_per_block, rounded up (not used for one record a block)
     // Sequential guess: one flag per block, set once its header agreed.
     mutable bool m_sequential = false;
     mutable std::vector<std::uint8_t> m_checked;

@@ -162,7 +162,7 @@ bool is_index_file_of(const std::filesystem::path& candidate, const std::string&
 
 }  // namespace
 
-TableWriter::TableWriter(std::filesystem::path path, TableSpec schema) : m_path(std::move(path)), m_schema(std::move(schema)) {
+TableWriter::TableWriter(std::filesystem::path path, TableSchema schema) : m_path(std::move(path)), m_schema(std::move(schema)) {
     const AnsiString where = file_name(m_path) + ": ";
     if (m_schema.fields.empty() || m_schema.fields.size() > 255) throw EngineError(kErrInvalidArgument, where + "a table needs 1 to 255 fields");
     if (m_schema.key_fields < 0 || m_schema.key_fields > static_cast<int>(m_schema.fields.size()))
@@ -355,7 +355,7 @@ void TableWriter::finish() {
     }
 }
 
-void write_table(const std::filesystem::path& path, const TableSpec& schema, const std::vector<std::vector<Value>>& records) {
+void write_table(const std::filesystem::path& path, const TableSchema& schema, const std::vector<std::vector<Value>>& records) {
     TableWriter w(path, schema);
     for (const auto& r : records) w.append(std::span<const Value>(r.data(), r.size()));
     w.finish();

@@ -8,7 +8,7 @@
 // table's update stamp so a reader can tell whether it still matches the table.
 // Files are written beside the target and renamed into place at the end.
 //
-//   engine::TableSpec schema;
+//   engine::TableSchema schema;
 //   schema.fields = {{"Code", engine::FieldType::AutoInc}, {"Name", engine::FieldType::Alpha, 20}};
 //   schema.key_fields = 1;
 //   schema.indexes = {{"Name", {"Name"}}, {"ByName", {"Name", "Code"}, true /*case-insensitive*/}};
@@ -25,13 +25,13 @@
 
 namespace engine {
 
-struct FieldSpec {
+struct FieldSchema {
     AnsiString name;
     FieldType type{};
     int size = 0;  // alpha and bytes: characters/bytes; BCD: decimals; others: ignored
 };
 
-struct IndexSpec {
+struct IndexSchema {
     AnsiString name;
     std::vector<AnsiString> fields;
     bool case_insensitive = false;
@@ -39,10 +39,10 @@ struct IndexSpec {
     bool unique = false;
 };
 
-struct TableSpec {
-    std::vector<FieldSpec> fields;
+struct TableSchema {
+    std::vector<FieldSchema> fields;
     int key_fields = 0;  // the first key_fields fields form the primary key
-    std::vector<IndexSpec> indexes;
+    std::vector<IndexSchema> indexes;
     int code_page = 1251;
     AnsiString sort_order = "ancyrr";  // a Cyrillic order: Russian alphabet, letter case ignored
     int block_kb = 32;                 // 1, 2, 3, 4, 8, 16 or 32
@@ -51,7 +51,7 @@ struct TableSpec {
 class TableWriter {
 public:
     // Throws kErrInvalidArgument for a schema that cannot be written.
-    TableWriter(std::filesystem::path path, TableSpec schema);
+    TableWriter(std::filesystem::path path, TableSchema schema);
 
     // One value per field in order; a blank auto-increment field gets the next number.
     void append(std::span<const Value> values);
@@ -65,7 +65,7 @@ public:
 
 private:
     std::filesystem::path m_path;
-    TableSpec m_schema;
+    TableSchema m_schema;
     std::vector<FieldDesc> m_fields;
     int m_record_size = 0;
     std::vector<unsigned char> m_records;
@@ -73,6 +73,6 @@ private:
     std::int64_t m_auto_inc = 0;
 };
 
-void write_table(const std::filesystem::path& path, const TableSpec& schema, const std::vector<std::vector<Value>>& records);
+void write_table(const std::filesystem::path& path, const TableSchema& schema, const std::vector<std::vector<Value>>& records);
 
 }  // namespace engine

@@ -166,7 +166,7 @@ std::vector<std::string> street_names() {
 Value text_value(const std::string& utf8) { return Value::of_text(text::utf8_to_cp1251(utf8)); }
 
 void write_name_table(const std::filesystem::path& path, const char* name_field, const std::vector<std::string>& names) {
-    engine::TableSpec schema;
+    engine::TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}, {name_field, FieldType::Alpha, 25}};
     schema.key_fields = 1;
     schema.indexes = {{name_field, {name_field}}};
@@ -192,7 +192,7 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     write_name_table(dir / "City.db", "City", cities);
     write_name_table(dir / "Street.db", "Street", streets);
 
-    engine::TableSpec schema;
+    engine::TableSchema schema;
     schema.fields = {{"Code", FieldType::AutoInc},    {"Phone", FieldType::Alpha, 6},      {"LastName", FieldType::Alpha, 25},
                    {"FirstName", FieldType::Alpha, 15}, {"MiddleName", FieldType::Alpha, 15}, {"City", FieldType::Long},
                    {"Street", FieldType::Long},     {"House", FieldType::Alpha, 8},      {"Flat", FieldType::Alpha, 5}};

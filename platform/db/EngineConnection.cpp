@@ -125,25 +125,23 @@ public:
         }
     }
 
-    void read(std::int64_t seq, int field, Value& out) const override {
+    bool read(std::int64_t seq, int field, Value& out) const override {
         try {
             // The engine reads the active index's own fields from its file.
-            m_cursor.set_sequence_number(seq);
             if (m_fields[static_cast<std::size_t>(field)].type == FieldType::String) {
                 // Text straight into the value; a blank field is null.
                 AnsiString* text = std::get_if<AnsiString>(&out);
                 if (!text) text = &out.emplace<AnsiString>();
-                m_cursor.text(field, *text);
+                m_cursor.text_at(seq, field, *text);
                 if (text->empty()) out = Value{};
-                return;
+            } else {
+                out = from_engine(m_cursor.value_at(seq, field));
             }
-            out = from_engine(m_cursor.value(field));
+            return !m_covered[static_cast<std::size_t>(field)];
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
     }
-
-    bool covered(int field) const override { return m_covered[static_cast<std::size_t>(field)]; }
 
     void prefetch(std::int64_t seq) const override {
         if (seq < 1 || seq > static_cast<std::int64_t>(m_order->size())) return;

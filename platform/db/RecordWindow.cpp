@@ -38,10 +38,7 @@ void RecordWindow::clear() {
     m_active = 0;
 }
 
-void RecordWindow::load(Row& r) {
-    if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) r.values.assign(static_cast<std::size_t>(m_valueSlots), {});
-    ++r.fetch;
-}
+void RecordWindow::make_slots(Row& r) { r.values.assign(static_cast<std::size_t>(m_valueSlots), {}); }
 
 void RecordWindow::reserve(int rows) {
     if (static_cast<int>(m_slots.size()) >= rows) return;
@@ -62,7 +59,7 @@ void RecordWindow::fill(const Placement& placement) {
     for (int i = 0; i < m_rows; ++i) load(row(i));
 }
 
-void RecordWindow::scroll(std::int64_t distance) {
+void RecordWindow::scroll_by(std::int64_t distance) {
     if (distance == 0 || m_rows == 0) return;
     if (distance >= m_rows || -distance >= m_rows) {
         fill({m_top + distance, m_rows, m_active});
@@ -72,13 +69,11 @@ void RecordWindow::scroll(std::int64_t distance) {
     const bool ahead = std::exchange(m_recordsRead, false);
     for (; distance > 0; --distance) {
         if (ahead) m_cursor->prefetch(m_top + m_rows + kPrefetchAhead);
-        load(m_slots[slot(m_rows)]);
-        m_head = (m_head + 1) % n;
-        ++m_top;
+        step_forward();
     }
     for (; distance < 0; ++distance) {
         if (ahead) m_cursor->prefetch(m_top - 1 - kPrefetchAhead);
-        m_head = (m_head + n - 1) % n;
+        m_head = (m_head == 0 ? n : m_head) - 1;
         --m_top;
         load(row(0));
     }

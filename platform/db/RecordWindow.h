@@ -57,7 +57,11 @@ public:
     void fill(const Placement& placement);
     // Moves the window `distance` records towards the end (negative: towards
     // the beginning), keeping the rows that stay and fetching the new ones.
-    void scroll(std::int64_t distance);
+    void scroll(std::int64_t distance) {
+        // Inline for a scan of covered fields: one step, nothing to ask for ahead.
+        if (distance == 1 && distance < m_rows && !m_recordsRead) return step_forward();
+        scroll_by(distance);
+    }
     // Grows the window at its end, then at its start, or shrinks it at its
     // end, then at its start, to min(capacity, count) rows, never dropping
     // the active row.
@@ -69,7 +73,20 @@ private:
         const std::size_t s = m_head + static_cast<std::size_t>(index);
         return s >= m_slots.size() ? s - m_slots.size() : s;
     }
-    void load(Row& r);
+    void scroll_by(std::int64_t distance);
+    // Inline: a scan steps and loads one row per record.
+    void step_forward() {
+        load(m_slots[slot(m_rows)]);
+        if (++m_head == m_slots.size()) m_head = 0;
+        ++m_top;
+    }
+    void load(Row& r) {
+        if (r.values.size() != static_cast<std::size_t>(m_valueSlots)) [[unlikely]]
+            make_slots(r);
+        ++r.fetch;
+    }
+    // Out of line: a row gets its slots once, and keeping this out of the step keeps the step short.
+    void make_slots(Row& r);
     void reserve(int rows);
 
     const TableCursor* m_cursor = nullptr;

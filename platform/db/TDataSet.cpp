@@ -189,23 +189,9 @@ void TDataSet::RemoveDataSource(TDataSource* source) {
     m_dataSources.erase(std::remove(m_dataSources.begin(), m_dataSources.end(), source), m_dataSources.end());
 }
 
-void TDataSet::CheckActive() const {
-    if (!Active()) db::database_error(db::kClosedDataset, this);
-}
+void TDataSet::ClosedError() const { db::database_error(db::kClosedDataset, this); }
 
-void TDataSet::DataEvent(TDataEvent event, std::intptr_t info) {
-    if (m_disableCount > 0) {
-        switch (event) {
-        case deUpdateState: m_pendingState = true; break;
-        case deLayoutChange: m_pendingLayout = true; break;
-        case deFieldChange:
-        case deRecordChange:
-        case deDataSetChange:
-        case deDataSetScroll: m_pendingData = true; break;
-        default: break;
-        }
-        return;
-    }
+void TDataSet::SendDataEvent(TDataEvent event, std::intptr_t info) {
     for (TDataSource* source : std::vector<TDataSource*>(m_dataSources)) source->data_event(event, info);
 }
 
@@ -386,9 +372,8 @@ const db::Value& TDataSet::FieldValue(const TField& field) {
     db::RecordWindow::Slot& slot = row.values[static_cast<std::size_t>(field.m_slot)];
     if (row.has(slot)) return slot.value;
     if (field.FieldKind() == fkData && field.m_source >= 0) {
-        if (!m_cursor->covered(field.m_source)) m_window.note_record_read();
         // The slot's text buffer is reused; it counts as filled only once the read succeeded.
-        m_cursor->read(m_window.top() + active, field.m_source, slot.value);
+        if (m_cursor->read(m_window.top() + active, field.m_source, slot.value)) m_window.note_record_read();
         if (auto* s = std::get_if<AnsiString>(&slot.value); s && field.Size() > 0 && static_cast<int>(s->size()) > field.Size())
             s->resize(static_cast<std::size_t>(field.Size()));
     } else {

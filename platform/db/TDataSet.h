@@ -92,7 +92,9 @@ protected:
     virtual std::unique_ptr<db::TableCursor> OpenCursor() = 0;
     virtual void CloseCursor() {}
 
-    void CheckActive() const;
+    void CheckActive() const {
+        if (!Active()) ClosedError();
+    }
     db::TableCursor& Cursor() const { return *m_cursor; }
     // Switches the active order keeping the current record current and on
     // its row as far as the records before it allow.
@@ -119,7 +121,21 @@ private:
     void OpenInternal();
     void CloseInternal();
     void BindFields();
-    void DataEvent(TDataEvent event, std::intptr_t info = 0);
+    // Inline: a scan with controls disabled sends two events per record, which only mark what is pending.
+    void DataEvent(TDataEvent event, std::intptr_t info = 0) {
+        if (m_disableCount == 0) return SendDataEvent(event, info);
+        switch (event) {
+        case deUpdateState: m_pendingState = true; break;
+        case deLayoutChange: m_pendingLayout = true; break;
+        case deFieldChange:
+        case deRecordChange:
+        case deDataSetChange:
+        case deDataSetScroll: m_pendingData = true; break;
+        default: break;
+        }
+    }
+    void SendDataEvent(TDataEvent event, std::intptr_t info);
+    [[noreturn]] void ClosedError() const;
     void Rebuild(std::int64_t current, int row);
     void UpdateBufferCount();
     int BufferCount() const;

@@ -62,11 +62,9 @@ public:
     // Sequence number of a record in the active order, 0 when there is no such record.
     virtual std::int64_t seq_of(RecordId id) const = 0;
     // A field of the record with sequence number seq in the active order,
-    // into `out` (whose text buffer is reused).
-    virtual void read(std::int64_t seq, int field, Value& out) const = 0;
-    // True when reading `field` in the active order does not touch the
-    // table's records (the order's index holds the field's value).
-    virtual bool covered(int field) const = 0;
+    // into `out` (whose text buffer is reused). False when the read did not
+    // touch the table's records (the order's index holds the field's value).
+    virtual bool read(std::int64_t seq, int field, Value& out) const = 0;
     // A hint that record `seq` will be read soon; stepping through an order
     // touches records all over the table, and asking early hides the wait.
     virtual void prefetch(std::int64_t seq) const = 0;

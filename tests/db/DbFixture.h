@@ -58,7 +58,7 @@ inline engine::Value txt(std::string_view s) { return engine::Value::of_text(s);
 // Nums.db: N = 1..count (the primary key), Name "n001".., Rev = count + 1 - N
 // and Grp = N mod 7, each with an index of its own.
 inline void write_nums(const std::filesystem::path& dir, int count, const char* file = "Nums.db") {
-    engine::TableSpec schema;
+    engine::TableSchema schema;
     schema.fields = {{"N", engine::FieldType::Long},
                    {"Name", engine::FieldType::Alpha, 10},
                    {"Rev", engine::FieldType::Long},

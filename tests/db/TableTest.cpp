@@ -195,7 +195,7 @@ TEST_F(TableTest, KeySearchFindsTheFirstMatchOrMovesNothing) {
 }
 
 TEST_F(TableTest, SecondPassChoosesTheCompositeIndexThatBeginsWithTheField) {
-    engine::TableSpec schema;
+    engine::TableSchema schema;
     schema.fields = {{"Phone", engine::FieldType::Alpha, 6}, {"LastName", engine::FieldType::Alpha, 25}};
     schema.indexes = {{"ByPhone", {"Phone", "LastName"}}};
     engine::write_table(dir.path() / "Names.db", schema,
@@ -262,7 +262,7 @@ namespace {
 
 // Groups.db: codes 0..5 with names; group 6 has no entry.
 void write_groups(const std::filesystem::path& dir, bool code_index) {
-    engine::TableSpec schema;
+    engine::TableSchema schema;
     schema.fields = {{"Code", engine::FieldType::Long}, {"Title", engine::FieldType::Alpha, 30}};
     if (code_index) schema.indexes = {{"Code", {"Code"}}};
     std::vector<std::vector<engine::Value>> rows;

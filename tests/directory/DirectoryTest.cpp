@@ -24,7 +24,7 @@ engine::Value txt(std::string_view s) { return engine::Value::of_text(s); }
 // lives there), 4 Заречье; Яковлев's city 9 and street 7 have no entry.
 void write_directory(const std::filesystem::path& dir, bool first_name_index = true) {
     using engine::FieldType;
-    engine::TableSpec phones;
+    engine::TableSchema phones;
     phones.fields = {{"Code", FieldType::AutoInc},    {"Phone", FieldType::Alpha, 6},
                      {"LastName", FieldType::Alpha, 25}, {"FirstName", FieldType::Alpha, 15},
                      {"MiddleName", FieldType::Alpha, 15}, {"City", FieldType::Long},
@@ -49,14 +49,14 @@ void write_directory(const std::filesystem::path& dir, bool first_name_index = t
                          row("555555", "Яковлев"_a, "Олег"_a, "Петрович"_a, 9, 7, "8", ""),
                          row("400400", "Кузнецова"_a, "Анна"_a, "Павловна"_a, 2, 2, "20", "33"),
                          row("130000", "Волков"_a, "Дмитрий"_a, "Андреевич"_a, 4, 3, "5", "7")});
-    engine::TableSpec cities;
+    engine::TableSchema cities;
     cities.fields = {{"Code", FieldType::Long}, {"City", FieldType::Alpha, 30}};
     cities.key_fields = 1;
     cities.indexes = {{"City", {"City"}}};
     engine::write_table(dir / "City.db", cities,
                         {{num(1), txt("Ольмарск"_a)}, {num(2), txt("Березовка"_a)},
                          {num(3), txt("Вишнёвое"_a)}, {num(4), txt("Заречье"_a)}});
-    engine::TableSpec streets;
+    engine::TableSchema streets;
     streets.fields = {{"Code", FieldType::Long}, {"Street", FieldType::Alpha, 30}};
     streets.indexes = {{"Street", {"Street"}}, {"Code", {"Code"}}};
     engine::write_table(dir / "Street.db", streets,

@@ -35,7 +35,7 @@ void unseal(Bytes& b) { b[0x1A] ^= 0xFF; }
 class BadInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        TableSpec schema;
+        TableSchema schema;
         schema.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 30}};
         schema.key_fields = 1;
         schema.block_kb = 1;

@@ -28,7 +28,7 @@ int error_of(F&& f) {
 class CursorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TableSpec schema;
+        TableSchema schema;
         schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                        {"City", FieldType::Long}};
         schema.key_fields = 1;
@@ -222,9 +222,40 @@ TEST_F(CursorTest, FieldsReadThroughAnIndexFileEqualTheTables) {
     EXPECT_EQ(error_of([&] { c.text(0, text); }), kErrEof);
 }
 
+TEST_F(CursorTest, ReadingAtAPositionMovesThereInEveryOrder) {
+    // Physical order, an order from a file that holds Name and Phone, and one that holds City.
+    for (const char* index : {"", "Full", "City"}) {
+        Cursor c(table), probe(table);
+        c.switch_index(index, false);
+        probe.switch_index(index, false);
+        std::string text;
+        for (std::int64_t p = table->record_count(); p >= 1; --p) {
+            const std::uint32_t record = probe.set_sequence_number(p).record;
+            for (int f = 0; f < 4; ++f) EXPECT_EQ(c.value_at(p, f), table->value(record, f)) << index << " " << p;
+            c.text_at(p, 1, text);
+            EXPECT_EQ(text, table->value(record, 1).text) << index << " " << p;
+            EXPECT_EQ(c.current().record, record);
+        }
+    }
+}
+
+TEST_F(CursorTest, ReadingAtAPositionOutsideTheOrderLeavesTheCursorAtThatEnd) {
+    Cursor c(table);
+    c.switch_index("Full", false);
+    std::string text = "unchanged";
+    EXPECT_EQ(error_of([&] { c.text_at(0, 1, text); }), kErrBof);
+    EXPECT_EQ(c.next().sequence, 1u);
+    EXPECT_EQ(error_of([&] { c.value_at(8, 1); }), kErrEof);
+    EXPECT_EQ(c.prior().sequence, 7u);
+    EXPECT_EQ(error_of([&] { c.text_at(-5, 2, text); }), kErrBof);
+    EXPECT_EQ(text, "unchanged");
+    // Text of a number field is refused, as by text().
+    EXPECT_EQ(error_of([&] { c.text_at(2, 3, text); }), kErrInvalidArgument);
+}
+
 TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
     std::filesystem::copy_file(dir / "t.XG0", dir / "keep");
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 20}, {"Phone", FieldType::Alpha, 6},
                    {"City", FieldType::Long}};
     schema.key_fields = 1;
@@ -241,7 +272,7 @@ TEST_F(CursorTest, StaleIndexFileIsListedButItsOrderIsRebuilt) {
 }
 
 TEST_F(CursorTest, EmptyTableHasNoCurrentRecord) {
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Name", FieldType::Alpha, 10}};
     schema.indexes = {{"Name", {"Name"}}};
     write_table(dir / "e.db", schema, {});

@@ -20,7 +20,7 @@ private:
 
 TEST(Database, PhoneResolvesToTheCurrentDirectory) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}};
     write_table(dir / "Phone2k.db", schema, {{Value::of_int(5)}});
     CurrentDirectory cd(dir.path());

@@ -28,7 +28,7 @@ TEST_P(AgreesWithPxlib, EveryValue) { expect_agrees_with_pxlib(testdata(GetParam
 
 TEST(AgreesWithPxlib, TablesWeWrite) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Id", FieldType::AutoInc}, {"Name", FieldType::Alpha, 30}, {"Small", FieldType::Short},
                    {"Big", FieldType::Long},   {"Price", FieldType::Currency}, {"Ratio", FieldType::Number},
                    {"Flag", FieldType::Logical}, {"Day", FieldType::Date},      {"At", FieldType::Time},

@@ -13,8 +13,8 @@ using namespace engine;
 
 namespace {
 
-TableSpec all_types() {
-    TableSpec schema;
+TableSchema all_types() {
+    TableSchema schema;
     schema.fields = {{"Id", FieldType::AutoInc},     {"Name", FieldType::Alpha, 20}, {"Small", FieldType::Short},
                    {"Big", FieldType::Long},       {"Price", FieldType::Currency}, {"Ratio", FieldType::Number},
                    {"Flag", FieldType::Logical},   {"Day", FieldType::Date},       {"At", FieldType::Time},
@@ -56,7 +56,7 @@ TEST(Writer, ReadsBackEveryTypeIdentically) {
 
 TEST(Writer, PxlibReadsWhatWeWrite) {
     TempDir dir;
-    TableSpec schema = all_types();
+    TableSchema schema = all_types();
     schema.code_page = 866;
     write_table(dir / "all.db", schema, all_type_rows());
     pxdoc_t* px = PX_new();
@@ -83,7 +83,7 @@ TEST(Writer, PxlibReadsWhatWeWrite) {
 
 TEST(Writer, KeyedTableIsStoredInKeyOrder) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 10}};
     schema.key_fields = 1;
     schema.block_kb = 1;  // several blocks
@@ -97,23 +97,23 @@ TEST(Writer, KeyedTableIsStoredInKeyOrder) {
 
 TEST(Writer, RejectsWhatItCannotWrite) {
     TempDir dir;
-    struct Case { const char* what; TableSpec schema; std::vector<std::vector<Value>> rows; int code; };
-    TableSpec base;
+    struct Case { const char* what; TableSchema schema; std::vector<std::vector<Value>> rows; int code; };
+    TableSchema base;
     base.fields = {{"Code", FieldType::Long}, {"Name", FieldType::Alpha, 10}};
     base.key_fields = 1;
-    auto with = [&](auto change) { TableSpec s = base; change(s); return s; };
+    auto with = [&](auto change) { TableSchema s = base; change(s); return s; };
     const Case cases[] = {
         {"duplicate key", base, {{Value::of_int(1), Value::null()}, {Value::of_int(1), Value::null()}}, kErrKeyViolation},
-        {"unique index", with([](TableSpec& s) { s.indexes = {{"U", {"Name"}, false, false, true}}; }),
+        {"unique index", with([](TableSchema& s) { s.indexes = {{"U", {"Name"}, false, false, true}}; }),
          {{Value::of_int(1), Value::of_text("x")}, {Value::of_int(2), Value::of_text("X")}}, kErrKeyViolation},
-        {"unknown index field", with([](TableSpec& s) { s.indexes = {{"U", {"Nope"}}}; }), {}, kErrInvalidArgument},
-        {"repeated field", with([](TableSpec& s) { s.fields.push_back({"NAME", FieldType::Short}); }), {}, kErrInvalidArgument},
-        {"alpha too long", with([](TableSpec& s) { s.fields[1].size = 300; }), {}, kErrInvalidArgument},
+        {"unknown index field", with([](TableSchema& s) { s.indexes = {{"U", {"Nope"}}}; }), {}, kErrInvalidArgument},
+        {"repeated field", with([](TableSchema& s) { s.fields.push_back({"NAME", FieldType::Short}); }), {}, kErrInvalidArgument},
+        {"alpha too long", with([](TableSchema& s) { s.fields[1].size = 300; }), {}, kErrInvalidArgument},
         {"text into number", base, {{Value::of_text("1"), Value::null()}}, kErrInvalidArgument},
-        {"short out of range", with([](TableSpec& s) { s.fields[0].type = FieldType::Short; }), {{Value::of_int(40000), Value::null()}},
+        {"short out of range", with([](TableSchema& s) { s.fields[0].type = FieldType::Short; }), {{Value::of_int(40000), Value::null()}},
          kErrInvalidArgument},
         {"too few values", base, {{Value::of_int(1)}}, kErrInvalidArgument},
-        {"unknown code page", with([](TableSpec& s) { s.code_page = 9999; }), {}, kErrUnsupported},
+        {"unknown code page", with([](TableSchema& s) { s.code_page = 9999; }), {}, kErrUnsupported},
     };
     for (const auto& c : cases) {
         try {
@@ -129,7 +129,7 @@ TEST(Writer, RejectsWhatItCannotWrite) {
 
 TEST(Writer, RewriteWhileOpenLeavesOpenTablesOnTheirOwnData) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}};
     write_table(dir / "t.db", schema, {{Value::of_int(1)}});
     auto before = Table::open(dir / "t.db");
@@ -145,7 +145,7 @@ TEST(Writer, RewriteWhileOpenLeavesOpenTablesOnTheirOwnData) {
 
 TEST(Writer, FailedRewriteLeavesTheOldTable) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}};
     schema.key_fields = 1;
     write_table(dir / "t.db", schema, {{Value::of_int(1)}});

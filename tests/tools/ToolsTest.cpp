@@ -51,7 +51,7 @@ TEST(Dump, QuotesOnlyWhereCsvNeedsIt) {
 
 TEST(Dump, PrintsHeaderAndRecordsInIndexOrder) {
     TempDir dir;
-    TableSpec schema;
+    TableSchema schema;
     schema.fields = {{"Code", FieldType::AutoInc}, {"Name", FieldType::Alpha, 10}, {"Sum", FieldType::Number}};
     schema.key_fields = 1;
     schema.indexes = {{"Name", {"Name"}}};
