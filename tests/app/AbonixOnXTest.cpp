@@ -1,6 +1,7 @@
 // The real program on a private X server: it opens its maximised main window
 // on a generated directory and ends cleanly when the window is closed.
 #include "tests/e2e/XSession.h"
+#include "tests/support/TempDir.h"
 #include "tools/SampleDirectory.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <poll.h>
@@ -88,18 +90,15 @@ void close_window(Display* d, Window w) {
 }
 
 TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
-    const std::filesystem::path old = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "abonix-x-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const std::filesystem::path dir = pattern;
+    const TempDir dir;
     tools::SampleOptions options;
     options.subscribers = 2000;
-    tools::generate_sample_directory(dir, options);
+    tools::generate_sample_directory(dir.path(), options);
 
     e2e::Xvfb x(1024, 768);
-    std::filesystem::current_path(dir);  // the program works in the current directory
+    std::optional<CurrentDir> cd(std::in_place, dir.path());  // the program works in the current directory
     e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules});
-    std::filesystem::current_path(old);
+    cd.reset();
 
     DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
     ASSERT_NE(display, nullptr);
@@ -113,8 +112,6 @@ TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
 
     close_window(d, w);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/Main.h"
 #include "platform/forms/TApplication.h"
 #include "platform/ui/HeadlessHost.h"
+#include "tests/support/TempDir.h"
 #include "tools/SampleDirectory.h"
 
 #include <gtest/gtest.h>
@@ -13,30 +14,21 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace apptest {
 
 class AppTest : public ::testing::Test {
 protected:
-    AppTest() : host(1280, 1024) {
-        m_old = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "abonix-app-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        dir = pattern;
+    AppTest() : m_cd(m_temp.path()), host(1280, 1024), dir(m_temp.path()) {
         tools::SampleOptions options;
         options.subscribers = 300;
         tools::generate_sample_directory(dir, options);
-        std::filesystem::current_path(dir);
         app = std::make_unique<TApplication>();
     }
     ~AppTest() override {
         app.reset();
         Phones = nullptr;
         AboutBox = nullptr;
-        std::filesystem::current_path(m_old);
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 
     // Steps 2 to 4 of the entry point.
@@ -51,12 +43,15 @@ protected:
     // The window of the form the user sees on top now.
     TCustomForm* active_form() { return dynamic_cast<TCustomForm*>(TWinControl::FindControl(ws().get_active_window())); }
 
+private:
+    // The program works in its current directory: a private folder for each test.
+    TempDir m_temp;
+    CurrentDir m_cd;
+
+protected:
     ui::HeadlessHost host;
     std::filesystem::path dir;
     std::unique_ptr<TApplication> app;
-
-private:
-    std::filesystem::path m_old;
 };
 
 }  // namespace apptest

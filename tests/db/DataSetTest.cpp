@@ -36,7 +36,7 @@ protected:
 
     int top() { return link.rows("N").empty() ? 0 : link.rows("N").front(); }
 
-    dbtest::TempDir dir;
+    TempDir dir;
     TComponent form;
     TDatabase* database = nullptr;
     TTable* table = nullptr;

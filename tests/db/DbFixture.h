@@ -8,49 +8,30 @@
 #include "platform/db/TDataLink.h"
 #include "platform/db/TDataSet.h"
 #include "platform/db/TField.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <utility>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace dbtest {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "abonix-db-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
 
-private:
-    std::filesystem::path m_path;
-};
 
-// Makes the process's current directory `dir` while it lives.
-class CurrentDir {
-public:
-    explicit CurrentDir(const std::filesystem::path& dir) : m_old(std::filesystem::current_path()) {
-        std::filesystem::current_path(dir);
+// The message of the dataset error an operation raises, or "no error".
+inline std::string error_of(const std::function<void()>& op) {
+    try {
+        op();
+    } catch (const EDatabaseError& e) {
+        return e.Message();
     }
-    ~CurrentDir() { std::filesystem::current_path(m_old); }
-    CurrentDir(const CurrentDir&) = delete;
-    CurrentDir& operator=(const CurrentDir&) = delete;
-
-private:
-    std::filesystem::path m_old;
-};
+    return "no error";
+}
 
 inline engine::Value num(std::int64_t v) { return engine::Value::of_int(v); }
 inline engine::Value txt(std::string_view s) { return engine::Value::of_text(s); }

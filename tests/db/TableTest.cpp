@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+using dbtest::error_of;
 using dbtest::num;
 using dbtest::RecordingLink;
 using dbtest::txt;
@@ -43,16 +44,7 @@ protected:
 
     int n() { return table->FieldByName("N")->AsInteger(); }
 
-    static std::string error_of(const std::function<void()>& op) {
-        try {
-            op();
-        } catch (const EDatabaseError& e) {
-            return e.Message();
-        }
-        return "no error";
-    }
-
-    dbtest::TempDir dir;
+    TempDir dir;
     TComponent form;
     TDatabase* database = nullptr;
     TTable* table = nullptr;
@@ -339,7 +331,7 @@ TEST_F(TableTest, TheDatabaseConnectsInItsLoadedStepAndClosesItsTablesWhenItDisc
 }
 
 TEST_F(TableTest, ADatabaseNameWithoutComponentOrPathIsTheCurrentDirectory) {
-    dbtest::CurrentDir cd(dir.path());
+    CurrentDir cd(dir.path());
     TTable* t = make_table("Here", "nums.DB");
     t->SetDatabaseName("Elsewhere");
     t->Open();

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+using dbtest::error_of;
 using dbtest::num;
 using dbtest::RecordingLink;
 using directory::DirectorySearch;
@@ -84,17 +85,8 @@ protected:
 
     AnsiString last_name() { return tables.PhoneTLastName->AsString(); }
 
-    static std::string error_of(const std::function<void()>& op) {
-        try {
-            op();
-        } catch (const EDatabaseError& e) {
-            return e.Message();
-        }
-        return "no error";
-    }
-
-    dbtest::TempDir dir;
-    dbtest::CurrentDir cd{dir.path()};
+    TempDir dir;
+    CurrentDir cd{dir.path()};
     RecordingLink link;  // outlives the form, like a control of another owner
     TComponent form;
     DirectoryTables tables;

@@ -3,7 +3,7 @@
 #include "engine/Cursor.h"
 #include "engine/EngineError.h"
 #include "engine/TableWriter.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 

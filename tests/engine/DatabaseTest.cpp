@@ -1,7 +1,7 @@
 #include "engine/Database.h"
 #include "engine/EngineError.h"
 #include "engine/TableWriter.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +9,12 @@ using namespace engine;
 
 namespace {
 
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::filesystem::path& p) : m_old(std::filesystem::current_path()) { std::filesystem::current_path(p); }
-    ~CurrentDirectory() { std::filesystem::current_path(m_old); }
-
-private:
-    std::filesystem::path m_old;
-};
-
 TEST(Database, PhoneResolvesToTheCurrentDirectory) {
     TempDir dir;
     TableSchema schema;
     schema.fields = {{"Code", FieldType::Long}};
     write_table(dir / "Phone2k.db", schema, {{Value::of_int(5)}});
-    CurrentDirectory cd(dir.path());
+    CurrentDir cd(dir.path());
     const Database db = Database::connect("Phone");
     EXPECT_EQ(db.directory(), dir.path());
     EXPECT_EQ(db.open_table("Phone2k.db")->value(0, 0), Value::of_int(5));

@@ -5,7 +5,7 @@
 #include "engine/Table.h"
 #include "engine/TableWriter.h"
 #include "tests/engine/PxlibCheck.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "engine/EngineError.h"
 #include "engine/Table.h"
 #include "engine/TableWriter.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>

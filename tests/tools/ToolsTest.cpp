@@ -2,7 +2,7 @@
 #include "engine/EngineError.h"
 #include "engine/TableWriter.h"
 #include "tests/engine/PxlibCheck.h"
-#include "tests/engine/TempDir.h"
+#include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
 #include "tools/TableReport.h"
