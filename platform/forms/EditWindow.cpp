@@ -115,7 +115,7 @@ bool EditWindow::cut() {
     return m_buffer.delete_selection();
 }
 
-bool EditWindow::paste() { return m_buffer.paste(clipboard()); }
+bool EditWindow::paste() { return m_buffer.paste(clipboard_text()); }
 
 bool EditWindow::key_down(int vk) {
     const bool c = ctrl(), s = shift();
@@ -381,7 +381,10 @@ ui::HWND create_edit_window(const ui::CreateParams& params) {
     return h;
 }
 
-const AnsiString& clipboard_text() { return clipboard(); }
+AnsiString clipboard_text() {
+    // The system's clipboard when there is one, so text copied in other programs pastes too.
+    return ui::WindowSystem::exists() ? ws().clipboard_text() : clipboard();
+}
 
 void set_clipboard_text(const AnsiString& text) {
     clipboard() = text;

@@ -59,9 +59,9 @@ struct EditColors {
 // call_window_proc as usual.
 ui::HWND create_edit_window(const ui::CreateParams& params);
 
-// The text of the program's clipboard: what the edit windows last cut or
-// copied (also put on the system's clipboard).
-const AnsiString& clipboard_text();
+// The clipboard's text: the system's while a window system runs, otherwise
+// what the edit windows last cut or copied.
+AnsiString clipboard_text();
 void set_clipboard_text(const AnsiString& text);
 
 }  // namespace forms

@@ -91,6 +91,7 @@ public:
     void set_cursor_pos(TPoint) override {}
     void capture_mouse(bool on) override { m_mouse_captured = on; }
     bool set_clipboard_text(const std::string& utf8) override;
+    std::string clipboard_text() override { return m_clipboard; }
 
 private:
     void after_input();

@@ -64,6 +64,8 @@ public:
     virtual void capture_mouse(bool on) = 0;
     // UTF-8 text for the system clipboard.
     virtual bool set_clipboard_text(const std::string& utf8) = 0;
+    // UTF-8 text on the system clipboard; empty when it holds no text.
+    virtual std::string clipboard_text() = 0;
 };
 
 }  // namespace ui

@@ -351,4 +351,12 @@ void SdlHost::capture_mouse(bool on) { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALS
 
 bool SdlHost::set_clipboard_text(const std::string& utf8) { return SDL_SetClipboardText(utf8.c_str()) == 0; }
 
+std::string SdlHost::clipboard_text() {
+    char* raw = SDL_GetClipboardText();  // never null; "" when there is no text
+    if (!raw) return {};
+    std::string text(raw);
+    SDL_free(raw);
+    return text;
+}
+
 }  // namespace ui

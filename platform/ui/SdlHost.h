@@ -48,6 +48,7 @@ public:
     void set_cursor_pos(TPoint screen) override;
     void capture_mouse(bool on) override;
     bool set_clipboard_text(const std::string& utf8) override;
+    std::string clipboard_text() override;
 
 private:
     struct Native {

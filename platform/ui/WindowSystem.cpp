@@ -750,6 +750,8 @@ bool WindowSystem::set_clipboard_text(const AnsiString& text) {
     return m_host.set_clipboard_text(text::cp1251_to_utf8(text));
 }
 
+AnsiString WindowSystem::clipboard_text() { return text::utf8_to_cp1251(m_host.clipboard_text()); }
+
 // ---- focus, activation, capture -----------------------------------------------------
 
 bool WindowSystem::can_take_focus(HWND h) const {

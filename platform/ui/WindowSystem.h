@@ -301,6 +301,8 @@ public:
     TRect work_area_at(TPoint screen) const;
     // CP1251 text onto the system clipboard (as Unicode).
     bool set_clipboard_text(const AnsiString& text);
+    // The system clipboard's text in CP1251; characters CP1251 lacks become '?'.
+    AnsiString clipboard_text();
 
     // Shows h as a modal window: the capture holder gets WM_CANCELMODE and the
     // other top-level windows are disabled until end_modal(h, result), h's

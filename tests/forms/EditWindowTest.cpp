@@ -120,6 +120,12 @@ TEST_F(EditWindowTest, ClipboardKeysReachTheSystemClipboard) {
     set("\xC8\xE2\xE0\xED", 0, 2);  // "Иван", "Ив" selected
     host.press_key('C', {ui::VK_CONTROL});
     EXPECT_EQ(host.clipboard_utf8(), "Ив");
+
+    // Text another program put on the clipboard pastes, turned into CP1251.
+    host.set_clipboard_text("Петров");
+    set("", 0, 0);
+    host.press_key('V', {ui::VK_CONTROL});
+    EXPECT_EQ(edit->Text(), "\xCF\xE5\xF2\xF0\xEE\xE2");
 }
 
 TEST_F(EditWindowTest, LimitReadOnlyAndSetTextNotification) {
