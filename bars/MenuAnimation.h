@@ -48,6 +48,8 @@ public:
     int step_size() const { return m_step; }
     int distance() const { return m_distance; }
     int steps() const { return m_kind == MenuAnimationKind::none ? 0 : m_distance / m_step; }
+    // The window's place when the menu shows whole.
+    const TRect& final_window() const { return m_final; }
 
     // The visible client size after step k (1 .. steps()).
     TSize visible(int k) const;
