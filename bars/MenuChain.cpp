@@ -209,25 +209,36 @@ void MenuChain::menu_key(int vk, TShiftState shift) {
     }
 }
 
-bool MenuChain::mnemonic(MenuLevel* level, int vk, TShiftState shift) {
+std::vector<int> MenuChain::mnemonic_matches_in(const MenuLevel* level, int vk, TShiftState shift) const {
     const int count = level->item_count();
     const int start = level->selected();
     std::vector<int> matches;
     for (int k = 1; k <= count; ++k) {
-        const int i = ((start < 0 ? -1 : start) + k + count) % count;
+        const int i = (std::max(start, -1) + k + count) % count;
         if (!level->item_selectable(i)) continue;
         const auto m = mnemonic_of(level->item_caption(i));
         if (m && mnemonic_matches(*m, vk, shift.Contains(ssShift), shift.Contains(ssCtrl), key_for_char))
             matches.push_back(i);
     }
+    return matches;
+}
+
+bool MenuChain::mnemonic(MenuLevel* level, int vk, TShiftState shift) {
+    const std::vector<int> matches = mnemonic_matches_in(level, vk, shift);
     if (matches.empty()) return false;
-    if (matches.size() == 1) {
-        if (level->is_bar()) close_after(level);
+    if (level->is_bar()) close_after(level);
+    if (matches.size() == 1)
         activate(level, matches.front(), OpenedBy::keyboard);
-    } else {
-        if (level->is_bar()) close_after(level);
+    else
         select_in(level, matches.front());
-    }
+    return true;
+}
+
+bool MenuChain::try_mnemonic(MenuLevel* bar, int vk, TShiftState shift) {
+    if (mnemonic_matches_in(bar, vk, shift).empty()) return false;
+    enter(bar, -1);
+    bar->set_selected(-1);  // the search starts before the first item
+    mnemonic(bar, vk, shift);
     return true;
 }
 

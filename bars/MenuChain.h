@@ -51,6 +51,10 @@ public:
 
     // A key-down while active; always taken.
     void key_down(int vk, TShiftState shift);
+    // Alt+key outside keyboard mode: when an item of the bar has the key as
+    // its mnemonic, keyboard mode begins there and the item is selected (or
+    // opened or run when it is the only one). False when none matches.
+    bool try_mnemonic(MenuLevel* bar, int vk, TShiftState shift);
 
     // A mouse press on an item of a level: in a bar not in keyboard mode it
     // enters it; on a submenu item it drops its menu (animated); on the title
@@ -85,6 +89,7 @@ private:
     void open(MenuLevel* level, int index, OpenedBy by, bool select_first);
     void choose(MenuLevel* level, int index);
     bool mnemonic(MenuLevel* level, int vk, TShiftState shift);
+    std::vector<int> mnemonic_matches_in(const MenuLevel* level, int vk, TShiftState shift) const;
     int level_index(const MenuLevel* level) const;
 
     ui::WindowSystem& m_ws;
