@@ -50,6 +50,7 @@ void MenuChain::leave() {
     const ui::HWND focus = m_focus;
     m_levels.clear();
     m_dropped = false;
+    m_expanded = false;
     m_focus = ui::kNoWindow;
     if (m_ws.application_active() && m_ws.get_active_window() == form && m_ws.is_window(focus)) m_ws.set_focus(focus);
     if (on_leave) on_leave();
@@ -77,6 +78,7 @@ void MenuChain::forget(MenuLevel* level) {
         }
         m_levels.clear();
         m_dropped = false;
+        m_expanded = false;
         m_focus = ui::kNoWindow;
         if (on_leave) on_leave();
         return;
@@ -97,6 +99,7 @@ void MenuChain::open(MenuLevel* level, int index, OpenedBy by, bool select_first
     if (!menu) return;
     m_levels.push_back(menu);
     if (select_first) select_in(menu, first_of(menu, true));
+    menu->activated();
 }
 
 void MenuChain::choose(MenuLevel* level, int index) {
@@ -310,7 +313,7 @@ void MenuChain::hover_open(MenuLevel* level, int index) {
 void MenuChain::check_invariants() const {
 #ifndef NDEBUG
     if (m_levels.empty()) {
-        assert(!m_dropped);
+        assert(!m_dropped && !m_expanded);
         return;
     }
     assert(m_levels.front()->is_bar());

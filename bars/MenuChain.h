@@ -42,6 +42,10 @@ public:
     // Whether h is the window of a level (a press there does not close the chain).
     bool contains_window(ui::HWND h) const;
     ui::HWND remembered_focus() const { return m_focus; }
+    // A menu of this opening was expanded: the menus opened after it show
+    // every item too, until keyboard mode ends.
+    bool expanded() const { return m_expanded; }
+    void set_expanded() { m_expanded = active(); }
 
     // Enters keyboard mode on a bar with an item selected (-1: the first
     // selectable one). A mode already on another bar is left first.
@@ -95,6 +99,7 @@ private:
     ui::WindowSystem& m_ws;
     std::vector<MenuLevel*> m_levels;
     bool m_dropped = false;
+    bool m_expanded = false;
     ui::HWND m_focus = ui::kNoWindow;
 };
 

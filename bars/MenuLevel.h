@@ -46,6 +46,9 @@ public:
     // returns the item's click.
     virtual std::function<void()> prepare_click(int index) = 0;
 
+    // The menu has opened and has its first selection: its time starts now.
+    virtual void activated() {}
+
     // A menu hiding less used items behind its expand button.
     virtual bool can_expand() const { return false; }
     // Shows every item; returns the level that replaces this one (a menu
