@@ -73,6 +73,12 @@ bool MenuSystem::key_down(int vk, bool repeat) {
         m_keys.handed_to_bar(vk);
         return true;
     }
+    if (client && client->bar_in_keyboard_mode()) {
+        if (client->edit_box_has_focus()) return false;
+        client->bar_keyboard_key(vk, shift_now(m_ws));
+        m_keys.handed_to_bar(vk);
+        return true;
+    }
     if (MenuKeyWatch::is_alt(vk)) return false;
     if (m_ws.get_capture() != ui::kNoWindow || !client || client->customizing()) return false;
     if (auto click = client->shortcut_click(shortcut_of_key_down(vk))) {
@@ -95,7 +101,8 @@ bool MenuSystem::key_up(int vk) {
     const bool start = m_keys.key_up(vk, client && client->use_f10_for_menu());
     if (m_keys.take_handed_up(vk)) return true;
     if (m_chain.active()) return !(client && client->edit_box_has_focus());
-    if (!start || !client || client->customizing() || m_ws.get_capture() != ui::kNoWindow) return false;
+    if (!start || (client && client->bar_in_keyboard_mode())) return false;
+    if (!client || client->customizing() || m_ws.get_capture() != ui::kNoWindow) return false;
     MenuLevel* menu = client->main_menu();
     if (!menu) return false;
     m_hints.hide();
@@ -120,6 +127,7 @@ ui::LRESULT MenuSystem::mouse_hook(int code, ui::WPARAM w, ui::LPARAM l) {
             m_chain.leave();
         }
     }
+    if (mouse_filter && mouse_filter(message, *reinterpret_cast<const ui::MouseHookInfo*>(l))) return 1;
     return m_mouse->call_next(code, w, l);
 }
 

@@ -50,6 +50,10 @@ public:
     // The selected item of a level in keyboard mode is an edit box that has
     // the focus: keys go to its edit window.
     virtual bool edit_box_has_focus() const { return false; }
+    // A bar of the manager is in keyboard mode on its own (a toolbar whose
+    // edit box was left with Esc): it takes the keys as the chain would.
+    virtual bool bar_in_keyboard_mode() const { return false; }
+    virtual void bar_keyboard_key(int /*vk*/, TShiftState /*shift*/) {}
 };
 
 class MenuSystem {
@@ -65,6 +69,10 @@ public:
 
     // Finds the manager of the active form (the bars set it).
     std::function<MenuClient*()> active_client;
+    // Sees every mouse message before its window, after a press outside the
+    // chain has closed it; true swallows the message (a press on a title
+    // that opens its menu).
+    std::function<bool(ui::UINT message, const ui::MouseHookInfo& info)> mouse_filter;
 
     MenuChain& chain() { return m_chain; }
     HintController& hints() { return m_hints; }

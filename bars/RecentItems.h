@@ -25,6 +25,30 @@ namespace dxbar {
 // every command is always shown (100 percent).
 int recent_threshold(int percents);
 
+// The links of `visible` (collection order) that show before the menu is
+// expanded, given each link's use count and place in the recent order
+// (a place below 0 counts as the front).
+template <class Id, class CountFn, class IndexFn>
+std::vector<Id> recent_shown(const std::vector<Id>& visible, int percents, CountFn use_count, IndexFn recent_index) {
+    if (visible.empty()) return {};
+    int min = use_count(visible.front());
+    int max = min;
+    for (const Id& id : visible) {
+        min = std::min(min, use_count(id));
+        max = std::max(max, use_count(id));
+    }
+    const int spread = (max - min) * (100 - std::clamp(percents, 0, 100));
+    const int limit = min + (spread + 50) / 100;
+    // The limit: the link latest in the recent order whose count reaches it.
+    int limit_index = -1;
+    for (const Id& id : visible)
+        if (use_count(id) >= limit) limit_index = std::max(limit_index, recent_index(id));
+    std::vector<Id> result;
+    for (const Id& id : visible)
+        if (recent_index(id) <= limit_index) result.push_back(id);
+    return result;
+}
+
 template <class Id>
 class RecentItems {
 public:
@@ -78,30 +102,8 @@ public:
     // The visible links (collection order) that show before the menu is
     // expanded, in collection order.
     std::vector<Id> shown(const std::vector<Id>& visible, int percents) const {
-        if (visible.empty()) return {};
-        int min = use_count(visible.front());
-        int max = min;
-        for (Id id : visible) {
-            min = std::min(min, use_count(id));
-            max = std::max(max, use_count(id));
-        }
-        const int spread = (max - min) * (100 - std::clamp(percents, 0, 100));
-        const int limit = min + (spread + 50) / 100;
-        auto is_visible = [&](Id id) { return std::find(visible.begin(), visible.end(), id) != visible.end(); };
-        int limit_index = -1;
-        for (int k = static_cast<int>(m_order.size()) - 1; k >= 0; --k) {
-            const Id id = m_order[static_cast<std::size_t>(k)];
-            if (is_visible(id) && use_count(id) >= limit) {
-                limit_index = k;
-                break;
-            }
-        }
-        std::vector<Id> result;
-        for (Id id : visible) {
-            const int index = recent_index(id);
-            if (index < 0 || index <= limit_index) result.push_back(id);
-        }
-        return result;
+        return recent_shown(visible, percents, [this](Id id) { return use_count(id); },
+                            [this](Id id) { return recent_index(id); });
     }
 
     void check_invariants() const {

@@ -6,6 +6,7 @@
 #include "bars/TdxBarItem.h"
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxDockControl.h"
+#include "bars/dxBarMenus.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 #include "platform/gfx/TImageList.h"
@@ -157,6 +158,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(owner_or_main_form
     UpdateBarFont();
     m_font.OnChange = [this](TObject*) { UpdateBarFont(); };
     TdxBarManagerList::Add(this);
+    dxbar::BarMenus::ManagerCreated(this);
     m_bars = std::make_unique<TdxBars>(*this);
     m_colorListener = gfx::SystemColors::add_listener([this] {
         // The derived faces follow the new colours at the next paint; the
@@ -168,6 +170,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(owner_or_main_form
 TdxBarManager::~TdxBarManager() {
     gfx::SystemColors::remove_listener(m_colorListener);
     HideAll();
+    dxbar::BarMenus::ManagerDestroyed(this);
     m_customizing = false;
     m_hotControl = nullptr;
     m_bars->Destroy();
@@ -355,6 +358,7 @@ void TdxBarManager::Loaded() {
 }
 
 void TdxBarManager::HideAll() {
+    dxbar::BarMenus::HideAll(this);
     if (!m_bars) return;
     for (int i = 0; i < m_bars->Count(); ++i)
         if (TdxBarControl* c = m_bars->Items(i)->Control()) c->LeaveKeyboardMode(false);
