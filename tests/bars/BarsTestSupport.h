@@ -173,7 +173,7 @@ protected:
 // A headless screen, an application and the form, shown.
 class BarsTest : public ::testing::Test {
 protected:
-    explicit BarsTest(int screenWidth = 1024, int formWidth = 800) : host(screenWidth, 768), app(std::make_unique<TApplication>()) {
+    explicit BarsTest(int screenWidth = 1024, int formWidth = 1000) : host(screenWidth, 768), app(std::make_unique<TApplication>()) {
         m_formWidth = formWidth;
     }
     ~BarsTest() override { app.reset(); }
