@@ -367,7 +367,12 @@ void TdxBarManager::ShowFloatingBars(bool show) {
     for (int i = 0; i < m_bars->Count(); ++i) {
         TdxBar* bar = m_bars->Items(i);
         TdxBarControl* c = bar->Control();
-        if (!c || c->Docked() || !c->HandleAllocated()) continue;
+        if (!c || c->Docked()) continue;
+        if (!c->HandleAllocated()) {
+            // Floating windows are made once their form has its window to own them.
+            if (!show || !bar->Visible() || !m_form || !m_form->HandleAllocated()) continue;
+            c->HandleNeeded();
+        }
         ui::WindowSystem::current().show_window(c->Handle(), show && bar->Visible() ? ui::SW_SHOWNA : ui::SW_HIDE);
     }
 }
