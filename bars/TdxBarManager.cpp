@@ -399,6 +399,15 @@ void TdxBarManager::FormMessage(unsigned msg, std::uintptr_t w, std::intptr_t l)
             m_hotControl = nullptr;
         }
         break;
+    case ui::WM_SYSCOMMAND:
+        switch (w & 0xFFF0) {
+        case ui::SC_MINIMIZE:
+        case ui::SC_CLOSE: ShowFloatingBars(false); break;
+        case ui::SC_MAXIMIZE:
+        case ui::SC_RESTORE: ShowFloatingBars(true); break;
+        default: break;
+        }
+        break;
     case ui::WM_SYSCOLORCHANGE:
         for (TdxDockControl* d : m_dockControls) d->Invalidate();
         break;

@@ -132,6 +132,18 @@ TEST_F(DockingTest, DraggedAwayTheBarFloatsAndADoubleClickDocksItAgain) {
     checkAll();
 }
 
+TEST_F(DockingTest, FloatingBarsHideWithTheMinimisedFormAndComeBack) {
+    drag(search(), TPoint{300, 400});
+    ASSERT_FALSE(search()->Docked());
+    const ui::HWND h = search()->Handle();
+    ws().send_message(form->Handle(), ui::WM_SYSCOMMAND, ui::SC_MINIMIZE, 0);
+    host.pump();
+    EXPECT_FALSE(ws().is_visible(h));
+    ws().send_message(form->Handle(), ui::WM_SYSCOMMAND, ui::SC_RESTORE, 0);
+    host.pump();
+    EXPECT_TRUE(ws().is_visible(h));
+}
+
 TEST_F(DockingTest, AFloatingBarDocksOnlyAfterTheDockingDelay) {
     drag(search(), TPoint{300, 400});
     ASSERT_FALSE(search()->Docked());
