@@ -1,5 +1,6 @@
 #include "bars/TdxBarManager.h"
 
+#include "bars/BarLayoutIni.h"
 #include "bars/TdxBar.h"
 #include "bars/TdxBarControl.h"
 #include "bars/TdxBarEditControl.h"
@@ -8,6 +9,7 @@
 #include "bars/TdxDockControl.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
+#include "platform/forms/TMemIniFile.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/SystemSettings.h"
 
@@ -343,15 +345,45 @@ void TdxBarManager::EndUpdate() {
 }
 
 void TdxBarManager::Loaded() {
+    const bool designing = ComponentState().Contains(csDesigning);
     // Items first, then each bar in order: links, dock, docking style, Visible.
+    // The user's stored layout is read before the bars show, so that they come
+    // up once, where it says; stored row numbers keep their meaning meanwhile.
     for (TdxBarItem* item : std::vector<TdxBarItem*>(m_items))
         if (auto* sub = dynamic_cast<TCustomdxBarSubItem*>(item)) sub->ItemLinks().RefreshLists();
-    TComponent::Loaded();
     UpdateBarFont();
     for (TdxBarItem* item : std::vector<TdxBarItem*>(m_items)) item->VisibilityChanged();
+    if (m_storeInIniFile && !designing) LoadFromIniFile(m_iniFileName);
     for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->ApplyLoaded();
+    TComponent::Loaded();
     m_categories->ApplyLoadedItemsVisibles();
     for (TdxDockControl* d : m_dockControls) d->UpdateDock();
+    if (m_storeInIniFile && !designing && m_form) {
+        // The layout is written when the form goes for good, while its items still exist.
+        TNotifyEvent previous = m_form->OnDestroy;
+        m_form->OnDestroy = [this, previous](TObject* sender) {
+            SaveToIniFile(m_iniFileName);
+            if (previous) previous(sender);
+        };
+    }
+}
+
+void TdxBarManager::LoadFromIniFile(const AnsiString& fileName) {
+    if (fileName.empty()) return;
+    const TMemIniFile ini(fileName);
+    BeginUpdate();
+    const struct Unlock {
+        TdxBarManager& m;
+        ~Unlock() { m.EndUpdate(); }
+    } unlock{*this};
+    bars::load_layout(*this, ini);
+}
+
+void TdxBarManager::SaveToIniFile(const AnsiString& fileName) {
+    if (fileName.empty()) return;
+    TMemIniFile ini(fileName);
+    bars::save_layout(*this, ini);
+    ini.UpdateFile();
 }
 
 void TdxBarManager::HideAll() {
