@@ -169,6 +169,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(owner_or_main_form
 
 TdxBarManager::~TdxBarManager() {
     gfx::SystemColors::remove_listener(m_colorListener);
+    if (m_images) m_images->RemoveFreeNotification(this);
     HideAll();
     m_customizing = false;
     m_hotControl = nullptr;

@@ -247,3 +247,56 @@ TEST_F(BarModelTest, DeactivatingTheFormEndsKeyboardMode) {
 
 }  // namespace
 }  // namespace bars::test
+
+namespace bars::test {
+namespace {
+
+class BarUpdateTest : public BarsTest {};
+
+TEST_F(BarUpdateTest, ChangesUnderTheUpdateLockShowWhenItIsReleased) {
+    manager().BeginUpdate();
+    TdxBar* tools = manager().Bars().Add();
+    tools->SetDockingStyle(dsTop);
+    tools->SetRow(2);
+    tools->ItemLinks().Add(form->CloseButton);
+    tools->SetVisible(true);
+    EXPECT_EQ(topDock().Height(), 50);
+    manager().EndUpdate();
+    // Not one on its row: the stored row is clamped to the last, which it shares with the search bar.
+    EXPECT_EQ(topDock().RowOf(tools->Control()), 1);
+    EXPECT_EQ(topDock().Height(), 27 + tools->Control()->Height());
+    checkAll();
+}
+
+TEST_F(BarUpdateTest, ACategorysItemsVisibleReachesItsItems) {
+    TdxBarManagerCategories& c = manager().Categories();
+    form->StreetEdit->SetVisible(ivNever);  // differs from its category's value: left alone
+    c.SetItemsVisibles(3, ivNever);
+    EXPECT_EQ(form->PhoneEdit->Visible(), ivNever);
+    EXPECT_EQ(form->SearchBar->ItemLinks().ShownLinks().size(), 0u);
+    c.SetItemsVisibles(3, ivAlways);
+    EXPECT_EQ(form->PhoneEdit->Visible(), ivAlways);
+    EXPECT_EQ(form->StreetEdit->Visible(), ivAlways);
+    EXPECT_EQ(form->SearchBar->ItemLinks().ShownLinks().size(), 6u);
+    EXPECT_EQ(form->CloseButton->Visible(), ivAlways);
+    checkAll();
+}
+
+TEST_F(BarUpdateTest, KeyboardModeKeysMoveTheSelection) {
+    TdxBarControl* bar = form->SearchBar->Control();
+    host.click(boxCenter(form->PhoneEdit));
+    host.press_key(ui::VK_ESCAPE);
+    // The box is left; the bar stays in keyboard mode with the item selected.
+    EXPECT_TRUE(bar->KeyboardMode());
+    EXPECT_EQ(bar->SelectedControl(), editControl(form->PhoneEdit));
+    EXPECT_EQ(ws().get_focus(), form->Grid->Handle());
+    EXPECT_TRUE(bar->KeyboardModeKey(ui::VK_RETURN, {}));
+    EXPECT_TRUE(editControl(form->PhoneEdit)->Active());
+    host.press_key(ui::VK_ESCAPE);
+    EXPECT_TRUE(bar->KeyboardModeKey(ui::VK_ESCAPE, {}));
+    EXPECT_FALSE(bar->KeyboardMode());
+    EXPECT_EQ(ws().get_focus(), form->Grid->Handle());
+}
+
+}  // namespace
+}  // namespace bars::test
