@@ -13,6 +13,7 @@ LineLayout layout_lines(const std::vector<LineItem>& items, int available, bool 
     int line_thickness = 0;
     std::size_t line_first = 0;
     bool any_in_line = false;
+    bool cut = false;  // a single-line bar hides everything after the first item that does not fit
 
     auto close_line = [&](std::size_t end) {
         for (std::size_t k = line_first; k < end; ++k) {
@@ -24,10 +25,15 @@ LineLayout layout_lines(const std::vector<LineItem>& items, int available, bool 
 
     for (std::size_t i = 0; i < items.size(); ++i) {
         const LineItem& it = items[i];
+        if (cut) {
+            out.items[i].hidden = true;
+            continue;
+        }
         const int gap = any_in_line && it.begin_group ? kSeparatorLength : 0;
         if (available >= 0 && any_in_line && x + gap + it.length > available) {
             if (!wrap) {
                 out.items[i].hidden = true;
+                cut = true;
                 continue;
             }
             close_line(i);
@@ -37,9 +43,6 @@ LineLayout layout_lines(const std::vector<LineItem>& items, int available, bool 
             line_thickness = 0;
             line_first = i;
             any_in_line = false;
-        } else if (available >= 0 && !wrap && !any_in_line && it.length > available && i > 0) {
-            out.items[i].hidden = true;
-            continue;
         }
         LinePlace& p = out.items[i];
         p.separator_before = any_in_line && it.begin_group;

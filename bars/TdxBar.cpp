@@ -6,6 +6,7 @@
 #include "bars/TdxDockControl.h"
 #include "platform/forms/TForm.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 // ---- TdxBar -----------------------------------------------------------------------------------------
@@ -179,9 +180,10 @@ void TdxBar::ShowWindow() {
     if (m_control) return;
     m_control = std::make_unique<TdxBarControl>(*this);
     m_itemLinks->SetBarControl(m_control.get());
+    TdxDockControl* dock = TargetDock();
+    m_control->SetDockControl(dock);
     m_control->RebuildControls();
-    if (TdxDockControl* dock = TargetDock()) {
-        m_control->SetDockControl(dock);
+    if (dock) {
         m_control->SetParent(dock);
         m_everDocked = true;
         m_dockedDockingStyle = dock->DockingStyle();
@@ -197,7 +199,7 @@ void TdxBar::ShowWindow() {
 
 void TdxBar::HideWindow() {
     if (!m_control) return;
-    if (TdxDockControl* dock = m_control->DockControl()) dock->Undock(m_control.get());
+    if (TdxDockControl* d = m_control->DockControl()) d->Undock(m_control.get());
     std::unique_ptr<TdxBarControl> control = std::move(m_control);
     control.reset();
     m_itemLinks->SetBarControl(nullptr);

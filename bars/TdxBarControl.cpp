@@ -380,6 +380,15 @@ void TdxBarControl::PlaceItems() {
     }
 }
 
+void TdxBarControl::RebuildControls() {
+    if (m_controlsVertical != Vertical()) {
+        for (int i = 0; i < ItemLinks().Count(); ++i)
+            if (ItemLinks()[i]->Control() && ItemLinks()[i]->Control()->Parent() == this) ItemLinks()[i]->DestroyControl();
+        m_controlsVertical = Vertical();
+    }
+    TCustomdxBarControl::RebuildControls();
+}
+
 void TdxBarControl::UpdateFloatingSize() {
     if (Docked()) return;
     const std::vector<bars::LineItem> items = MeasureItems();
@@ -414,7 +423,6 @@ void TdxBarControl::CreateParams(ui::CreateParams& params) {
 }
 
 void TdxBarControl::Reparent(TWinControl* parent) {
-    const bool wasVertical = Vertical();
     if (Parent()) SetParent(nullptr);
     else DestroyHandle();
     if (parent) {
@@ -427,12 +435,7 @@ void TdxBarControl::Reparent(TWinControl* parent) {
             ws().show_window(Handle(), ui::SW_SHOWNA);
         }
     }
-    if (wasVertical != Vertical()) {
-        // Edit items turn into buttons in vertical bars and back.
-        for (int i = 0; i < ItemLinks().Count(); ++i)
-            if (ItemLinks()[i]->Control() && ItemLinks()[i]->Control()->Parent() == this) ItemLinks()[i]->DestroyControl();
-        RebuildControls();
-    }
+    RebuildControls();
     if (m_dragging && HandleAllocated()) ws().set_capture(Handle());
 }
 

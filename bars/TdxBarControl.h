@@ -123,6 +123,8 @@ public:
     TRect ItemsArea() const;
 
     void LayoutChanged() override;
+    // Item controls are made for the bar's orientation: edit items are buttons in vertical bars.
+    void RebuildControls() override;
     bool Dragging() const { return m_dragging; }
     // Moves the window object under another parent (nullptr: floating), making its window anew.
     void Reparent(TWinControl* parent);
@@ -159,6 +161,7 @@ private:
     TdxBar& m_bar;
     TdxDockControl* m_dock = nullptr;
     bool m_truncated = false;
+    bool m_controlsVertical = false;
     int m_length = 0;
     std::vector<bars::LinePlace> m_places;
 

@@ -77,7 +77,7 @@ void TdxBarEditControl::Paint(TCanvas& canvas, const TRect& r) {
         canvas.Brush().SetStyle(bsSolid);
     }
     const TRect box{r.Left + cw, r.Top, r.Right, r.Bottom};
-    if (Hot() || m_active) bars::frame(canvas, box, clHighlight);
+    if (Hot() || m_active || Selected()) bars::frame(canvas, box, clHighlight);
     else bars::frame(canvas, box, Enabled() ? back : clBtnShadow);
     const TRect text = TextRect();
     // While the box is active the edit window covers its text area.

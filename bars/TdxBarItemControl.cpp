@@ -36,6 +36,8 @@ TdxBarManager& TdxBarItemControl::BarManager() const { return m_link->BarManager
 
 TRect TdxBarItemControl::ItemRect() const { return m_link->ItemRect(); }
 
+bool TdxBarItemControl::Selected() const { return m_parent && m_parent->KeyboardMode() && m_parent->SelectedControl() == this; }
+
 bool TdxBarItemControl::Enabled() const { return Item() && Item()->IsEnabled(); }
 
 bool TdxBarItemControl::CanSelect() const { return Item() && Item()->CanSelect() && Enabled(); }
@@ -139,7 +141,7 @@ int TdxBarButtonControl::Width() const {
 
 void TdxBarButtonControl::Paint(TCanvas& canvas, const TRect& r) {
     const TColor back = Parent()->BackgroundColor();
-    bars::paint_flat_button_face(canvas, r, Hot() || Pressed(), Checked(), back);
+    bars::paint_flat_button_face(canvas, r, Hot() || Pressed() || Selected(), Checked(), back);
     int x = r.Left;
     const int pad = std::max(1, std::abs(Parent()->ItemsFont().Height()) / 2);
     if (ShowsGlyph()) {

@@ -37,6 +37,8 @@ public:
     bool Pressed() const { return m_pressed; }
     void SetPressed(bool value);
     bool Enabled() const;
+    // Selected by the keyboard in its bar: drawn like the hot item.
+    bool Selected() const;
     // Whether keyboard mode can select the control.
     virtual bool CanSelect() const;
 

@@ -1,5 +1,6 @@
 #include "bars/TdxBarManager.h"
 
+#include "bars/BarLayoutIni.h"
 #include "bars/TdxBar.h"
 #include "bars/TdxBarControl.h"
 #include "bars/TdxBarEditControl.h"
@@ -9,6 +10,7 @@
 #include "bars/dxBarMenus.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
+#include "platform/forms/TMemIniFile.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/SystemSettings.h"
 
@@ -169,6 +171,7 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(owner_or_main_form
 
 TdxBarManager::~TdxBarManager() {
     gfx::SystemColors::remove_listener(m_colorListener);
+    if (m_images) m_images->RemoveFreeNotification(this);
     HideAll();
     dxbar::BarMenus::ManagerDestroyed(this);
     m_customizing = false;
@@ -346,15 +349,45 @@ void TdxBarManager::EndUpdate() {
 }
 
 void TdxBarManager::Loaded() {
+    const bool designing = ComponentState().Contains(csDesigning);
     // Items first, then each bar in order: links, dock, docking style, Visible.
+    // The user's stored layout is read before the bars show, so that they come
+    // up once, where it says; stored row numbers keep their meaning meanwhile.
     for (TdxBarItem* item : std::vector<TdxBarItem*>(m_items))
         if (auto* sub = dynamic_cast<TCustomdxBarSubItem*>(item)) sub->ItemLinks().RefreshLists();
-    TComponent::Loaded();
     UpdateBarFont();
     for (TdxBarItem* item : std::vector<TdxBarItem*>(m_items)) item->VisibilityChanged();
+    if (m_storeInIniFile && !designing) LoadFromIniFile(m_iniFileName);
     for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->ApplyLoaded();
+    TComponent::Loaded();
     m_categories->ApplyLoadedItemsVisibles();
     for (TdxDockControl* d : m_dockControls) d->UpdateDock();
+    if (m_storeInIniFile && !designing && m_form) {
+        // The layout is written when the form goes for good, while its items still exist.
+        TNotifyEvent previous = m_form->OnDestroy;
+        m_form->OnDestroy = [this, previous](TObject* sender) {
+            SaveToIniFile(m_iniFileName);
+            if (previous) previous(sender);
+        };
+    }
+}
+
+void TdxBarManager::LoadFromIniFile(const AnsiString& fileName) {
+    if (fileName.empty()) return;
+    const TMemIniFile ini(fileName);
+    BeginUpdate();
+    const struct Unlock {
+        TdxBarManager& m;
+        ~Unlock() { m.EndUpdate(); }
+    } unlock{*this};
+    bars::load_layout(*this, ini);
+}
+
+void TdxBarManager::SaveToIniFile(const AnsiString& fileName) {
+    if (fileName.empty()) return;
+    TMemIniFile ini(fileName);
+    bars::save_layout(*this, ini);
+    ini.UpdateFile();
 }
 
 void TdxBarManager::HideAll() {
@@ -371,7 +404,12 @@ void TdxBarManager::ShowFloatingBars(bool show) {
     for (int i = 0; i < m_bars->Count(); ++i) {
         TdxBar* bar = m_bars->Items(i);
         TdxBarControl* c = bar->Control();
-        if (!c || c->Docked() || !c->HandleAllocated()) continue;
+        if (!c || c->Docked()) continue;
+        if (!c->HandleAllocated()) {
+            // Floating windows are made once their form has its window to own them.
+            if (!show || !bar->Visible() || !m_form || !m_form->HandleAllocated()) continue;
+            c->HandleNeeded();
+        }
         ui::WindowSystem::current().show_window(c->Handle(), show && bar->Visible() ? ui::SW_SHOWNA : ui::SW_HIDE);
     }
 }
@@ -396,6 +434,15 @@ void TdxBarManager::FormMessage(unsigned msg, std::uintptr_t w, std::intptr_t l)
         if (!w) {
             HideAll();
             m_hotControl = nullptr;
+        }
+        break;
+    case ui::WM_SYSCOMMAND:
+        switch (w & 0xFFF0) {
+        case ui::SC_MINIMIZE:
+        case ui::SC_CLOSE: ShowFloatingBars(false); break;
+        case ui::SC_MAXIMIZE:
+        case ui::SC_RESTORE: ShowFloatingBars(true); break;
+        default: break;
         }
         break;
     case ui::WM_SYSCOLORCHANGE:

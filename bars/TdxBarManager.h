@@ -214,6 +214,11 @@ public:
     void FormShowStateChanged(bool minimized);
     void ShowFloatingBars(bool show);
 
+    // The layout file: does nothing for an empty name. Saving keeps the
+    // sections of others; loading leaves what the file lacks as it is.
+    void LoadFromIniFile(const AnsiString& fileName);
+    void SaveToIniFile(const AnsiString& fileName);
+
     // The item control under the mouse, for hot tracking across bars.
     TdxBarItemControl* HotItemControl() const { return m_hotControl; }
     void SetHotItemControl(TdxBarItemControl* control);

@@ -201,7 +201,7 @@ void TdxDockControl::Resize() {
     TCustomControl::Resize();
     if (m_updating > 0) return;
     if (m_rows.empty()) {
-        if (m_laidOut && Thickness() != EmptyThickness()) SetThickness(EmptyThickness());
+        if (!KeepsGivenSize() && Thickness() != EmptyThickness()) SetThickness(EmptyThickness());
         return;
     }
     UpdateDock();

@@ -67,6 +67,8 @@ protected:
     void WndProc(TMessage& message) override;
     // The thickness of the site when it holds no rows.
     virtual int EmptyThickness() const;
+    // Whether an empty site keeps the size it was given (the edge sites, until their first layout).
+    virtual bool KeepsGivenSize() const { return !m_laidOut; }
     TdxBarManager*& BarManagerRef() { return m_manager; }
     const TdxBarManager* BarManagerRef() const { return m_manager; }
 
@@ -106,6 +108,7 @@ public:
 protected:
     void Loaded() override;
     int EmptyThickness() const override;
+    bool KeepsGivenSize() const override { return false; }
     void Notification(TComponent* component, TOperation operation) override;
 
 private:

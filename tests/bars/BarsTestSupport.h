@@ -11,6 +11,7 @@
 #include "platform/gfx/Resources.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/HeadlessHost.h"
+#include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 
 #include <gtest/gtest.h>
@@ -173,7 +174,7 @@ protected:
 // A headless screen, an application and the form, shown.
 class BarsTest : public ::testing::Test {
 protected:
-    explicit BarsTest(int screenWidth = 1024, int formWidth = 800) : host(screenWidth, 768), app(std::make_unique<TApplication>()) {
+    explicit BarsTest(int screenWidth = 1024, int formWidth = 1000) : host(screenWidth, 768), app(std::make_unique<TApplication>()) {
         m_formWidth = formWidth;
     }
     ~BarsTest() override { app.reset(); }
@@ -207,6 +208,9 @@ protected:
     }
     void checkAll() { manager().check_invariants(); }
 
+    // The layout file goes to a folder of the test's own.
+    TempDir dir;
+    CurrentDir cwd{dir.path()};
     ui::HeadlessHost host;
     std::unique_ptr<TApplication> app;
     PhonesLikeForm* form = nullptr;

@@ -1,0 +1,117 @@
+#include "BarsTestSupport.h"
+
+#include "platform/forms/TMemIniFile.h"
+
+#include <algorithm>
+
+namespace bars::test {
+namespace {
+
+class LayoutIniTest : public BarsTest {
+protected:
+    // Frees the form (which writes the layout) and makes it again (which reads it).
+    void restart() {
+        TComponent::Free(form);
+        form = app->CreateForm<Configured>();
+        form->SetWidth(1000);
+        form->Show();
+        host.pump();
+    }
+    const AnsiString P = "Phones.PhoneBarManager.";
+};
+
+TEST_F(LayoutIniTest, ClosingWritesTheSectionsAndKeepsOthers) {
+    {
+        TMemIniFile grid("abonix.ini");
+        grid.WriteInteger("\\Grid", "ColumnCount", 8);
+        grid.WriteString(P + "Bar7", "Caption", "stale");
+        grid.UpdateFile();
+    }
+    TComponent::Free(form);
+    form = nullptr;
+    const TMemIniFile ini("abonix.ini");
+    std::vector<AnsiString> sections = ini.ReadSections();
+    const std::vector<AnsiString> expected = {
+        "\\Grid",
+        P + "Main",
+        P + "Bar0",
+        P + "Bar0.ItemLink0",
+        P + "Bar0.ItemLink1",
+        P + "Bar1",
+        P + "Bar1.ItemLink0",
+        P + "Bar1.ItemLink1",
+        P + "Bar1.ItemLink2",
+        P + "Bar1.ItemLink3",
+        P + "Bar1.ItemLink4",
+        P + "Bar1.ItemLink5",
+        P + "SubItem_FileMenu",
+        P + "SubItem_FileMenu.ItemLink0",
+        P + "SubItem_N1",
+        P + "SubItem_N1.ItemLink0",
+        P + "SubItem_N1.ItemLink1",
+    };
+    EXPECT_EQ(sections, expected);
+    EXPECT_EQ(ini.ReadInteger("\\Grid", "ColumnCount", 0), 8);
+    EXPECT_EQ(ini.ReadInteger(P + "Main", "BarCount", 0), 2);
+    EXPECT_EQ(ini.ReadInteger(P + "Main", "MenuAnimations", 0), 1);
+    EXPECT_TRUE(ini.ReadBool(P + "Main", "ShowShortCutInHint", false));
+    EXPECT_EQ(ini.ReadString(P + "Bar1", "Caption", ""), "SearchBar");
+    EXPECT_EQ(ini.ReadInteger(P + "Bar1", "Row", -1), 1);
+    EXPECT_EQ(ini.ReadInteger(P + "Bar1", "DockingStyle", -1), dsTop);
+    EXPECT_TRUE(ini.ReadBool(P + "Bar1", "Visible", false));
+    EXPECT_EQ(ini.ReadInteger(P + "Bar1", "ItemLinkCount", 0), 6);
+    EXPECT_EQ(ini.ReadString(P + "Bar1.ItemLink1", "ItemName", ""), "LastNameEdit");
+    EXPECT_EQ(ini.ReadInteger(P + "Bar1.ItemLink1", "UserDefine", 0), 8);
+    EXPECT_EQ(ini.ReadInteger(P + "Bar1.ItemLink1", "UserWidth", 0), 105);
+    EXPECT_FALSE(ini.ValueExists(P + "Bar1.ItemLink4", "UserWidth"));
+    EXPECT_TRUE(ini.ValueExists(P + "Bar1.ItemLink4", "Visible"));
+    EXPECT_FALSE(ini.ValueExists(P + "SubItem_N1.ItemLink1", "Visible"));
+    EXPECT_TRUE(ini.ReadBool(P + "SubItem_N1.ItemLink1", "BeginGroup", false));
+    EXPECT_TRUE(ini.ValueExists(P + "SubItem_N1.ItemLink1", "UseCount"));
+}
+
+TEST_F(LayoutIniTest, AFloatingBarComesBackWhereItWas) {
+    form->SearchBar->SetDockingStyle(dsNone);
+    form->SearchBar->Control()->SetBounds(300, 400, form->SearchBar->Control()->Width(), form->SearchBar->Control()->Height());
+    form->SearchBar->SetFloatLeft(300);
+    form->SearchBar->SetFloatTop(400);
+    restart();
+    ASSERT_TRUE(form->SearchBar->Control());
+    EXPECT_FALSE(form->SearchBar->Control()->Docked());
+    EXPECT_EQ(form->SearchBar->Control()->Left(), 300);
+    EXPECT_EQ(form->SearchBar->Control()->Top(), 400);
+    EXPECT_EQ(topDock().Height(), 27);
+    checkAll();
+}
+
+TEST_F(LayoutIniTest, EditedFilesTakeEffectAtTheNextStart) {
+    TComponent::Free(form);
+    form = nullptr;
+    {
+        TMemIniFile ini("abonix.ini");
+        ini.WriteString(P + "Bar1.ItemLink2", "ItemName", "NoSuchEdit");
+        ini.WriteInteger(P + "Bar1.ItemLink0", "UserWidth", 5);
+        ini.UpdateFile();
+    }
+    restart();
+    const auto& shown = form->SearchBar->ItemLinks().ShownLinks();
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(form->FirstNameEdit->LinkCount(), 0);
+    EXPECT_EQ(shown[0]->UserWidth(), 20);
+    EXPECT_EQ(shown[2]->Item(), form->MiddleNameEdit);
+    checkAll();
+    TComponent::Free(form);
+    form = nullptr;
+    {
+        TMemIniFile ini("abonix.ini");
+        ini.DeleteKey(P + "Bar1", "Row");
+        ini.UpdateFile();
+    }
+    restart();
+    EXPECT_FALSE(form->SearchBar->Visible());
+    EXPECT_EQ(form->SearchBar->Control(), nullptr);
+    EXPECT_EQ(topDock().Height(), 27);
+}
+
+}  // namespace
+}  // namespace bars::test
