@@ -7,9 +7,23 @@ namespace {
 std::unique_ptr<MenuSystem> g_system;
 int g_shares = 0;
 
+// Any button, in the client area or on a window's frame.
 bool is_button_down(ui::UINT m) {
-    return m == ui::WM_LBUTTONDOWN || m == ui::WM_RBUTTONDOWN || m == ui::WM_MBUTTONDOWN ||
-           m == ui::WM_LBUTTONDBLCLK || m == ui::WM_RBUTTONDBLCLK || m == ui::WM_MBUTTONDBLCLK;
+    switch (m) {
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN:
+    case ui::WM_MBUTTONDOWN:
+    case ui::WM_LBUTTONDBLCLK:
+    case ui::WM_RBUTTONDBLCLK:
+    case ui::WM_MBUTTONDBLCLK:
+    case ui::WM_NCLBUTTONDOWN:
+    case ui::WM_NCRBUTTONDOWN:
+    case ui::WM_NCMBUTTONDOWN:
+    case ui::WM_NCLBUTTONDBLCLK:
+    case ui::WM_NCRBUTTONDBLCLK:
+    case ui::WM_NCMBUTTONDBLCLK: return true;
+    default: return false;
+    }
 }
 
 TShiftState shift_now(const ui::WindowSystem& ws) {

@@ -167,6 +167,28 @@ TEST_F(MenuSystemTest, APressOutsideTheChainClosesItAndStillArrives) {
     host.mouse_up(MouseButton::left, Point(10, 10));
 }
 
+TEST_F(MenuSystemTest, APressOnAWindowsFrameClosesTheChainToo) {
+    CreateParams p;
+    p.bounds = Bounds(300, 420, 200, 120);
+    p.style = WS_VISIBLE;
+    p.ex_style = WS_EX_NOACTIVATE;  // so that only the press itself can close the chain
+    p.proc = [this](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_NCCALCSIZE) {
+            auto* r = reinterpret_cast<TRect*>(l);
+            *r = TRect{r->Left + 4, r->Top + 20, r->Right - 4, r->Bottom - 4};
+            return 0;
+        }
+        return ws.def_window_proc(h, m, w, l);
+    };
+    const HWND framed = ws.create_window(p);
+    ASSERT_EQ(ws.client_to_screen(framed, Point(0, 0)), Point(304, 440));
+    host.press_key(VK_F10);
+    host.press_key(VK_DOWN);
+    ASSERT_TRUE(chain().active());
+    host.click(Point(400, 430));  // on the caption strip
+    EXPECT_FALSE(chain().active());
+}
+
 TEST_F(MenuSystemTest, LosingTheActivationClosesTheChain) {
     host.press_key(VK_F10);
     host.press_key(VK_DOWN);
