@@ -41,7 +41,6 @@ public:
     bool menu_dropped() const { return m_dropped; }
     // Whether h is the window of a level (a press there does not close the chain).
     bool contains_window(ui::HWND h) const;
-    ui::HWND remembered_focus() const { return m_focus; }
     // A menu of this opening was expanded: the menus opened after it show
     // every item too, until keyboard mode ends.
     bool expanded() const { return m_expanded; }

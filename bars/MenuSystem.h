@@ -77,7 +77,6 @@ public:
     MenuChain& chain() { return m_chain; }
     HintController& hints() { return m_hints; }
     MenuAnimator& animator() { return m_animator; }
-    MenuKeyWatch& keys() { return m_keys; }
 
 private:
     explicit MenuSystem(ui::WindowSystem& ws);

@@ -7,8 +7,18 @@ namespace {
 AnsiString key_name(int key) {
     using namespace ui;
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return AnsiString(1, static_cast<char>(key));
-    if (key >= VK_F1 && key <= VK_F12) return "F" + std::to_string(key - VK_F1 + 1);
-    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9) return "Num " + std::to_string(key - VK_NUMPAD0);
+    // Appending to a named string: GCC 12 at -O3 warns falsely on "F" + std::to_string(n).
+    AnsiString numbered;
+    if (key >= VK_F1 && key <= VK_F12) {
+        numbered = "F";
+        numbered += std::to_string(key - VK_F1 + 1);
+        return numbered;
+    }
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9) {
+        numbered = "Num ";
+        numbered += std::to_string(key - VK_NUMPAD0);
+        return numbered;
+    }
     switch (key) {
     case VK_BACK: return "BkSp";
     case VK_TAB: return "Tab";

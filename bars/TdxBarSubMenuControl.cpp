@@ -157,7 +157,6 @@ void TdxBarSubMenuControl::ShowNow(dxbar::OpenedBy by) {
         ws().show_window(m_hwnd, ui::SW_SHOWNOACTIVATE);
         ws().update_window(m_hwnd);
     }
-    m_shown = true;
 }
 
 void TdxBarSubMenuControl::close() {

@@ -94,7 +94,6 @@ private:
     int m_selected = -1;
     int m_hover = -1;
     bool m_closed = false;
-    bool m_shown = false;
     TRect m_owner;
     dxbar::SubMenuOwner m_place = dxbar::SubMenuOwner::horizontal_bar;
     dxbar::SubMenuPlacement m_placement;
