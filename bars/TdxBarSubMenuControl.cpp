@@ -5,6 +5,7 @@
 #include "platform/gfx/TCanvas.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/WindowSystem.h"
+#include "text/Cp1251.h"
 
 #include <algorithm>
 #include <cassert>
@@ -22,6 +23,7 @@ constexpr int kEmptyWidth = 100;      // a menu with nothing to measure
 constexpr int kHoverDelay = 400;
 constexpr ui::UINT kHoverTimer = 1;
 constexpr ui::UINT kExpansionTimer = 2;
+const AnsiString kExpandHint = "&Расширить (Ctrl-Down)"_a;  // resource text 39304
 
 TColor shifted(TColor system, int dr, int dg, int db) {
     const TColor c = ColorToRGB(system);
@@ -164,6 +166,7 @@ void TdxBarSubMenuControl::close() {
     if (auto* system = dxbar::MenuSystem::instance(); system && system->animator().menu() == m_hwnd)
         system->animator().abort_and_wait();
     m_closed = true;
+    ExpandButtonHint(false);
     ws().kill_timer(m_hwnd, kHoverTimer);
     ws().kill_timer(m_hwnd, kExpansionTimer);
     DestroyHandle();
@@ -331,7 +334,9 @@ void TdxBarSubMenuControl::PaintItem(TCanvas& c, int index) {
 void TdxBarSubMenuControl::MouseMove(TPoint p) {
     const int index = ItemAt(p);
     const std::int64_t now = ws().clock().now_ms();
-    m_expansion.mouse_on_button(now, HasExpandButton() && m_expandRect.Contains(p));
+    const bool on_button = HasExpandButton() && m_expandRect.Contains(p);
+    m_expansion.mouse_on_button(now, on_button);
+    ExpandButtonHint(on_button);
     if (HasExpandButton()) ws().invalidate_rect(m_hwnd, &m_expandRect);
     ArmExpansionTimer();
     if (index == m_hover) return;
@@ -366,12 +371,27 @@ void TdxBarSubMenuControl::WndProc(TMessage& m) {
     }
     case ui::CM_MOUSELEAVE:
         m_hover = -1;
+        ExpandButtonHint(false);
         m_expansion.mouse_on_button(ws().clock().now_ms(), false);
         ArmExpansionTimer();
         break;
     default: break;
     }
     TCustomControl::WndProc(m);
+}
+
+// Without the expansion by time, the lit expand button says how to expand.
+void TdxBarSubMenuControl::ExpandButtonHint(bool on_button) {
+    if (m_source.show_full_menus_after_delay() || on_button == m_hintOnButton) return;
+    m_hintOnButton = on_button;
+    dxbar::MenuSystem* system = dxbar::MenuSystem::instance();
+    if (!system) return;
+    if (!on_button) {
+        system->hints().hot_changed({});
+        return;
+    }
+    const TFont* font = &m_source.font();
+    system->hints().hot_changed({[] { return AnsiString(kExpandHint); }, [font](TFont& f) { f.Assign(*font); }});
 }
 
 // ---- expansion by time ----------------------------------------------------------------------------

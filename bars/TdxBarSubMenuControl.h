@@ -78,6 +78,7 @@ private:
     void InvalidateItem(int index);
     TRect ScreenRectOf(int index);
     void MouseMove(TPoint p);
+    void ExpandButtonHint(bool on_button);
     void ArmExpansionTimer();
     void ExpansionTimer();
 
@@ -93,6 +94,7 @@ private:
     dxbar::RecentExpansion m_expansion{true, false};
     int m_selected = -1;
     int m_hover = -1;
+    bool m_hintOnButton = false;
     bool m_closed = false;
     TRect m_owner;
     dxbar::SubMenuOwner m_place = dxbar::SubMenuOwner::horizontal_bar;

@@ -138,9 +138,27 @@ void follow_hot_item(MenuSystem& system, TCustomdxBarControl* bar, TdxBarItemCon
                                 }});
 }
 
+// A title was pressed and the button is still down.
+bool g_title_pressed = false;
+
+bool in_chain(const MenuChain& chain, ui::HWND h) {
+    for (; h != ui::kNoWindow; h = ws().get_parent(h))
+        if (chain.contains_window(h)) return true;
+    return false;
+}
+
 bool filter_mouse(ui::UINT message, const ui::MouseHookInfo& info) {
     MenuSystem* system = MenuSystem::instance();
     if (!system) return false;
+    if (message == ui::WM_LBUTTONUP && g_title_pressed) {
+        g_title_pressed = false;
+        // Pressed on a title and let go somewhere outside the menus: they close.
+        MenuChain& chain = system->chain();
+        if (chain.active() && !system->animator().running() && !in_chain(chain, info.hwnd)) {
+            chain.leave();
+            return false;
+        }
+    }
     TCustomdxBarControl* bar = bar_of(info.hwnd);
     ManagerMenuClient* client = bar ? BarMenus::ClientOf(&bar->BarManager()) : nullptr;
     TdxBarItemControl* c = client ? bar->ItemAt(ws().screen_to_client(info.hwnd, info.pt)) : nullptr;
@@ -155,6 +173,7 @@ bool filter_mouse(ui::UINT message, const ui::MouseHookInfo& info) {
         if (kind_of(c->Item()) != MenuItemKind::submenu || !c->Enabled() || client->customizing()) return false;
         system->animator().abort_and_wait();
         chain.press_item(level, index);
+        g_title_pressed = chain.active();
         return true;
     case ui::WM_MOUSEMOVE:
         if (chain.active() && chain.root() == level) chain.hover_item(level, index);
@@ -281,7 +300,7 @@ void FreeWatcher::Notification(TComponent* component, TOperation operation) {
 
 SubItemMenuSource::SubItemMenuSource(TCustomdxBarSubItem& item, TdxBarItemLink* link, SubItemMenuSource* parent,
                                      std::function<void()> closed)
-    : m_item(item), m_link(link), m_parent(parent), m_closed(std::move(closed)) {
+    : m_item(item), m_manager(*item.BarManager()), m_link(link), m_parent(parent), m_closed(std::move(closed)) {
     // An item freed while its menu is open (the form going away) takes the
     // menus with it; what is left of the item is not touched again.
     m_watcher = std::make_unique<FreeWatcher>([this](TComponent*) {
@@ -296,7 +315,7 @@ SubItemMenuSource::SubItemMenuSource(TCustomdxBarSubItem& item, TdxBarItemLink* 
 
 SubItemMenuSource::~SubItemMenuSource() = default;
 
-TdxBarManager& SubItemMenuSource::manager() const { return *m_item.BarManager(); }
+TdxBarManager& SubItemMenuSource::manager() const { return m_manager; }
 
 bool SubItemMenuSource::recent_items_apply() const {
     const TdxBarManager& m = manager();

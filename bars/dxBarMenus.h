@@ -95,6 +95,8 @@ private:
     TdxBarManager& manager() const;
 
     TCustomdxBarSubItem& m_item;
+    // Kept apart from the item: the manager outlives the items it shows.
+    TdxBarManager& m_manager;
     TdxBarItemLink* m_link;
     SubItemMenuSource* m_parent;
     std::function<void()> m_closed;

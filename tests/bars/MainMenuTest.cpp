@@ -140,6 +140,17 @@ TEST_F(MainMenuTest, AClickOnACommandRunsItAndAClickElsewhereClosesTheMenu) {
     EXPECT_FALSE(openMenu());
     EXPECT_FALSE(chain().active());
     EXPECT_EQ(log, Log{"Web"});
+    // Pressed on a title and released outside the menus: closed; released on the title: open.
+    host.mouse_down(MouseButton::left, title(form->N1));
+    finishAnimation();
+    host.mouse_up(MouseButton::left, title(form->N1));
+    EXPECT_TRUE(openMenu());
+    host.click(title(form->N1));
+    ASSERT_FALSE(chain().active());
+    host.mouse_down(MouseButton::left, title(form->N1));
+    finishAnimation();
+    host.mouse_up(MouseButton::left, screen(*form->Grid, Point(300, 200)));
+    EXPECT_FALSE(chain().active());
     // Hovering over the other title with a menu dropped switches menus at once.
     host.click(title(form->FileMenu));
     finishAnimation();

@@ -39,6 +39,7 @@ public:
     void close_up() override { ++close_ups; }
     const TFont& font() const override { return m_font; }
     dxbar::MenuAnimationSetting animations() const override { return animation; }
+    bool show_full_menus_after_delay() const override { return full_after_delay; }
 
     std::vector<dxbar::MenuRow> m_rows;
     Log& m_log;
@@ -46,6 +47,7 @@ public:
     dxbar::MenuAnimationSetting animation = dxbar::MenuAnimationSetting::none;
     int popups = 0;
     int close_ups = 0;
+    bool full_after_delay = true;
 };
 
 dxbar::MenuRow row(const char* caption, TShortCut sc = 0, bool begin_group = false, bool recent = true) {
@@ -240,6 +242,24 @@ TEST_F(SubMenuControlTest, HiddenCommandsWaitBehindTheExpandButton) {
     EXPECT_EQ(menu()->item_count(), 1);
     host.advance(4000);
     EXPECT_EQ(menu()->item_count(), 2);
+}
+
+TEST_F(SubMenuControlTest, WithoutExpansionByTimeTheExpandButtonOffersAHint) {
+    help.m_rows[1].recent = false;
+    help.full_after_delay = false;
+    system.chain().enter(bar.get(), 1);
+    system.chain().key_down(VK_DOWN, {});
+    TdxBarSubMenuControl* m = menu();
+    ASSERT_TRUE(m && m->HasExpandButton());
+    const TRect item = m->ItemRect(0);
+    host.mouse_move(ws.client_to_screen(m->Handle(), Point(item.Left + 20, item.Bottom + 3)));
+    host.advance(1000);
+    EXPECT_TRUE(system.hints().window().HintShowing());
+    EXPECT_EQ(system.hints().window().HintText(), utf8_to_cp1251("&Расширить (Ctrl-Down)"));
+    host.advance(10000);
+    EXPECT_TRUE(m->HasExpandButton()) << "no expansion by time";
+    system.chain().key_down(VK_DOWN, {ssCtrl});
+    EXPECT_FALSE(m->HasExpandButton());
 }
 
 }  // namespace
