@@ -156,6 +156,9 @@ void TdxBarEditControl::Activate() {
     if (m_active || !Enabled()) return;
     CreateEditWindow();
     if (m_edit == ui::kNoWindow) return;
+    // Another box still active gives the focus back first, so that this one
+    // records the window the user came from, not a box about to be hidden.
+    if (TdxBarEditControl* other = TdxBarManagerList::ActiveEditControl(); other && other != this) other->Deactivate(false);
     Parent()->EnterKeyboardMode(this);
     Parent()->SetSelectedControl(this);
     ui::HWND focus = ws().get_focus();

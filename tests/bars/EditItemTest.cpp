@@ -103,6 +103,18 @@ TEST_F(EditItemTest, EscAndAClickElsewhereDiscardTheTyping) {
     EXPECT_TRUE(changes.empty());
 }
 
+TEST_F(EditItemTest, ClickingFromBoxToBoxKeepsTheWayBackToTheGrid) {
+    clickBox(form->PhoneEdit);
+    host.type_chars("12");
+    clickBox(form->CityEdit);
+    EXPECT_FALSE(editControl(form->PhoneEdit)->Active());
+    EXPECT_EQ(form->PhoneEdit->Text(), "");  // a click elsewhere drops the typing
+    ASSERT_TRUE(editControl(form->CityEdit)->Active());
+    host.press_key(ui::VK_ESCAPE);
+    EXPECT_EQ(ws().get_focus(), form->Grid->Handle());
+    checkAll();
+}
+
 TEST_F(EditItemTest, ClearingTheBoxAndEnterCommitsTheEmptyText) {
     form->FirstNameEdit->SetText("Анна"_a);
     EXPECT_EQ(changes, (std::vector<std::string>{"FirstNameEdit=" + AnsiString("Анна"_a)}));  // from code too
