@@ -159,6 +159,23 @@ TEST_F(EditItemTest, CtrlXInsideABoxCutsTheTextAndRunsNoCommand) {
     EXPECT_EQ(TdxBarManagerList::ActiveEditControl(), nullptr);
 }
 
+TEST_F(EditItemTest, EnterAndExitFollowTheFocusAndLimitsApply) {
+    std::vector<std::string> log;
+    form->PhoneEdit->OnEnter = [&](TObject*) { log.push_back("enter"); };
+    form->PhoneEdit->OnExit = [&](TObject*) { log.push_back("exit"); };
+    form->PhoneEdit->SetMaxLength(6);
+    clickBox(form->PhoneEdit);
+    host.type_chars("12345678");
+    EXPECT_EQ(form->PhoneEdit->CurText(), "123456");
+    host.press_key(ui::VK_RETURN);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "exit"}));
+    EXPECT_EQ(form->PhoneEdit->Text(), "123456");
+    form->PhoneEdit->SetReadOnly(true);
+    clickBox(form->PhoneEdit);
+    host.type_chars("9");
+    EXPECT_EQ(form->PhoneEdit->CurText(), "123456");
+}
+
 TEST_F(EditItemTest, CommittedTextIsCutTo254Characters) {
     clickBox(form->MiddleNameEdit);
     host.type_chars(std::string(300, 'z'));
