@@ -156,6 +156,9 @@ void TdxBarEditControl::Activate() {
     if (m_active || !Enabled()) return;
     CreateEditWindow();
     if (m_edit == ui::kNoWindow) return;
+    // Another box still active gives the focus back first, so that this one
+    // records the window the user came from, not a box about to be hidden.
+    if (TdxBarEditControl* other = TdxBarManagerList::ActiveEditControl(); other && other != this) other->Deactivate(false);
     Parent()->EnterKeyboardMode(this);
     Parent()->SetSelectedControl(this);
     ui::HWND focus = ws().get_focus();
@@ -166,6 +169,7 @@ void TdxBarEditControl::Activate() {
     m_focusBefore = focus;
     TdxBarEdit* edit = Edit();
     ws().send_message(m_edit, forms::EM_SETREADONLY, edit && edit->ReadOnly() ? 1 : 0, 0);
+    ws().send_message(m_edit, forms::EM_LIMITTEXT, static_cast<ui::WPARAM>(edit ? edit->MaxLength() : 0), 0);
     ws().send_message(m_edit, forms::WM_SETFONT, reinterpret_cast<ui::WPARAM>(&Parent()->ItemsFont()), 0);
     if (BarManager().Style() != bmsFlat)
         ws().send_message(m_edit, forms::EM_SETMARGINS, forms::EC_LEFTMARGIN | forms::EC_RIGHTMARGIN, ui::make_lparam(2, 2));

@@ -357,7 +357,14 @@ void TdxBarManager::Loaded() {
         if (auto* sub = dynamic_cast<TCustomdxBarSubItem*>(item)) sub->ItemLinks().RefreshLists();
     UpdateBarFont();
     for (TdxBarItem* item : std::vector<TdxBarItem*>(m_items)) item->VisibilityChanged();
-    if (m_storeInIniFile && !designing) LoadFromIniFile(m_iniFileName);
+    if (m_storeInIniFile && !designing) {
+        try {
+            LoadFromIniFile(m_iniFileName);
+        } catch (const EIniFileException&) {
+            // A layout file that cannot be read leaves the bars as designed; the user is told.
+            forms::handle_exception(this, std::current_exception());
+        }
+    }
     for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->ApplyLoaded();
     TComponent::Loaded();
     m_categories->ApplyLoadedItemsVisibles();

@@ -7,6 +7,13 @@
 // the GUI thread share (the window-procedure hook that tells a manager about
 // its form, and the edit box being edited).
 //
+// A form's layout makes them in stored order through its LayoutReader: the
+// manager first (its setters, Categories and DockControlHeights only store
+// while it loads), then the items with the form as owner (they attach to the
+// form's manager), then Bars().Add() with the bars' properties and
+// ItemLinks().Add(item) for their links; the manager's loaded step reads the
+// layout file and shows the visible bars in their docks.
+//
 // Invariants (check_invariants):
 //  - the owner is a form, and no other manager of the list has the same form;
 //  - at most one bar is the main menu, and it is MainMenuBar();

@@ -65,9 +65,16 @@ int TdxDockControl::RowOf(const TdxBarControl* bar) const {
 int TdxDockControl::SiteLength() const { return Horizontal() ? ClientWidth() : ClientHeight(); }
 
 int TdxDockControl::RowStart(int row) const {
-    int start = SunkenBorderShown() ? 1 : 0;
-    for (int r = 0; r < row && r < static_cast<int>(m_rowThickness.size()); ++r) start += m_rowThickness[static_cast<std::size_t>(r)];
-    return start;
+    const int border = SunkenBorderShown() ? 1 : 0;
+    int before = 0;
+    for (int r = 0; r < row && r < static_cast<int>(m_rowThickness.size()); ++r) before += m_rowThickness[static_cast<std::size_t>(r)];
+    const TdxBarDockingStyle edge = DockingStyle();
+    if (edge != dsRight && edge != dsBottom) return border + before;
+    // Right and bottom sites stack their rows from their outer edge inwards.
+    int total = 0;
+    for (int t : m_rowThickness) total += t;
+    const int own = row < static_cast<int>(m_rowThickness.size()) ? m_rowThickness[static_cast<std::size_t>(row)] : 0;
+    return border + total - before - own;
 }
 
 void TdxDockControl::SetStoredThickness(int value) {
@@ -160,10 +167,9 @@ void TdxDockControl::UpdateDock() {
     ++m_updating;
     RemoveEmptyRows();
     const int length = SiteLength();
-    int across = SunkenBorderShown() ? 1 : 0;
     m_rowThickness.clear();
-    for (std::size_t r = 0; r < m_rows.size(); ++r) {
-        Row& row = m_rows[r];
+    std::vector<bars::RowLayout> layouts;
+    for (Row& row : m_rows) {
         std::vector<bars::RowBar> input;
         for (const Cell& c : row) {
             bars::RowBar rb;
@@ -179,17 +185,20 @@ void TdxDockControl::UpdateDock() {
             rb.thickness_at = [bc](int len) { return bc->ThicknessAt(len); };
             input.push_back(std::move(rb));
         }
-        const bars::RowLayout layout = bars::layout_row(input, length);
-        bars::check_row_layout(input, layout);
+        layouts.push_back(bars::layout_row(input, length));
+        bars::check_row_layout(input, layouts.back());
+        m_rowThickness.push_back(layouts.back().thickness);
+    }
+    for (std::size_t r = 0; r < m_rows.size(); ++r) {
+        Row& row = m_rows[r];
+        const int across = RowStart(static_cast<int>(r));
         for (std::size_t i = 0; i < row.size(); ++i) {
-            const bars::RowPlace& p = layout.bars[i];
+            const bars::RowPlace& p = layouts[r].bars[i];
             row[i].position = p.position;
             row[i].bar->SetDockedPlace(p.position, across, p.length, p.thickness, p.truncated);
             row[i].bar->Bar().TakeDockedPlace(static_cast<int>(r), Horizontal() ? p.position : across,
                                               Horizontal() ? across : p.position);
         }
-        m_rowThickness.push_back(layout.thickness);
-        across += layout.thickness;
     }
     m_laidOut = true;
     SetThickness(m_rows.empty() ? EmptyThickness() : bars::site_thickness(m_rowThickness, SunkenBorderShown()));

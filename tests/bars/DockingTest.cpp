@@ -189,6 +189,18 @@ TEST_F(DockingTest, SettingDockingStyleAndVisibleFromCode) {
     TdxDockControl* bottom = manager().Bars().DockControl(dsBottom);
     EXPECT_EQ(bottom->Height(), search()->Height());
     EXPECT_EQ(bottom->Top() + bottom->Height(), form->ClientHeight());
+    // A second row of the bottom site goes above the first: rows stack from the window's edge.
+    TdxBar* tools = manager().Bars().Add();
+    tools->SetDockingStyle(dsBottom);
+    tools->SetRow(1);
+    tools->SetOneOnRow(true);
+    tools->ItemLinks().Add(form->CloseButton);
+    tools->SetVisible(true);
+    EXPECT_EQ(bottom->RowOf(tools->Control()), 1);
+    EXPECT_EQ(search()->Top() + search()->Height(), bottom->Height());
+    EXPECT_EQ(tools->Control()->Top(), 0);
+    EXPECT_EQ(bottom->Top() + bottom->Height(), form->ClientHeight());
+    tools->SetVisible(false);
     form->SearchBar->SetVisible(false);
     EXPECT_EQ(search(), nullptr);
     EXPECT_EQ(bottom->Height(), 0);

@@ -103,6 +103,18 @@ TEST_F(EditItemTest, EscAndAClickElsewhereDiscardTheTyping) {
     EXPECT_TRUE(changes.empty());
 }
 
+TEST_F(EditItemTest, ClickingFromBoxToBoxKeepsTheWayBackToTheGrid) {
+    clickBox(form->PhoneEdit);
+    host.type_chars("12");
+    clickBox(form->CityEdit);
+    EXPECT_FALSE(editControl(form->PhoneEdit)->Active());
+    EXPECT_EQ(form->PhoneEdit->Text(), "");  // a click elsewhere drops the typing
+    ASSERT_TRUE(editControl(form->CityEdit)->Active());
+    host.press_key(ui::VK_ESCAPE);
+    EXPECT_EQ(ws().get_focus(), form->Grid->Handle());
+    checkAll();
+}
+
 TEST_F(EditItemTest, ClearingTheBoxAndEnterCommitsTheEmptyText) {
     form->FirstNameEdit->SetText("Анна"_a);
     EXPECT_EQ(changes, (std::vector<std::string>{"FirstNameEdit=" + AnsiString("Анна"_a)}));  // from code too
@@ -145,6 +157,23 @@ TEST_F(EditItemTest, CtrlXInsideABoxCutsTheTextAndRunsNoCommand) {
     EXPECT_EQ(forms::clipboard_text(), AnsiString("Ленина"_a));
     host.press_key(ui::VK_ESCAPE);
     EXPECT_EQ(TdxBarManagerList::ActiveEditControl(), nullptr);
+}
+
+TEST_F(EditItemTest, EnterAndExitFollowTheFocusAndLimitsApply) {
+    std::vector<std::string> log;
+    form->PhoneEdit->OnEnter = [&](TObject*) { log.push_back("enter"); };
+    form->PhoneEdit->OnExit = [&](TObject*) { log.push_back("exit"); };
+    form->PhoneEdit->SetMaxLength(6);
+    clickBox(form->PhoneEdit);
+    host.type_chars("12345678");
+    EXPECT_EQ(form->PhoneEdit->CurText(), "123456");
+    host.press_key(ui::VK_RETURN);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "exit"}));
+    EXPECT_EQ(form->PhoneEdit->Text(), "123456");
+    form->PhoneEdit->SetReadOnly(true);
+    clickBox(form->PhoneEdit);
+    host.type_chars("9");
+    EXPECT_EQ(form->PhoneEdit->CurText(), "123456");
 }
 
 TEST_F(EditItemTest, CommittedTextIsCutTo254Characters) {

@@ -113,5 +113,25 @@ TEST_F(LayoutIniTest, EditedFilesTakeEffectAtTheNextStart) {
     EXPECT_EQ(topDock().Height(), 27);
 }
 
+TEST_F(LayoutIniTest, AnUnreadableFileLeavesTheBarsAsDesigned) {
+    std::vector<std::string> shown;
+    app->OnException = [&](TObject*, const std::exception& e) { shown.push_back(e.what()); };
+    TComponent::Free(form);
+    form = nullptr;
+    std::filesystem::remove(dir / "abonix.ini");
+    std::filesystem::create_directory(dir / "abonix.ini");
+    shown.clear();
+    restart();
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(topDock().Height(), 50);
+    EXPECT_EQ(form->SearchBar->ItemLinks().ShownLinks().size(), 6u);
+    checkAll();
+    // Saving into it fails the same way, and is reported too.
+    TComponent::Free(form);
+    form = nullptr;
+    EXPECT_EQ(shown.size(), 2u);
+    app->OnException = nullptr;
+}
+
 }  // namespace
 }  // namespace bars::test
