@@ -30,7 +30,9 @@ public:
         assign_system_font(menu_font(), m_font);
     }
     std::vector<dxbar::MenuRow> rows() const override { return m_rows; }
-    dxbar::SubMenuSource* submenu(int) override { return nullptr; }
+    dxbar::SubMenuSource* submenu(int row) override {
+        return m_rows[static_cast<std::size_t>(row)].kind == MenuItemKind::submenu ? nested : nullptr;
+    }
     std::function<void()> prepare_click(int row) override {
         const std::string caption = text::cp1251_to_utf8(m_rows[static_cast<std::size_t>(row)].caption);
         return [this, caption] { m_log.push_back("click " + caption); };
@@ -48,6 +50,7 @@ public:
     int popups = 0;
     int close_ups = 0;
     bool full_after_delay = true;
+    FakeSource* nested = nullptr;
 };
 
 dxbar::MenuRow row(const char* caption, TShortCut sc = 0, bool begin_group = false, bool recent = true) {
@@ -242,6 +245,45 @@ TEST_F(SubMenuControlTest, HiddenCommandsWaitBehindTheExpandButton) {
     EXPECT_EQ(menu()->item_count(), 1);
     host.advance(4000);
     EXPECT_EQ(menu()->item_count(), 2);
+}
+
+TEST_F(SubMenuControlTest, RestingOnASubmenuRowOpensItBesideAfterTheHoverDelay) {
+    FakeSource more{{row("Первый"), row("Второй")}, log};
+    dxbar::MenuRow sub = row("Ещё");
+    sub.kind = MenuItemKind::submenu;
+    help.m_rows.push_back(sub);
+    help.nested = &more;
+    system.chain().press_item(bar.get(), 1);
+    TdxBarSubMenuControl* m = menu();
+    ASSERT_TRUE(m);
+    const TRect r = m->ItemRect(2);
+    host.mouse_move(ws.client_to_screen(m->Handle(), Point(r.Left + 20, r.Top + 5)));
+    EXPECT_EQ(m->selected(), 2);
+    host.advance(399);
+    EXPECT_FALSE(m->OpenChild());
+    host.advance(1);
+    TdxBarSubMenuControl* child = m->OpenChild();
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->item_count(), 2);
+    // Beside its row, raised by 2 pixels in the flat style.
+    const TRect row_screen = Bounds(ws.client_to_screen(m->Handle(), Point(r.Left, r.Top)).X,
+                                    ws.client_to_screen(m->Handle(), Point(r.Left, r.Top)).Y, r.Width(), r.Height());
+    EXPECT_EQ(child->Placement().bounds.Left, row_screen.Right);
+    EXPECT_EQ(child->Placement().bounds.Top, row_screen.Top - 2);
+    // Moving onto another row closes it after the same delay.
+    const TRect r0 = m->ItemRect(0);
+    host.mouse_move(ws.client_to_screen(m->Handle(), Point(r0.Left + 20, r0.Top + 5)));
+    EXPECT_TRUE(m->OpenChild());
+    host.advance(400);
+    EXPECT_FALSE(m->OpenChild());
+    // By keyboard: Enter opens it with its first row selected, Left closes it.
+    system.chain().key_down(VK_END, {});
+    system.chain().key_down(VK_RETURN, {});
+    ASSERT_TRUE(m->OpenChild());
+    EXPECT_EQ(m->OpenChild()->selected(), 0);
+    system.chain().key_down(VK_LEFT, {});
+    EXPECT_FALSE(m->OpenChild());
+    EXPECT_EQ(system.chain().head(), m);
 }
 
 TEST_F(SubMenuControlTest, WithoutExpansionByTimeTheExpandButtonOffersAHint) {
