@@ -182,6 +182,19 @@ bool filter_mouse(ui::UINT message, const ui::MouseHookInfo& info) {
     }
 }
 
+// Keyboard mode begins: a mouse mode of the form ends, the form comes to
+// the top and no hint stays up.
+void keyboard_mode_entered() {
+    MenuSystem* system = MenuSystem::instance();
+    if (!system || !system->chain().root()) return;
+    if (const ui::HWND capture = ws().get_capture(); capture != ui::kNoWindow)
+        ws().send_message(capture, ui::WM_CANCELMODE);
+    if (const ui::HWND form = ws().get_top_level(system->chain().root()->window()); form != ui::kNoWindow)
+        ws().bring_window_to_top(form);
+    g_hot = {};
+    system->hints().hide();
+}
+
 // After keyboard mode the bar under the cursor updates its hot item.
 void post_mouse_move() {
     const TPoint cursor = ws().get_cursor_pos();
@@ -486,6 +499,7 @@ void BarMenus::ManagerCreated(TdxBarManager* manager) {
     system.active_client = [] { return static_cast<MenuClient*>(ActiveClient()); };
     system.mouse_filter = filter_mouse;
     if (!system.chain().key_for_char) system.chain().key_for_char = latin_key_for_char;
+    system.chain().on_enter = keyboard_mode_entered;
     system.chain().on_leave = post_mouse_move;
     clients()[manager] = std::make_unique<ManagerMenuClient>(*manager);
 }
