@@ -5,8 +5,10 @@
 
 #include "grid/GridTypes.h"
 #include "platform/forms/TCustomControl.h"
+#include "platform/forms/TForm.h"
 
-enum TBorderStyle { bsNone, bsSingle };
+// The container's border: bsNone or bsSingle of the form border styles.
+using TBorderStyle = TFormBorderStyle;
 
 class TCustomdxContainer : public TCustomControl {
 public:

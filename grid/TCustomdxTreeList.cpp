@@ -108,6 +108,7 @@ void TCustomdxTreeList::LayoutRefreshed() { UpdateScrollBars(); }
 
 void TCustomdxTreeList::Loaded() {
     TCustomdxContainer::Loaded();
+    if (ParentFont()) FollowFont();
     LayoutChanged();
 }
 
@@ -216,6 +217,8 @@ void TCustomdxTreeList::FollowFont() {
 
 void TCustomdxTreeList::FontChanged() {
     TCustomdxContainer::FontChanged();
+    // The grid's font changes by itself only while it follows its parent's.
+    if (ParentFont()) FollowFont();
     LayoutChanged();
 }
 

@@ -292,6 +292,16 @@ void TCustomdxTreeListControl::BestFitColumn(int column) {
     if (OnChangedColumnsWidth) OnChangedColumnsWidth(this);
 }
 
+void TCustomdxTreeListControl::LayoutRefreshed() {
+    // The focus sits on a shown column: the first one unless another was chosen.
+    const int focused = FocusedColumn();
+    if (focused < 0 || !Layout().header_cell(focused)) {
+        const auto& cells = Layout().header_cells();
+        SetFocusedColumn(cells.empty() ? -1 : cells.front().column);
+    }
+    TCustomdxTreeList::LayoutRefreshed();
+}
+
 void TCustomdxTreeListControl::Paint() {
     GridPainter painter(*this, *Canvas());
     painter.paint();

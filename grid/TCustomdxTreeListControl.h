@@ -92,6 +92,7 @@ protected:
     int HeaderRows() const override { return m_headerPanelRowCount; }
     void ApplyColumnSizing(int column, int requested) override;
     void BestFitColumn(int column) override;
+    void LayoutRefreshed() override;
     // The end of loading after the header rows and the sorted columns: the
     // data-aware layers refresh widths and load the stored layout here.
     virtual void LoadedColumns();
