@@ -472,8 +472,12 @@ void TCustomdxTreeList::MouseMove(TShiftState, int x, int y) {
     const TdxTreeListHitInfo hit = GetHitInfo(TPoint{x, y});
     if (IsHotTrack()) UpdateHotTrack(hit);
     const bool sizing = m_state == tsColumnSizing || (m_state == tsNormal && hit.kind == htColumnEdge);
-    if (HandleAllocated())
-        ws().set_window_cursor(Handle(), ui::Cursor{sizing ? ui::StandardCursor::size_we : ui::StandardCursor::arrow});
+    if (HandleAllocated()) {
+        // The window's cursor shows from the next pointer move; the pointer is here now.
+        const ui::Cursor cursor{sizing ? ui::StandardCursor::size_we : ui::StandardCursor::arrow};
+        ws().set_window_cursor(Handle(), cursor);
+        ws().set_cursor(cursor);
+    }
 }
 
 void TCustomdxTreeList::MouseUp(ui::MouseButton button, TShiftState, int x, int) {
