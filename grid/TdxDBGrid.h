@@ -11,8 +11,35 @@
 
 #include "grid/TCustomdxDBGrid.h"
 
+#include <memory>
+
+class GridInput;
+namespace grid { class IncrementalSearch; }
+
 class TdxDBGrid : public TCustomdxDBGrid {
 public:
     explicit TdxDBGrid(TComponent* AOwner);
     ~TdxDBGrid() override;
+
+    // The type-ahead search: whether it runs, its column and its text.
+    const grid::IncrementalSearch& IncrementalSearch() const;
+    // Ends a running type-ahead search.
+    void EndSearch();
+
+protected:
+    // Keys, typed characters, the wheel and the mouse go to the grid's input handling (GridInput).
+    friend class GridInput;
+    void KeyDown(int& key, TShiftState shift) override;
+    void KeyPress(char& key) override;
+    bool DoMouseWheel(TShiftState shift, int delta, TPoint pos) override;
+    void MouseDown(ui::MouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(ui::MouseButton button, TShiftState shift, int x, int y) override;
+    void DoCancelMode() override;
+    void FocusChanged(bool gained) override;
+    void LinkDataSetChanged() override;
+    void LinkDataSetScrolled(int distance) override;
+
+private:
+    std::unique_ptr<GridInput> m_input;
 };
