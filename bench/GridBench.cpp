@@ -184,9 +184,32 @@ void Grid_ScrollOneRow(benchmark::State& state) {
     state.SetLabel("fetch, pixel scroll, repaint of the new row and the two focus rows");
 }
 
+// One wheel notch down over the rows, as the window system delivers it: one
+// line down, the fetch of one record, the pixel scroll and the repaint.
+void Grid_WheelNotch(benchmark::State& state) {
+    Screen s;
+    BenchGrid& g = s.grid();
+    g.SetFocus();
+    const TPoint over_rows = s.host.windows().client_to_screen(g.Handle(), {200, g.ClientHeight() / 2});
+    g.Update();
+    for (auto _ : state) {
+        if (g.DataLink().DataSet()->Eof()) {
+            state.PauseTiming();
+            g.DataLink().DataSet()->First();
+            g.Update();
+            state.ResumeTiming();
+        }
+        s.host.wheel(-120, over_rows);
+        s.host.pump();
+        g.Update();
+    }
+    state.SetLabel("message, one line down, pixel scroll and repaint");
+}
+
 }  // namespace
 
 BENCHMARK(Grid_Layout)->Name("Grid/Layout")->Unit(benchmark::kMicrosecond);
 BENCHMARK(Grid_BindingStep)->Name("Grid/BindingStep")->Unit(benchmark::kMicrosecond);
 BENCHMARK(Grid_Repaint)->Name("Grid/Repaint")->Unit(benchmark::kMillisecond);
 BENCHMARK(Grid_ScrollOneRow)->Name("Grid/ScrollOneRow")->Unit(benchmark::kMillisecond);
+BENCHMARK(Grid_WheelNotch)->Name("Grid/WheelNotch")->Unit(benchmark::kMillisecond);

@@ -293,6 +293,7 @@ bool GridInput::MouseUp(ui::MouseButton button, TShiftState, int x, int y) {
 
 void GridInput::Cancel() {
     StopRowsTimer();
+    m_feedback.reset();
     if (m_pressedColumn >= 0) m_grid.SetPressedHeader(-1, false);
     m_pressedColumn = -1;
 }
@@ -318,6 +319,10 @@ void GridInput::StopRowsTimer() {
 void GridInput::StartHeaderDrag() {
     m_grid.SetPressedHeader(-1, false);
     m_grid.SetState(tsColumnDragging);
+    if (m_grid.HandleAllocated()) {
+        m_feedback = std::make_unique<HeaderDragFeedback>(m_grid.Handle(), CellOf(m_pressedColumn).rect, m_grid.ArrowsColor());
+        m_feedback->MoveImage(ws().get_cursor_pos());
+    }
     if (m_grid.OnStartHeaderDragging) m_grid.OnStartHeaderDragging(&m_grid, m_grid.Columns(m_pressedColumn));
 }
 
@@ -328,8 +333,16 @@ void GridInput::HeaderDragMove(TPoint p) {
     // Off the header panel, or refused, the pointer says the drop will not move the column.
     const bool over_header = m_grid.Layout().header_panel().Contains(p);
     const ui::Cursor cursor{over_header && accept ? ui::StandardCursor::arrow : ui::StandardCursor::no};
-    (void)target;
-    if (m_grid.HandleAllocated()) ws().set_cursor(cursor);
+    if (!m_grid.HandleAllocated()) return;
+    ws().set_cursor(cursor);
+    if (!m_feedback) return;
+    m_feedback->MoveImage(ws().client_to_screen(m_grid.Handle(), p));
+    TRect box;
+    if (target.kind == grid::DropTarget::Before || target.kind == grid::DropTarget::After) {
+        const TPoint origin = ws().client_to_screen(m_grid.Handle(), {0, 0});
+        box = gfx::offset(grid::arrows_box(target, m_grid.Layout().header_panel(), m_grid.HeaderRowHeight()), origin.X, origin.Y);
+    }
+    m_feedback->ShowArrows(box);
 }
 
 void GridInput::Drop(TPoint p) {
@@ -342,6 +355,7 @@ void GridInput::Drop(TPoint p) {
                          : -1;
     const int visible_bands = static_cast<int>(layout.bands().size());
     m_pressedColumn = -1;
+    m_feedback.reset();
     m_grid.CancelMouseState();
     if (m_grid.HandleAllocated()) ws().set_cursor(ui::Cursor{});
     TdxTreeListColumn* column = m_grid.Columns(column_index);

@@ -11,10 +11,13 @@
 // search state the grid paints is the search model's.
 #pragma once
 
+#include "grid/HeaderDragFeedback.h"
 #include "grid/HeaderDragModel.h"
 #include "grid/IncrementalSearch.h"
 #include "platform/forms/TControl.h"
 #include "platform/ui/WindowSystem.h"
+
+#include <memory>
 
 class TdxDBGrid;
 class TdxDBTreeListColumn;
@@ -24,6 +27,8 @@ public:
     explicit GridInput(TdxDBGrid& grid) : m_grid(grid) {}
 
     const grid::IncrementalSearch& Search() const { return m_search; }
+    // The drag image and arrows while a header is dragged, else null.
+    const HeaderDragFeedback* Feedback() const { return m_feedback.get(); }
 
     // Keys: true when the grid handled the key.
     bool KeyDown(int key, TShiftState shift);
@@ -74,6 +79,7 @@ private:
     // Header pressed / dragged.
     int m_pressedColumn = -1;
     TPoint m_pressPoint;
+    std::unique_ptr<HeaderDragFeedback> m_feedback;  // while a header is dragged
     // Rows pressed: the timer walks the rows up (-1) or down (+1) while the pointer is outside them.
     int m_rowsTimerDirection = 0;
 };

@@ -97,7 +97,11 @@ TEST_F(GridInputTest, DraggingTheCityHeaderOntoTheLeftHalfOfLastName) {
     host.mouse_down(MouseButton::left, header_point("PhoneGridCityStr"));
     host.mouse_move(header_point("PhoneGridCityStr", -20));
     host.mouse_move(at(last.Left + 10, last.Top + 5));
+    // The arrows point at LastName's left edge: the lower one's stem shows just below the header.
+    const TPoint stem = at(last.Left, last.Top - 9 + grid->HeaderRowHeight() + 18 - 2);
+    EXPECT_EQ(host.screenshot()->color_at(stem.X, stem.Y), clLime);
     host.mouse_up(MouseButton::left, at(last.Left + 10, last.Top + 5));
+    EXPECT_NE(host.screenshot()->color_at(stem.X, stem.Y), clLime);
     EXPECT_EQ(header(), "PhoneGridPhone:49 PhoneGridCityStr:130 PhoneGridLastName:130 PhoneGridFirstName:79 "
                         "PhoneGridMiddleName:87 PhoneGridStreetStr:130 PhoneGridHouse:44 PhoneGridFlat:28 ");
     EXPECT_TRUE(clicks.empty());
