@@ -226,3 +226,24 @@ TEST_F(GridInputTest, HoldingTheButtonBelowTheRowsWalksTheTableEvery60Millisecon
     EXPECT_EQ(phones().RecNo(), F + 3);
     EXPECT_EQ(grid->State(), tsNormal);
 }
+
+namespace {
+class EmptyGridInputTest : public GridOnForm {};
+}  // namespace
+
+TEST_F(EmptyGridInputTest, AnEmptyTableMovesNothingAndRefusesEveryCharacter) {
+    open(0, 700, 300);
+    grid->SetFocus();
+    host.pump();
+    ASSERT_TRUE(phones().IsEmpty());
+    for (int vk : {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_END, VK_RIGHT}) host.press_key(vk);
+    host.press_key(VK_END, {VK_CONTROL});
+    host.press_key(VK_HOME, {VK_CONTROL});
+    host.wheel(-120, at(100, 100));
+    EXPECT_EQ(grid->Count(), 1);
+    EXPECT_EQ(phones().RecNo(), -1);
+    host.type_chars("аб"_a);
+    EXPECT_TRUE(grid->IncrementalSearch().active());
+    EXPECT_EQ(grid->IncrementalSearch().text(), "");
+    grid->check_invariants();
+}
