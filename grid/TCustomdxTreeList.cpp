@@ -382,51 +382,16 @@ bool TCustomdxTreeList::HasFocus() const {
 
 void TCustomdxTreeList::WndProc(TMessage& m) {
     using namespace ui;
-    const auto shift_of = [&](bool dbl) {
-        TShiftState s = KeyboardShiftState();
-        if (m.WParam & MK_LBUTTON) s += ssLeft;
-        if (m.WParam & MK_RBUTTON) s += ssRight;
-        if (m.WParam & MK_MBUTTON) s += ssMiddle;
-        if (dbl) s += ssDouble;
-        return s;
-    };
-    const int x = get_x_lparam(m.LParam), y = get_y_lparam(m.LParam);
     switch (m.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        MouseDown(MouseButton::left, shift_of(m.Msg == WM_LBUTTONDBLCLK), x, y);
-        return;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-        MouseDown(MouseButton::right, shift_of(m.Msg == WM_RBUTTONDBLCLK), x, y);
-        DefaultHandler(m);
-        return;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        MouseDown(MouseButton::middle, shift_of(m.Msg == WM_MBUTTONDBLCLK), x, y);
-        return;
-    case WM_LBUTTONUP:
-        MouseUp(MouseButton::left, shift_of(false), x, y);
-        return;
-    case WM_RBUTTONUP:
-        MouseUp(MouseButton::right, shift_of(false), x, y);
-        DefaultHandler(m);
-        return;
-    case WM_MBUTTONUP:
-        MouseUp(MouseButton::middle, shift_of(false), x, y);
-        return;
     case WM_MOUSEMOVE:
         m_pointerInside = true;
-        MouseMove(shift_of(false), x, y);
-        return;
+        break;
     case WM_CANCELMODE:
         DoCancelMode();
-        DefaultHandler(m);
-        return;
+        break;
     case WM_CAPTURECHANGED:
         if (m_state != tsNormal && static_cast<HWND>(m.LParam) != Handle()) DoCancelMode();
-        DefaultHandler(m);
-        return;
+        break;
     case forms::WM_VSCROLL:
         VScroll(loword(m.WParam));
         return;
@@ -434,12 +399,14 @@ void TCustomdxTreeList::WndProc(TMessage& m) {
         HScroll(loword(m.WParam));
         return;
     default:
-        TCustomdxContainer::WndProc(m);
+        break;
     }
+    TCustomdxContainer::WndProc(m);
 }
 
-void TCustomdxTreeList::MouseDown(ui::MouseButton button, TShiftState shift, int x, int y) {
-    if (button != ui::MouseButton::left) {
+void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomdxContainer::MouseDown(button, shift, x, y);
+    if (button != mbLeft) {
         if (m_state != tsNormal) CancelMouseState();
         return;
     }
@@ -460,7 +427,8 @@ void TCustomdxTreeList::MouseDown(ui::MouseButton button, TShiftState shift, int
     m_sizingLineShown = true;
 }
 
-void TCustomdxTreeList::MouseMove(TShiftState, int x, int y) {
+void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y) {
+    TCustomdxContainer::MouseMove(shift, x, y);
     if (m_state == tsColumnSizing) {
         const int nx = std::clamp(x, m_sizingLower, m_sizingUpper);
         if (nx != m_sizingX) {
@@ -472,16 +440,12 @@ void TCustomdxTreeList::MouseMove(TShiftState, int x, int y) {
     const TdxTreeListHitInfo hit = GetHitInfo(TPoint{x, y});
     if (IsHotTrack()) UpdateHotTrack(hit);
     const bool sizing = m_state == tsColumnSizing || (m_state == tsNormal && hit.kind == htColumnEdge);
-    if (HandleAllocated()) {
-        // The window's cursor shows from the next pointer move; the pointer is here now.
-        const ui::Cursor cursor{sizing ? ui::StandardCursor::size_we : ui::StandardCursor::arrow};
-        ws().set_window_cursor(Handle(), cursor);
-        ws().set_cursor(cursor);
-    }
+    SetCursor(sizing ? crSizeWE : crDefault);
 }
 
-void TCustomdxTreeList::MouseUp(ui::MouseButton button, TShiftState, int x, int) {
-    if (button != ui::MouseButton::left || m_state != tsColumnSizing) return;
+void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomdxContainer::MouseUp(button, shift, x, y);
+    if (button != mbLeft || m_state != tsColumnSizing) return;
     const int nx = std::clamp(x, m_sizingLower, m_sizingUpper);
     const int column = m_sizingColumn;
     const int start = m_sizingStartX;

@@ -180,10 +180,11 @@ protected:
     void ParentFontChanged() override;
     void LookAndFeelChanged() override;
 
-    // The mouse and keyboard entry points; descendants add header clicks, dragging and navigation.
-    virtual void MouseDown(ui::MouseButton button, TShiftState shift, int x, int y);
-    virtual void MouseMove(TShiftState shift, int x, int y);
-    virtual void MouseUp(ui::MouseButton button, TShiftState shift, int x, int y);
+    // The mouse entry points (the framework's); descendants add header clicks,
+    // dragging and navigation and call these for column sizing and hot tracking.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     virtual void MouseLeave();
     // The mouse was taken away (cancel mode, lost capture, a bracket opened).
     virtual void DoCancelMode();
