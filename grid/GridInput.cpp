@@ -187,12 +187,12 @@ grid::HeaderCell GridInput::CellOf(int column) const {
     return {};
 }
 
-bool GridInput::MouseDown(ui::MouseButton button, TShiftState, int x, int y) {
-    if (button == ui::MouseButton::right) {
+bool GridInput::MouseDown(TMouseButton button, TShiftState, int x, int y) {
+    if (button == mbRight) {
         Cancel();  // the core leaves the state
         return false;
     }
-    if (button != ui::MouseButton::left) return false;
+    if (button != mbLeft) return false;
     if (m_grid.State() != tsNormal) return true;
     if (m_grid.CanFocus() && !m_grid.HasFocus()) {
         m_grid.SetFocus();
@@ -265,8 +265,8 @@ bool GridInput::MouseMove(TShiftState, int x, int y) {
     }
 }
 
-bool GridInput::MouseUp(ui::MouseButton button, TShiftState, int x, int y) {
-    if (button != ui::MouseButton::left) return false;
+bool GridInput::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+    if (button != mbLeft) return false;
     const TPoint p{x, y};
     switch (m_grid.State()) {
     case tsColumnDown: {

@@ -39,9 +39,9 @@ public:
     void Wheel(int delta);
 
     // Mouse: true when the message was taken (else the core handles it: column sizing).
-    bool MouseDown(ui::MouseButton button, TShiftState shift, int x, int y);
+    bool MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     bool MouseMove(TShiftState shift, int x, int y);
-    bool MouseUp(ui::MouseButton button, TShiftState shift, int x, int y);
+    bool MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     // The mouse was taken away: the press or drag ends without effect.
     void Cancel();
 

@@ -2,14 +2,6 @@
 
 #include "grid/GridInput.h"
 
-namespace {
-
-TMouseButton mouse_button(ui::MouseButton b) {
-    return b == ui::MouseButton::left ? mbLeft : b == ui::MouseButton::right ? mbRight : mbMiddle;
-}
-
-}  // namespace
-
 TdxDBGrid::TdxDBGrid(TComponent* AOwner) : TCustomdxDBGrid(AOwner), m_input(std::make_unique<GridInput>(*this)) {}
 
 TdxDBGrid::~TdxDBGrid() {
@@ -40,27 +32,32 @@ bool TdxDBGrid::DoMouseWheel(TShiftState shift, int delta, TPoint pos) {
     return true;
 }
 
-void TdxDBGrid::MouseDown(ui::MouseButton button, TShiftState shift, int x, int y) {
-    if (button == ui::MouseButton::left && shift.Contains(ssDouble) && State() == tsNormal) {
+// The core raises the framework's mouse events and sizes columns; what the
+// input handling takes raises only the events, after its own handling.
+void TdxDBGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft && shift.Contains(ssDouble) && State() == tsNormal) {
         const TdxTreeListHitInfo hit = GetHitInfo(TPoint{x, y});
-        // A double-click on a row is only a double-click: no focus change, no OnMouseDown.
-        if (hit.kind == htLabel || hit.kind == htIndicator || hit.kind == htPreview) {
-            DblClick();
-            return;
-        }
+        // A double-click on a row is only the double-click event the framework raised: no focus change.
+        if (hit.kind == htLabel || hit.kind == htIndicator || hit.kind == htPreview) return;
     }
-    if (!m_input->MouseDown(button, shift, x, y)) TCustomdxDBGrid::MouseDown(button, shift, x, y);
-    TControl::MouseDown(mouse_button(button), shift, x, y);
+    if (m_input->MouseDown(button, shift, x, y))
+        TControl::MouseDown(button, shift, x, y);
+    else
+        TCustomdxDBGrid::MouseDown(button, shift, x, y);
 }
 
 void TdxDBGrid::MouseMove(TShiftState shift, int x, int y) {
-    if (!m_input->MouseMove(shift, x, y)) TCustomdxDBGrid::MouseMove(shift, x, y);
-    TControl::MouseMove(shift, x, y);
+    if (m_input->MouseMove(shift, x, y))
+        TControl::MouseMove(shift, x, y);
+    else
+        TCustomdxDBGrid::MouseMove(shift, x, y);
 }
 
-void TdxDBGrid::MouseUp(ui::MouseButton button, TShiftState shift, int x, int y) {
-    if (!m_input->MouseUp(button, shift, x, y)) TCustomdxDBGrid::MouseUp(button, shift, x, y);
-    TControl::MouseUp(mouse_button(button), shift, x, y);
+void TdxDBGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (m_input->MouseUp(button, shift, x, y))
+        TControl::MouseUp(button, shift, x, y);
+    else
+        TCustomdxDBGrid::MouseUp(button, shift, x, y);
 }
 
 void TdxDBGrid::DoCancelMode() {

@@ -32,9 +32,9 @@ protected:
     void KeyDown(int& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     bool DoMouseWheel(TShiftState shift, int delta, TPoint pos) override;
-    void MouseDown(ui::MouseButton button, TShiftState shift, int x, int y) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
-    void MouseUp(ui::MouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void DoCancelMode() override;
     void FocusChanged(bool gained) override;
     void LinkDataSetChanged() override;
