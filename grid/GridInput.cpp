@@ -7,6 +7,8 @@
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
 #include "platform/forms/ScrollBarModel.h"
+#include "platform/gfx/Region.h"
+#include "platform/gfx/TCanvas.h"
 
 #include <algorithm>
 
@@ -16,6 +18,8 @@ ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 
 // The grid window's timer for the walk of the rows while the button is held outside them.
 constexpr ui::UINT kRowsTimer = 0x6D01;
+// The panning timer, apart from the rows timer.
+constexpr ui::UINT kPanningTimer = 0x6D02;
 
 }  // namespace
 
@@ -48,6 +52,11 @@ void GridInput::MoveFocusBy(int rows) {
 }
 
 bool GridInput::KeyDown(int key, TShiftState shift) {
+    if (m_panning) {
+        // Panning takes every key; Esc ends it.
+        if (key == ui::VK_ESCAPE) EndPanning();
+        return true;
+    }
     const bool ctrl = shift.Contains(ssCtrl), sh = shift.Contains(ssShift);
     if (m_search.active()) {
         const grid::SearchKeyResult r = m_search.key(key, sh, ctrl, m_grid.FocusedColumn());
@@ -188,6 +197,14 @@ grid::HeaderCell GridInput::CellOf(int column) const {
 }
 
 bool GridInput::MouseDown(TMouseButton button, TShiftState, int x, int y) {
+    if (m_panning) {
+        EndPanning();  // any other button ends panning
+        return true;
+    }
+    if (button == mbMiddle && m_grid.State() == tsNormal) {
+        StartPanning(ws().client_to_screen(m_grid.Handle(), TPoint{x, y}));
+        return true;
+    }
     if (button == mbRight) {
         Cancel();  // the core leaves the state
         return false;
@@ -223,6 +240,10 @@ bool GridInput::MouseDown(TMouseButton button, TShiftState, int x, int y) {
 
 bool GridInput::MouseMove(TShiftState, int x, int y) {
     const TPoint p{x, y};
+    if (m_panning) {
+        PanningMove(ws().client_to_screen(m_grid.Handle(), p));
+        return true;
+    }
     switch (m_grid.State()) {
     case tsColumnDown: {
         const TdxTreeListHitInfo hit = m_grid.GetHitInfo(p);
@@ -266,6 +287,11 @@ bool GridInput::MouseMove(TShiftState, int x, int y) {
 }
 
 bool GridInput::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+    if (m_panning) {
+        // A release without a move keeps panning on: the user clicked to start it.
+        if (button == mbMiddle && m_panLeftDeadZone) EndPanning();
+        return true;
+    }
     if (button != mbLeft) return false;
     const TPoint p{x, y};
     switch (m_grid.State()) {
@@ -292,6 +318,7 @@ bool GridInput::MouseUp(TMouseButton button, TShiftState, int x, int y) {
 }
 
 void GridInput::Cancel() {
+    EndPanning();
     StopRowsTimer();
     m_feedback.reset();
     if (m_pressedColumn >= 0) m_grid.SetPressedHeader(-1, false);
@@ -372,4 +399,135 @@ void GridInput::Drop(TPoint p) {
         column->SetColIndex(grid::drop_position(target, dragged));
     }
     if (m_grid.OnHeaderMoved) m_grid.OnHeaderMoved(&m_grid, column);
+}
+
+// ---- panning -------------------------------------------------------------------------------------------
+
+namespace {
+
+// The pixels of a circle of diameter d: one span per row.
+std::vector<TRect> circle_spans(int d) {
+    std::vector<TRect> spans;
+    const double c = (d - 1) / 2.0, r2 = (d / 2.0) * (d / 2.0);
+    for (int y = 0; y < d; ++y) {
+        int left = 0;
+        while (left < d && (left - c) * (left - c) + (y - c) * (y - c) > r2) ++left;
+        if (left < d) spans.push_back(TRect{left, y, d - left, y + 1});
+    }
+    return spans;
+}
+
+gfx::Region circle(int d) {
+    gfx::Region r;
+    for (const TRect& span : circle_spans(d)) r.add(span);
+    return r;
+}
+
+}  // namespace
+
+void GridInput::StartPanning(TPoint screen) {
+    m_panH = m_grid.ScrollBarVisible(sbHorizontal);
+    m_panV = m_grid.ScrollBarVisible(sbVertical);
+    m_panning = true;
+    m_panOrigin = screen;
+    m_panStep = {};
+    m_panTicks = 0;
+    m_panLeftDeadZone = false;
+    EndSearch();
+
+    // The origin mark: a round window holding the arrows of the directions there are.
+    const int d = grid::kPanningMarkSize;
+    const grid::PanningMark mark = grid::panning_mark(m_panH, m_panV);
+    ui::CreateParams p;
+    p.owner = ws().get_top_level(m_grid.Handle());
+    p.style = ui::WS_POPUP;
+    p.ex_style = ui::WS_EX_TOPMOST | ui::WS_EX_NOACTIVATE | ui::WS_EX_TRANSPARENT | ui::WS_EX_TOOLWINDOW;
+    p.bounds = Bounds(screen.X - d / 2, screen.Y - d / 2, d, d);
+    p.proc = [mark, d](ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM l) -> ui::LRESULT {
+        if (msg != ui::WM_PAINT) return ws().def_window_proc(h, msg, w, l);
+        ui::PaintStruct ps;
+        TCanvas& c = ws().begin_paint(h, ps);
+        c.Brush().SetColor(clWindow);
+        c.FillRect(TRect{0, 0, d, d});
+        c.Pen().SetColor(clWindowText);
+        c.Brush().SetColor(clWindowText);
+        const int m = d / 2;
+        if (mark != grid::PanningMark::Horizontal) {
+            const TPoint up[] = {{m, 4}, {m - 4, 9}, {m + 4, 9}};
+            const TPoint down[] = {{m, d - 5}, {m - 4, d - 10}, {m + 4, d - 10}};
+            c.Polygon(up);
+            c.Polygon(down);
+        }
+        if (mark != grid::PanningMark::Vertical) {
+            const TPoint left[] = {{4, m}, {9, m - 4}, {9, m + 4}};
+            const TPoint right[] = {{d - 5, m}, {d - 10, m - 4}, {d - 10, m + 4}};
+            c.Polygon(left);
+            c.Polygon(right);
+        }
+        c.FillRect(TRect{m - 1, m - 1, m + 2, m + 2});
+        // The 1-pixel outline: the edge pixels of every row, the whole first and last rows.
+        const std::vector<TRect> spans = circle_spans(d);
+        for (const TRect& r : spans) {
+            c.SetPixel(r.Left, r.Top, clWindowText);
+            c.SetPixel(r.Right - 1, r.Top, clWindowText);
+        }
+        c.FillRect(spans.front());
+        c.FillRect(spans.back());
+        ws().end_paint(h, ps);
+        return 0;
+    };
+    m_panMark = ws().create_window(p);
+    const gfx::Region shape = circle(d);
+    ws().set_window_region(m_panMark, &shape);
+    ws().show_window(m_panMark, ui::SW_SHOWNOACTIVATE);
+
+    ws().set_capture(m_grid.Handle());
+    ws().set_timer(m_grid.Handle(), kPanningTimer, static_cast<int>(grid::kPanningInterval),
+                   [this](ui::HWND, ui::UINT) { PanningTick(); });
+    PanningMove(screen);
+}
+
+void GridInput::PanningMove(TPoint screen) {
+    m_panStep = grid::panning_step(screen.X - m_panOrigin.X, screen.Y - m_panOrigin.Y, m_panH, m_panV);
+    if (m_panStep.direction != grid::PanningStep::None) m_panLeftDeadZone = true;
+    ui::StandardCursor shape = ui::StandardCursor::size_all;
+    switch (m_panStep.direction) {
+    case grid::PanningStep::None:
+        shape = m_panH && m_panV ? ui::StandardCursor::size_all : m_panH ? ui::StandardCursor::size_we : ui::StandardCursor::size_ns;
+        break;
+    case grid::PanningStep::Up:
+    case grid::PanningStep::Down: shape = ui::StandardCursor::size_ns; break;
+    case grid::PanningStep::Left:
+    case grid::PanningStep::Right: shape = ui::StandardCursor::size_we; break;
+    }
+    ws().set_cursor(ui::Cursor{shape});
+}
+
+void GridInput::PanningTick() {
+    if (!m_panning) return;
+    // Losing the capture ends panning.
+    if (ws().get_capture() != m_grid.Handle()) return EndPanning();
+    if (m_panStep.speed == 0) {
+        m_panTicks = 0;
+        return;
+    }
+    if (++m_panTicks < m_panStep.ticks_per_line()) return;
+    m_panTicks = 0;
+    switch (m_panStep.direction) {
+    case grid::PanningStep::Up: m_grid.VScroll(forms::SB_LINEUP); break;
+    case grid::PanningStep::Down: m_grid.VScroll(forms::SB_LINEDOWN); break;
+    case grid::PanningStep::Left: m_grid.HScroll(forms::SB_LINELEFT); break;
+    case grid::PanningStep::Right: m_grid.HScroll(forms::SB_LINERIGHT); break;
+    case grid::PanningStep::None: break;
+    }
+}
+
+void GridInput::EndPanning() {
+    if (!m_panning) return;
+    m_panning = false;
+    if (m_grid.HandleAllocated()) ws().kill_timer(m_grid.Handle(), kPanningTimer);
+    if (ws().is_window(m_panMark)) ws().destroy_window(m_panMark);
+    m_panMark = ui::kNoWindow;
+    if (m_grid.HandleAllocated() && ws().get_capture() == m_grid.Handle()) ws().release_capture();
+    ws().set_cursor(ui::Cursor{});
 }

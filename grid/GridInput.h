@@ -14,6 +14,7 @@
 #include "grid/HeaderDragFeedback.h"
 #include "grid/HeaderDragModel.h"
 #include "grid/IncrementalSearch.h"
+#include "grid/MouseScrollModel.h"
 #include "platform/forms/TControl.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -27,6 +28,7 @@ public:
     explicit GridInput(TdxDBGrid& grid) : m_grid(grid) {}
 
     const grid::IncrementalSearch& Search() const { return m_search; }
+    bool Panning() const { return m_panning; }
     // The drag image and arrows while a header is dragged, else null.
     const HeaderDragFeedback* Feedback() const { return m_feedback.get(); }
 
@@ -72,6 +74,11 @@ private:
     void StartRowsTimer(int direction);
     void StopRowsTimer();
 
+    void StartPanning(TPoint screen);
+    void PanningMove(TPoint screen);
+    void PanningTick();
+    void EndPanning();
+
     TdxDBGrid& m_grid;
     grid::IncrementalSearch m_search;
     int m_searchRecord = 0;  // the dataset's record number when the search last moved it
@@ -82,4 +89,15 @@ private:
     std::unique_ptr<HeaderDragFeedback> m_feedback;  // while a header is dragged
     // Rows pressed: the timer walks the rows up (-1) or down (+1) while the pointer is outside them.
     int m_rowsTimerDirection = 0;
+
+    // Panning with the middle button: the origin, the step the pointer asks
+    // for, ticks since the last line, whether the pointer left the dead zone,
+    // and the origin mark (a round popup).
+    bool m_panning = false;
+    TPoint m_panOrigin;
+    grid::PanningStep m_panStep;
+    int m_panTicks = 0;
+    bool m_panLeftDeadZone = false;
+    bool m_panH = false, m_panV = false;
+    ui::HWND m_panMark = ui::kNoWindow;
 };

@@ -247,3 +247,29 @@ TEST_F(EmptyGridInputTest, AnEmptyTableMovesNothingAndRefusesEveryCharacter) {
     EXPECT_EQ(grid->IncrementalSearch().text(), "");
     grid->check_invariants();
 }
+
+TEST_F(GridInputTest, PanningWithTheMiddleButtonScrollsFasterFurtherFromTheOrigin) {
+    const int R = grid->DataLink().RecordCount();
+    const TPoint origin = row_point(3, "PhoneGridFirstName");
+    host.mouse_down(MouseButton::middle, origin);
+    host.mouse_up(MouseButton::middle, origin);  // released without a move: panning goes on
+    host.mouse_move(TPoint{origin.X, origin.Y + 40});  // speed (40 - 14) / 5 + 1 = 6: a line every 7 ticks
+    host.advance(139);
+    EXPECT_EQ(phones().RecNo(), 1);
+    host.advance(1);
+    EXPECT_EQ(phones().RecNo(), R + 1);  // a line down: the record below the bottom row
+    host.advance(140);
+    EXPECT_EQ(phones().RecNo(), R + 2);
+    host.mouse_move(TPoint{origin.X + 300, origin.Y + 10});  // no horizontal bar: the dead zone spans the width
+    host.advance(500);
+    EXPECT_EQ(phones().RecNo(), R + 2);
+    host.mouse_move(TPoint{origin.X, origin.Y - 200});  // far up: every tick
+    host.advance(60);
+    EXPECT_EQ(phones().RecNo(), 1);  // line up: the record above the top row, each tick
+    host.press_key(VK_ESCAPE);
+    host.advance(200);
+    const int after = phones().RecNo();
+    host.advance(200);
+    EXPECT_EQ(phones().RecNo(), after);
+    EXPECT_FALSE(host.mouse_captured());
+}
