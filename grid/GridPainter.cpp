@@ -208,7 +208,6 @@ void GridPainter::paint_rows() {
     for (int row = 0; row < l.visible_rows(); ++row) {
         const TRect rowRect = l.row_rect(row);
         if (!m_canvas.RectVisible(TRect{area.Left, rowRect.Top, l.cells_right(), rowRect.Bottom})) continue;
-        TdxTreeListNode* node = m_grid.Items(row);
         const bool focusedRow = row == m_grid.FocusedNumber();
         m_grid.BeginRowPaint(row);
         struct RowEnd {
@@ -235,7 +234,7 @@ void GridPainter::paint_rows() {
                 fg = m_grid.HideSelectionTextColor();
             }
             if (bg == clNone) bg = gridColor;
-            const AnsiString text = apply_char_case(m_grid.GetCellText(node, hc.column), column);
+            const AnsiString text = apply_char_case(m_grid.GetPaintedCellText(row, hc.column), column);
             // The cell painter: background, then the text single-line and clipped.
             m_canvas.Brush().SetStyle(bsSolid);
             m_canvas.Brush().SetColor(bg);
@@ -250,8 +249,19 @@ void GridPainter::paint_rows() {
             if (m_grid.IsDrawEndEllipsis()) fmt += tfEndEllipsis;
             m_canvas.Brush().SetStyle(bsClear);
             if (!text.empty()) {
-                TRect r = textRect;
-                m_canvas.TextRect(r, text, fmt);
+                if (column.VertAlignment() == tlTop && !m_grid.IsDrawEndEllipsis()) {
+                    // The common case: one line from the top, cut at the text rectangle's edge.
+                    int x = textRect.Left;
+                    if (column.Alignment() != taLeftJustify) {
+                        const int w = m_canvas.TextWidth(text);
+                        x = column.Alignment() == taRightJustify ? textRect.Right - w
+                                                                   : textRect.Left + (textRect.Width() - w) / 2;
+                    }
+                    m_canvas.TextRect(textRect, x, textRect.Top, text);
+                } else {
+                    TRect r = textRect;
+                    m_canvas.TextRect(r, text, fmt);
+                }
             }
             // The search overlay on the matched prefix, then the dotted frame of searching.
             const bool searching = search.active && selected && m_focused && hc.column == search.column;

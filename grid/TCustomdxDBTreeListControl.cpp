@@ -201,14 +201,29 @@ AnsiString TCustomdxDBTreeListControl::GetCellText(TdxTreeListNode* node, int co
     return text;
 }
 
+AnsiString TCustomdxDBTreeListControl::GetPaintedCellText(int row, int column) {
+    // Inside the row's paint bracket its record is already the active one.
+    if (m_rowPaintDepth == 0 || row != m_rowPainted || column < 0 || column >= ColumnCount())
+        return GetCellText(Items(row), column);
+    auto* c = dynamic_cast<TdxDBTreeListColumn*>(Columns(column));
+    if (!c) return TCustomdxTreeListControl::GetCellText(Items(row), column);
+    AnsiString text = c->GetDisplayText();
+    if (c->OnGetText) c->OnGetText(c, Items(row), text);
+    return text;
+}
+
 void TCustomdxDBTreeListControl::BeginRowPaint(int row) {
     if (m_rowPaintDepth++ > 0 || !m_link->Active()) return;
     m_rowPaintSaved = m_link->ActiveRecord();
-    if (row < m_link->RecordCount()) m_link->SetActiveRecord(row);
+    if (row < m_link->RecordCount()) {
+        m_link->SetActiveRecord(row);
+        m_rowPainted = row;
+    }
 }
 
 void TCustomdxDBTreeListControl::EndRowPaint(int) {
     if (--m_rowPaintDepth > 0 || !m_link->Active()) return;
+    m_rowPainted = -1;
     m_link->SetActiveRecord(m_rowPaintSaved);
 }
 

@@ -41,6 +41,7 @@ public:
 
     void SetFocusedNumber(int index) override;
     AnsiString GetCellText(TdxTreeListNode* node, int column) override;
+    AnsiString GetPaintedCellText(int row, int column) override;
     std::unique_ptr<TdxTreeListNode> CreateNode(TdxTreeListNode* parent) override;
 
     // The data modes; this layer knows only grid mode.
@@ -85,4 +86,5 @@ private:
     bool m_refreshing = false;
     int m_rowPaintDepth = 0;
     int m_rowPaintSaved = 0;
+    int m_rowPainted = -1;  // the row whose record the paint bracket made active
 };

@@ -66,6 +66,8 @@ public:
     void SetFocusedColumn(int column);
     // The text of a cell as painted and searched.
     virtual AnsiString GetCellText(TdxTreeListNode* node, int column);
+    // The text of a cell of a visible row while that row is being painted.
+    virtual AnsiString GetPaintedCellText(int row, int column) { return GetCellText(Items(row), column); }
 
     // ---- metrics and layout --------------------------------------------------------
     TFont& HeaderFont() { return m_headerFont; }
