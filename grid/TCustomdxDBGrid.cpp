@@ -202,15 +202,13 @@ void TCustomdxDBGrid::LoadedColumns() {
     LoadLayout();
 }
 
-void TCustomdxDBGrid::LoadLayout() {
-    if (m_layoutLoaded) return;
-    m_layoutLoaded = true;
-}
-
 void TCustomdxDBGrid::SaveLayoutOnce() {
     if (m_layoutSaved) return;
     m_layoutSaved = true;
-    SaveLayout();
+    // Runs while the grid or its form is being destroyed: a file that cannot
+    // be written must not end the program, and nobody is left to tell.
+    try {
+        SaveLayout();
+    } catch (const std::exception&) {
+    }
 }
-
-void TCustomdxDBGrid::SaveLayout() {}

@@ -79,13 +79,23 @@ protected:
     bool IsCancelOnExit() const override { return OptionsDB().Contains(edgoCancelOnExit); }
     bool IsSyncSelection() const override { return OptionsDB().Contains(edgoSyncSelection); }
     void LoadedColumns() override;
+    void Loaded() override;
     // Reading and writing the stored layout; each runs at most once.
     virtual void LoadLayout();
     void SaveLayoutOnce() override;
     virtual void SaveLayout();
+    void ColumnDestroying(TdxTreeListColumn* column) override;
 
 private:
     void WriteOptions(dxgrid::PublishedOptions value);
+    // The section name prefix of the stored layout: a backslash and the section name.
+    AnsiString LayoutKey() const;
+    // What the layout file says of a column.
+    struct ColumnLayout {
+        AnsiString name;
+        int values[10] = {};
+    };
+    std::vector<ColumnLayout> ColumnLayouts() const;
     void ClearSorting();
     void FreezeColumnWidths();
 
@@ -101,6 +111,10 @@ private:
     int m_previewLines = 2;
     int m_previewMaxLength = 0;
     int m_waitForExpandNodeTime = 500;
+    AnsiString m_formName;  // the form's name, kept for the save during its destruction
+    // The columns as they were when the first of them was freed: the form
+    // frees them before the grid, which writes them afterwards.
+    std::vector<ColumnLayout> m_departedColumns;
     bool m_layoutLoaded = false;
     bool m_layoutSaved = false;
 };

@@ -95,9 +95,10 @@ void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* column) {
     LayoutChanged();
 }
 
-void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column) {
+void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column, bool destroying) {
     const int index = ColumnIndexOf(column);
     if (index < 0) return;
+    if (destroying) ColumnDestroying(column);
     m_columns.erase(m_columns.begin() + index);
     m_sortedColumns.erase(std::remove(m_sortedColumns.begin(), m_sortedColumns.end(), column), m_sortedColumns.end());
     column->m_treeList = nullptr;

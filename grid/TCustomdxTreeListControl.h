@@ -98,11 +98,13 @@ protected:
     virtual void LoadedColumns();
     // Writing the stored layout, once, as destruction begins.
     virtual void SaveLayoutOnce() {}
+    // A column is being freed (its form frees the columns before the grid).
+    virtual void ColumnDestroying(TdxTreeListColumn* column) { (void)column; }
 
 private:
     friend class TdxTreeListColumn;
     void AddColumn(TdxTreeListColumn* column);
-    void RemoveColumn(TdxTreeListColumn* column);
+    void RemoveColumn(TdxTreeListColumn* column, bool destroying = false);
 
     TdxTreeListBands m_bands;
     std::vector<TdxTreeListColumn*> m_columns;

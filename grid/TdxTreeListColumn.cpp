@@ -11,7 +11,7 @@ TdxTreeListColumn::TdxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {
 
 TdxTreeListColumn::~TdxTreeListColumn() {
     m_font.OnChange = nullptr;
-    if (m_treeList) m_treeList->RemoveColumn(this);
+    if (m_treeList) m_treeList->RemoveColumn(this, true);
 }
 
 void TdxTreeListColumn::SetATreeList(TCustomdxTreeListControl* value) {

@@ -55,8 +55,8 @@ inline constexpr ColumnDef kColumns[] = {
 
 class PhonesForm : public TForm {
 public:
-    PhonesForm(TComponent* owner, int clientWidth, int clientHeight)
-        : TForm(owner), m_clientWidth(clientWidth), m_clientHeight(clientHeight) {}
+    PhonesForm(TComponent* owner, int clientWidth, int clientHeight, AnsiString iniFileName)
+        : TForm(owner), m_clientWidth(clientWidth), m_clientHeight(clientHeight), m_iniFileName(std::move(iniFileName)) {}
 
     TdxDBGrid* PhoneGrid = nullptr;
     directory::DirectoryTables tables;
@@ -82,7 +82,7 @@ protected:
         PhoneGrid->SetDefaultLayout(true);
         PhoneGrid->SetHeaderPanelRowCount(1);
         PhoneGrid->SetKeyField("Code");
-        PhoneGrid->SetIniFileName("Abonix.ini");
+        PhoneGrid->SetIniFileName(m_iniFileName);
         PhoneGrid->SetIniSectionName("Grid");
         PhoneGrid->SetLookAndFeel(lfUltraFlat);
         PhoneGrid->SetOptionsBehavior({edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoDragScroll, edgoEnterShowEditor,
@@ -117,14 +117,17 @@ protected:
 private:
     int m_clientWidth;
     int m_clientHeight;
+    AnsiString m_iniFileName;
 };
 
 // The window shown on a headless screen with its tables open.
 class GridOnForm : public forms::test::HeadlessApp {
 protected:
+    // The grid keeps its layout file in a folder of the test's own.
+
     void open(std::uint32_t subscribers, int width, int height) {
         CurrentDir cd(directory_of(subscribers));
-        form = TComponent::Own<PhonesForm>(app.get(), width, height);
+        form = TComponent::Own<PhonesForm>(app.get(), width, height, (work.path() / "Abonix.ini").string());
         form->CreateFromLayout();
         form->Show();
         host.pump();
@@ -132,9 +135,16 @@ protected:
         host.pump();
         grid = form->PhoneGrid;
     }
+    // Closes the window as the program ends: the grid writes its layout.
+    void close() {
+        TComponent::Free(form);
+        form = nullptr;
+        grid = nullptr;
+    }
     TTable& phones() { return *form->tables.PhoneT; }
     TPoint at(int x, int y) { return screen(*grid, {x, y}); }
 
+    TempDir work;
     PhonesForm* form = nullptr;
     TdxDBGrid* grid = nullptr;
 };
