@@ -7,8 +7,10 @@
 #include "engine/Cursor.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"
+#include "engine/FieldScan.h"
 #include "text/Cp1251.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace db {
@@ -171,6 +173,27 @@ public:
         }
     }
 
+    std::int64_t find_prefix(int field, std::string_view prefix, std::int64_t from, std::int64_t to) const override {
+        try {
+            const engine::FieldScan scan(m_cursor.table(), m_cursor.index(), field);
+            if (!scan.text_searchable()) return -1;
+            return found(scan.find_prefix(prefix, position(from), position(to)));
+        } catch (const engine::EngineError& e) {
+            rethrow(e);
+        }
+    }
+
+    std::int64_t find_integer(int field, const std::vector<std::int64_t>& sorted_values, std::int64_t from,
+                              std::int64_t to) const override {
+        try {
+            const engine::FieldScan scan(m_cursor.table(), m_cursor.index(), field);
+            if (!scan.integer_searchable()) return -1;
+            return found(scan.find_integer(sorted_values, position(from), position(to)));
+        } catch (const engine::EngineError& e) {
+            rethrow(e);
+        }
+    }
+
     std::unique_ptr<TableCursor> clone() const override {
         auto c = std::make_unique<EngineCursor>(m_cursor.table_ptr());
         c->set_order(-1, 0);
@@ -178,6 +201,11 @@ public:
     }
 
 private:
+    std::uint32_t position(std::int64_t seq) const {
+        return static_cast<std::uint32_t>(std::clamp<std::int64_t>(seq, 1, std::max<std::int64_t>(record_count(), 1)) - 1);
+    }
+    static std::int64_t found(std::int64_t position) { return position < 0 ? 0 : position + 1; }
+
     void find_covered() {
         m_covered.assign(m_fields.size(), false);
         if (m_cursor.index() < 0 || !m_order->from_file()) return;

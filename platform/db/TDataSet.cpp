@@ -470,3 +470,117 @@ db::Value TDataSet::KeyFor(int field_def, const db::Value& key) const {
     }
     return key;
 }
+
+bool TDataSet::LocatePrefix(TField* field, const AnsiString& text, int direction) {
+    if (!field || text.empty() || !Active() || IsEmpty() || m_state == dsEdit || m_state == dsInsert ||
+        m_state == dsSetKey)
+        return false;
+    if (direction == 0 && text::ansi_starts_with_text(field->AsString(), text)) return true;
+
+    DisableControls();
+    struct Enable {
+        TDataSet* dataSet;
+        ~Enable() { dataSet->EnableControls(); }
+    } enable{this};
+
+    const std::int64_t count = m_cursor->record_count();
+    const std::int64_t start = m_window.current_seq();
+    const bool backward = direction == 1;
+    // The part before the wrap: the start itself for direction 0, else the records after
+    // (before) it up to the end (beginning); then from the other end up to the start.
+    const std::int64_t first_from = direction == 0 ? start : backward ? start - 1 : start + 1;
+    const std::int64_t first_to = backward ? 1 : count;
+    const std::int64_t wrap_from = backward ? count : 1;
+    const std::int64_t wrap_to = backward ? start + 1 : start - 1;
+    const bool first_part = backward ? first_from >= first_to : first_from <= first_to;
+    const bool wrap_part = backward ? wrap_from >= wrap_to : wrap_from <= wrap_to;
+
+    std::int64_t found = first_part ? ScanPrefix(*field, text, first_from, first_to) : 0;
+    if (found < 0) return WalkPrefix(*field, text, direction);
+    if (found > 0) {
+        MoveBy(static_cast<int>(found - start));
+        return true;
+    }
+    found = wrap_part ? ScanPrefix(*field, text, wrap_from, wrap_to) : 0;
+    if (found < 0) return WalkPrefix(*field, text, direction);
+    if (found > 0) {
+        // A walk past the end goes on from the first record (past the beginning, the last).
+        if (backward) {
+            Last();
+            MoveBy(static_cast<int>(found - count));
+        } else {
+            First();
+            MoveBy(static_cast<int>(found - 1));
+        }
+        return true;
+    }
+    DataEvent(deCheckBrowseMode);
+    PositionCentred(start);
+    return false;
+}
+
+std::int64_t TDataSet::ScanPrefix(TField& field, const AnsiString& text, std::int64_t from, std::int64_t to) {
+    // A value cut to the field's size is shorter than a longer text.
+    if (field.Size() > 0 && static_cast<int>(text.size()) > field.Size() && field.DataType() == ftString) return 0;
+    if (field.FieldKind() == fkData) return field.m_source < 0 ? -1 : m_cursor->find_prefix(field.m_source, text, from, to);
+    if (field.FieldKind() != fkLookup) return -1;
+
+    // A lookup shows the result of the first lookup record with the row's key: find the keys
+    // whose result begins with the text, then the first row holding one of them.
+    const TField* key = FindField(field.KeyFields());
+    TDataSet* lookup = field.LookupDataSet();
+    if (!key || key->m_source < 0 || !lookup || !lookup->Active()) return -1;
+    const auto is_integer = [](db::FieldType t) {
+        return t == db::FieldType::SmallInt || t == db::FieldType::Integer || t == db::FieldType::AutoInc;
+    };
+    const int lookup_key = lookup->FieldDefIndex(field.LookupKeyFields());
+    const int lookup_result = lookup->FieldDefIndex(field.LookupResultField());
+    if (lookup_key < 0 || lookup_result < 0 ||
+        !is_integer(m_cursor->field_defs()[static_cast<std::size_t>(key->m_source)].type) ||
+        !is_integer(lookup->m_cursor->field_defs()[static_cast<std::size_t>(lookup_key)].type))
+        return -1;
+    const auto shows = [&](db::Value value) {
+        AnsiString* s = std::get_if<AnsiString>(&value);
+        if (!s) return false;
+        if (field.Size() > 0 && static_cast<int>(s->size()) > field.Size()) s->resize(static_cast<std::size_t>(field.Size()));
+        return text::ansi_starts_with_text(*s, text);
+    };
+    std::vector<std::int64_t> keys;
+    const db::TableCursor& lc = *lookup->m_cursor;
+    db::Value result, key_value;
+    for (std::int64_t seq = 1; seq <= lc.record_count(); ++seq) {
+        lc.read(seq, lookup_result, result);
+        if (!shows(result)) continue;
+        lc.read(seq, lookup_key, key_value);
+        const std::int32_t* k = std::get_if<std::int32_t>(&key_value);
+        // Another record with the same key may be the one a lookup finds.
+        if (k && shows(lookup->LookupValue(field.LookupKeyFields(), *k, field.LookupResultField()))) keys.push_back(*k);
+    }
+    if (keys.empty()) return 0;
+    std::sort(keys.begin(), keys.end());
+    return m_cursor->find_integer(key->m_source, keys, from, to);
+}
+
+bool TDataSet::WalkPrefix(TField& field, const AnsiString& text, int direction) {
+    // Controls are disabled by the caller: each step only marks the window changed.
+    const std::int64_t start = m_window.current_seq();
+    const int step = direction == 1 ? -1 : 1;
+    bool wrapped = false;
+    const auto advance = [&] {
+        if (MoveBy(step) != 0) return;
+        if (step > 0)
+            First();
+        else
+            Last();
+        wrapped = true;
+    };
+    if (direction != 0) advance();
+    for (;;) {
+        if (wrapped && m_window.current_seq() == start) break;
+        if (text::ansi_starts_with_text(field.AsString(), text)) return true;
+        advance();
+    }
+    DataEvent(deCheckBrowseMode);
+    PositionCentred(start);
+    return false;
+}

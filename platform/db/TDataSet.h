@@ -84,6 +84,21 @@ public:
     // following lookups, through an index on the key field when there is one.
     db::Value LookupValue(const AnsiString& key_field, const db::Value& key, const AnsiString& result_field);
 
+    // The type-ahead search of a grid. Makes current the first record whose
+    // `field` shows text beginning with `text`, letter case ignored, in the
+    // active order: direction 0 looks from the current record on, 2 from the
+    // record after it, 1 backwards from the record before it; past either
+    // end it goes on from the other end and stops at the start. The current
+    // record found with direction 0 does not move and nothing is sent;
+    // otherwise the controls are disabled during the search and told once
+    // that the data set changed: a found record stands where a walk of the
+    // records would have left it, and when none is found the current record
+    // is centred again in the window. The table store scans the field where
+    // it can (text and integer fields, lookups by integer keys) and the
+    // records are walked otherwise. False when not found, or when the
+    // dataset is closed, empty or editing, or the text is empty.
+    bool LocatePrefix(TField* field, const AnsiString& text, int direction);
+
     // Opens the dataset when it was stored active.
     void Loaded() override;
 
@@ -144,6 +159,11 @@ private:
     void SetWindowActive(int row) { m_window.set_active(row); }
     const db::Value& FieldValue(const TField& field);
     db::Value ComputeLookup(const TField& field);
+    // LocatePrefix's scan of the records from..to: a sequence number, 0 for
+    // none, -1 when the table store cannot scan for the field.
+    std::int64_t ScanPrefix(TField& field, const AnsiString& text, std::int64_t from, std::int64_t to);
+    // LocatePrefix by walking the records through the field, for what the store cannot scan.
+    bool WalkPrefix(TField& field, const AnsiString& text, int direction);
 
     void AddField(TField* field);
     void RemoveField(TField* field);

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -79,6 +80,22 @@ public:
 
     // An independent cursor on the same table, in physical order.
     virtual std::unique_ptr<TableCursor> clone() const = 0;
+
+    // Scans for a type-ahead search, run over the records with sequence
+    // numbers from `from` to `to`, both included (backwards when to < from),
+    // without moving anything. The sequence number of the first record whose
+    // field shows text beginning with `prefix` (CP1251, letter case ignored;
+    // integers show their digits, a null field nothing), 0 when none does,
+    // -1 when the store cannot scan this field (the caller then walks).
+    virtual std::int64_t find_prefix(int /*field*/, std::string_view /*prefix*/, std::int64_t /*from*/,
+                                     std::int64_t /*to*/) const {
+        return -1;
+    }
+    // Likewise the first record whose integer field holds one of `sorted_values` (ascending).
+    virtual std::int64_t find_integer(int /*field*/, const std::vector<std::int64_t>& /*sorted_values*/,
+                                      std::int64_t /*from*/, std::int64_t /*to*/) const {
+        return -1;
+    }
 };
 
 // A connected database: a place where table names resolve to tables.

@@ -1,0 +1,106 @@
+#include "grid/HeaderDragFeedback.h"
+
+#include "platform/gfx/Region.h"
+#include "platform/gfx/TCanvas.h"
+
+#include <array>
+
+namespace {
+
+ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
+
+constexpr std::uint32_t kPopupExStyle = ui::WS_EX_TOPMOST | ui::WS_EX_NOACTIVATE | ui::WS_EX_TRANSPARENT | ui::WS_EX_TOOLWINDOW;
+
+// The two arrows of a box of height h, relative to its top-left corner: the
+// upper one pointing down, the lower one pointing up.
+std::array<TPoint, 7> upper_arrow() { return {{{5, 8}, {0, 3}, {3, 3}, {3, 0}, {7, 0}, {7, 3}, {10, 3}}}; }
+std::array<TPoint, 7> lower_arrow(int h) {
+    return {{{5, h - 9}, {10, h - 4}, {7, h - 4}, {7, h - 1}, {3, h - 1}, {3, h - 4}, {0, h - 4}}};
+}
+
+// The pixels the arrows cover, row by row: a stem 5 wide, then a head narrowing to a point.
+gfx::Region arrows_shape(int h) {
+    gfx::Region r;
+    for (int y = 0; y < 9; ++y) {
+        const TRect span = y < 3 ? TRect{3, y, 8, y + 1} : TRect{y - 3, y, 14 - y, y + 1};
+        r.add(span);
+        r.add(TRect{span.Left, h - 1 - y, span.Right, h - y});
+    }
+    return r;
+}
+
+}  // namespace
+
+HeaderDragFeedback::HeaderDragFeedback(ui::HWND grid, const TRect& cell, TColor arrows_color)
+    : m_cell(cell.Width(), cell.Height()), m_arrowsColor(arrows_color) {
+    {
+        ui::WindowDC dc = ws().get_dc(grid);
+        m_cell.Canvas().BitBlt(0, 0, cell.Width(), cell.Height(), dc.canvas(), cell.Left, cell.Top, cmSrcCopy);
+    }
+    const ui::HWND owner = ws().get_top_level(grid);
+    ui::CreateParams image;
+    image.owner = owner;
+    image.style = ui::WS_POPUP;
+    image.ex_style = kPopupExStyle;
+    image.bounds = Bounds(0, 0, cell.Width(), cell.Height());
+    image.proc = [this](ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM l) -> ui::LRESULT {
+        if (msg != ui::WM_PAINT) return ws().def_window_proc(h, msg, w, l);
+        ui::PaintStruct ps;
+        TCanvas& c = ws().begin_paint(h, ps);
+        c.BitBlt(0, 0, m_cell.Width(), m_cell.Height(), m_cell.Canvas(), 0, 0, cmSrcCopy);
+        ws().end_paint(h, ps);
+        return 0;
+    };
+    m_image = ws().create_window(image);
+
+    ui::CreateParams arrows;
+    arrows.owner = owner;
+    arrows.style = ui::WS_POPUP;
+    arrows.ex_style = kPopupExStyle;
+    arrows.bounds = Bounds(0, 0, 11, 20);
+    arrows.proc = [this](ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM l) -> ui::LRESULT {
+        if (msg != ui::WM_PAINT) return ws().def_window_proc(h, msg, w, l);
+        ui::PaintStruct ps;
+        TCanvas& c = ws().begin_paint(h, ps);
+        c.Pen().SetColor(clBlack);
+        c.Brush().SetColor(m_arrowsColor);
+        const auto up = upper_arrow();
+        const auto down = lower_arrow(m_arrowsBox.Height());
+        c.Polygon(up);
+        c.Polygon(down);
+        ws().end_paint(h, ps);
+        return 0;
+    };
+    m_arrows = ws().create_window(arrows);
+}
+
+HeaderDragFeedback::~HeaderDragFeedback() {
+    if (!ui::WindowSystem::exists()) return;
+    if (ws().is_window(m_arrows)) ws().destroy_window(m_arrows);
+    if (ws().is_window(m_image)) ws().destroy_window(m_image);
+}
+
+void HeaderDragFeedback::MoveImage(TPoint screen) {
+    const int w = m_cell.Width(), h = m_cell.Height();
+    ws().move_window(m_image, Bounds(screen.X - w / 2, screen.Y - h / 2, w, h));
+    ws().show_window(m_image, ui::SW_SHOWNOACTIVATE);
+}
+
+void HeaderDragFeedback::ShowArrows(const TRect& screen_box) {
+    if (screen_box.IsEmpty()) {
+        ws().show_window(m_arrows, ui::SW_HIDE);
+        m_arrowsBox = {};
+        return;
+    }
+    if (screen_box != m_arrowsBox) {
+        const bool resized = screen_box.Height() != m_arrowsBox.Height();
+        m_arrowsBox = screen_box;
+        ws().move_window(m_arrows, screen_box);
+        if (resized) {
+            const gfx::Region shape = arrows_shape(screen_box.Height());
+            ws().set_window_region(m_arrows, &shape);
+        }
+        ws().invalidate_rect(m_arrows, nullptr);
+    }
+    ws().show_window(m_arrows, ui::SW_SHOWNOACTIVATE);
+}
