@@ -1,0 +1,60 @@
+#include "grid/TdxDBTreeListColumn.h"
+
+#include "grid/TCustomdxDBTreeListControl.h"
+#include "platform/db/TDataSet.h"
+#include "platform/db/TField.h"
+#include "platform/gfx/FontFace.h"
+
+#include <algorithm>
+
+TdxDBTreeListColumn::TdxDBTreeListColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
+
+TdxDBTreeListColumn::~TdxDBTreeListColumn() {
+    if (m_field) m_field->RemoveFreeNotification(this);
+}
+
+void TdxDBTreeListColumn::SetFieldName(const AnsiString& value) {
+    m_fieldName = value;
+    if (Loading()) return;
+    BindField();
+    Changed();
+}
+
+void TdxDBTreeListColumn::BindField() {
+    TField* field = nullptr;
+    if (auto* grid = dynamic_cast<TCustomdxDBTreeListControl*>(ATreeList()))
+        if (TDataSet* ds = grid->DataSet(); ds && !m_fieldName.empty()) field = ds->FindField(m_fieldName);
+    if (field == m_field) return;
+    if (m_field) m_field->RemoveFreeNotification(this);
+    m_field = field;
+    if (m_field) m_field->FreeNotification(this);
+}
+
+void TdxDBTreeListColumn::Notification(TComponent* component, TOperation operation) {
+    TdxTreeListColumn::Notification(component, operation);
+    if (operation == opRemove && component == m_field) m_field = nullptr;
+}
+
+AnsiString TdxDBTreeListColumn::DefaultCaption() const { return m_field ? m_field->DisplayName() : m_fieldName; }
+
+TAlignment TdxDBTreeListColumn::DefaultAlignment() const { return m_field ? m_field->Alignment() : taLeftJustify; }
+
+bool TdxDBTreeListColumn::DefaultReadOnly() const { return m_field ? m_field->ReadOnly() : false; }
+
+int TdxDBTreeListColumn::DefaultMaxLength() const {
+    return m_field && m_field->DataType() == ftString ? m_field->Size() : 0;
+}
+
+int TdxDBTreeListColumn::DefaultWidth() const {
+    int width = TdxTreeListColumn::DefaultWidth();
+    if (m_field && ATreeList()) {
+        const TFont& font = FontAssigned() ? Font() : ATreeList()->Font();
+        gfx::FontFace& face = gfx::font_face(font);
+        const int overhang = face.metrics().overhang;
+        const int w = (face.text_width("0") - overhang) * m_field->DisplayWidth() + overhang + 4;
+        width = std::max(width, w);
+    }
+    return width;
+}
+
+AnsiString TdxDBTreeListColumn::GetDisplayText() const { return m_field ? m_field->DisplayText() : AnsiString(); }

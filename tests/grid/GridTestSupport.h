@@ -1,0 +1,142 @@
+// A window like the directory's main window for the grid's tests: the grid
+// with its eleven columns made as the stored layout makes them, over a
+// generated directory, on a headless screen.
+#pragma once
+
+#include "directory/DirectoryTables.h"
+#include "grid/dxDBGrid.h"
+#include "platform/forms/LayoutReader.h"
+#include "platform/forms/TForm.h"
+#include "tests/forms/FormsTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "text/Cp1251.h"
+#include "tools/SampleDirectory.h"
+
+#include <map>
+#include <memory>
+
+namespace gridtest {
+
+// A generated directory per subscriber count, kept for the whole test program.
+inline const std::filesystem::path& directory_of(std::uint32_t subscribers) {
+    static std::map<std::uint32_t, std::unique_ptr<TempDir>> dirs;
+    auto& dir = dirs[subscribers];
+    if (!dir) {
+        dir = std::make_unique<TempDir>();
+        tools::SampleOptions options;
+        options.subscribers = subscribers;
+        tools::generate_sample_directory(dir->path(), options);
+    }
+    return dir->path();
+}
+
+// The grid's columns: component name, class (lookup or mask), field, caption, width, visible.
+struct ColumnDef {
+    const char* name;
+    bool lookup;
+    const char* field;
+    const char* caption;  // UTF-8; nullptr: the field's
+    int width;
+    bool visible;
+};
+inline constexpr ColumnDef kColumns[] = {
+    {"PhoneGridCode", false, "Code", nullptr, 63, false},
+    {"PhoneGridPhone", false, "Phone", "Телефон", 49, true},
+    {"PhoneGridLastName", false, "LastName", "Фамилия", 130, true},
+    {"PhoneGridFirstName", false, "FirstName", "Имя", 79, true},
+    {"PhoneGridMiddleName", false, "MiddleName", "Отчество", 87, true},
+    {"PhoneGridCity", false, "City", nullptr, 63, false},
+    {"PhoneGridStreet", false, "Street", nullptr, 63, false},
+    {"PhoneGridCityStr", true, "CityStr", "Город", 130, true},
+    {"PhoneGridStreetStr", true, "StreetStr", "Улица", 130, true},
+    {"PhoneGridHouse", false, "House", "Дом", 44, true},
+    {"PhoneGridFlat", false, "Flat", "Квартира", 28, true},
+};
+
+class PhonesForm : public TForm {
+public:
+    PhonesForm(TComponent* owner, int clientWidth, int clientHeight)
+        : TForm(owner), m_clientWidth(clientWidth), m_clientHeight(clientHeight) {}
+
+    TdxDBGrid* PhoneGrid = nullptr;
+    directory::DirectoryTables tables;
+
+    TdxTreeListColumn* column(const char* name) const { return PhoneGrid->ColumnByName(name); }
+
+protected:
+    void ReadLayout(forms::LayoutReader& reader) override {
+        SetName("Phones");
+        SetBorderStyle(bsNone);
+        SetBounds(0, 0, m_clientWidth, m_clientHeight);
+        SetColor(clBtnFace);
+        Font().SetName("Courier New");
+        Font().SetHeight(-13);
+        Font().SetCharset(RUSSIAN_CHARSET);
+
+        PhoneGrid = reader.create<TdxDBGrid>("PhoneGrid");
+        PhoneGrid->SetParent(this);
+        PhoneGrid->SetBounds(3, 53, 621, 367);
+        PhoneGrid->SetAlign(alClient);
+        PhoneGrid->SetBorderStyle(bsNone);
+        PhoneGrid->SetTabOrder(8);
+        PhoneGrid->SetDefaultLayout(true);
+        PhoneGrid->SetHeaderPanelRowCount(1);
+        PhoneGrid->SetKeyField("Code");
+        PhoneGrid->SetIniFileName("Abonix.ini");
+        PhoneGrid->SetIniSectionName("Grid");
+        PhoneGrid->SetLookAndFeel(lfUltraFlat);
+        PhoneGrid->SetOptionsBehavior({edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoDragScroll, edgoEnterShowEditor,
+                                       edgoImmediateEditor, edgoMouseScroll, edgoStoreToIniFile, edgoTabThrough,
+                                       edgoVertThrough});
+        PhoneGrid->SetOptionsDB({edgoCancelOnExit, edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks});
+        PhoneGrid->SetOptionsView({edgoAutoWidth, edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
+        for (const ColumnDef& d : kColumns) {
+            TdxDBTreeListColumn* c = d.lookup ? static_cast<TdxDBTreeListColumn*>(reader.create<TdxDBGridLookupColumn>(d.name))
+                                              : reader.create<TdxDBGridMaskColumn>(d.name);
+            c->SetATreeList(PhoneGrid);
+            c->SetBandIndex(0);
+            c->SetRowIndex(0);
+            if (d.caption) c->SetCaption(text::utf8_to_cp1251(d.caption));
+            c->SetWidth(d.width);
+            c->SetVisible(d.visible);
+            c->SetOEMConvert(std::string_view(d.name) != "PhoneGridCode");
+            c->SetFieldName(d.field);
+            if (std::string_view(d.name) == "PhoneGridPhone") {
+                c->Font().SetCharset(RUSSIAN_CHARSET);
+                c->Font().SetColor(clWindowText);
+                c->Font().SetHeight(-11);
+                c->Font().SetName("Courier New");
+                c->Font().SetStyle({});
+            }
+        }
+        tables = directory::DirectoryTables::Create(this);
+        for (TComponent* c : tables.Components()) reader.add(c);
+        PhoneGrid->SetDataSource(tables.PhoneDS);
+    }
+
+private:
+    int m_clientWidth;
+    int m_clientHeight;
+};
+
+// The window shown on a headless screen with its tables open.
+class GridOnForm : public forms::test::HeadlessApp {
+protected:
+    void open(std::uint32_t subscribers, int width, int height) {
+        CurrentDir cd(directory_of(subscribers));
+        form = TComponent::Own<PhonesForm>(app.get(), width, height);
+        form->CreateFromLayout();
+        form->Show();
+        host.pump();
+        form->tables.OpenTables();
+        host.pump();
+        grid = form->PhoneGrid;
+    }
+    TTable& phones() { return *form->tables.PhoneT; }
+    TPoint at(int x, int y) { return screen(*grid, {x, y}); }
+
+    PhonesForm* form = nullptr;
+    TdxDBGrid* grid = nullptr;
+};
+
+}  // namespace gridtest
