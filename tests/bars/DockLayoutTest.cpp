@@ -1,0 +1,1 @@
+#include "bars/DockLayout.h"
