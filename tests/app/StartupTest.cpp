@@ -3,6 +3,7 @@
 #include "engine/Config.h"
 #include "platform/db/EDatabaseError.h"
 #include "platform/forms/TLabel.h"
+#include "platform/gfx/TImageList.h"
 #include "platform/ui/Process.h"
 #include "text/Cp1251.h"
 
