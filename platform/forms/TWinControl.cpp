@@ -1,5 +1,6 @@
 #include "platform/forms/TWinControl.h"
 
+#include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 #include "platform/forms/TGraphicControl.h"
@@ -332,19 +333,19 @@ void TWinControl::Resize() {
     if (OnResize) OnResize(this);
 }
 
+void TWinControl::SetParent(TWinControl* value) {
+    // From one parent to another the window moves along instead of being made anew.
+    ScopedValue keep(m_keepHandle, m_handle && value && Parent());
+    TControl::SetParent(value);
+}
+
 void TWinControl::WindowResized() {
     if (!m_handle) return;
     // The window system moved or sized the window (a maximised form): take its bounds.
     const TRect b = ws().get_bounds(m_handle);
     if (b == BoundsRect()) return;
-    m_takingWindowBounds = true;
-    try {
-        TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
-    } catch (...) {
-        m_takingWindowBounds = false;
-        throw;
-    }
-    m_takingWindowBounds = false;
+    ScopedValue taking(m_takingWindowBounds, true);
+    TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
 }
 
 // ---- children and alignment --------------------------------------------------------
@@ -358,7 +359,19 @@ void TWinControl::InsertControl(TControl* control) {
             w->SetTabOrder(w->m_storedTabOrder);
             w->m_storedTabOrder = -1;
         }
-        if (m_handle && !Loading()) w->HandleNeeded();
+        if (m_handle && !Loading()) {
+            if (w->m_handle) {
+                // Moved here from another parent: the same window, with its
+                // children, focus and capture, in its new place.
+                ws().set_parent(w->m_handle, m_handle);
+                ws().move_window(w->m_handle, w->BoundsRect());
+                if (w->Visible() && !ws().is_visible(w->m_handle)) ws().show_window(w->m_handle, ui::SW_SHOWNA);
+            } else {
+                w->HandleNeeded();
+            }
+        } else if (w->m_handle) {
+            w->DestroyHandle();
+        }
     }
     if (!control->Loading()) {
         control->FollowParent();
@@ -373,7 +386,7 @@ void TWinControl::RemoveControl(TControl* control) {
     m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), control), m_controls.end());
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
         m_tabList.erase(std::remove(m_tabList.begin(), m_tabList.end(), w), m_tabList.end());
-        w->DestroyHandle();
+        if (!w->m_keepHandle) w->DestroyHandle();
     }
     control->m_parent = nullptr;
     if (!Loading() && !Destroying() && control->Align() != alNone) Realign();

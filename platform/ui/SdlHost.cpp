@@ -1,6 +1,7 @@
 #include "platform/ui/SdlHost.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/ui/KeyboardLayout.h"
 #include "platform/ui/SdlKeys.h"
 #include "platform/ui/X11Errors.h"
 #include "text/Cp1251.h"
@@ -424,6 +425,30 @@ void SdlHost::set_cursor(const Cursor& cursor) {
         it = m_system_cursors.emplace(key, c).first;
     }
     SDL_SetCursor(it->second);
+}
+
+std::int16_t SdlHost::key_for_char(unsigned char cp1251) const {
+    // Asked of the layout in force now: the user may switch layouts at any time.
+    KeyboardLayout layout;
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        const int vk = vk_from_scancode(sc);
+        if (!vk) continue;
+        const SDL_Keycode key = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(sc));
+        if (key < 0x20 || (key & SDLK_SCANCODE_MASK) || key > 0x10FFFF) continue;
+        char utf8[8] = {};
+        const char32_t cp = static_cast<char32_t>(key);
+        if (cp < 0x80) {
+            utf8[0] = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            utf8[0] = static_cast<char>(0xC0 | (cp >> 6));
+            utf8[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            continue;  // nothing CP1251 has lies above U+07FF that a layout's letter key types
+        }
+        const AnsiString ansi = text::utf8_to_cp1251(utf8);
+        if (ansi.size() == 1 && (ansi[0] != '?' || cp == '?')) layout.add(static_cast<unsigned char>(ansi[0]), vk);
+    }
+    return layout.key_for_char(cp1251);
 }
 
 void SdlHost::set_cursor_pos(TPoint p) { SDL_WarpMouseGlobal(p.X, p.Y); }

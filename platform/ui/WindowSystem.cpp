@@ -572,7 +572,18 @@ LRESULT WindowSystem::call_proc(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
     const WndProcRef proc = w.proc;
     const HWND h = w.handle;
     if (!proc || !*proc) return def_window_proc(h, msg, wp, lp);
-    return (*proc)(h, msg, wp, lp);
+    return guarded([&] { return (*proc)(h, msg, wp, lp); });
+}
+
+void WindowSystem::set_exception_handler(ExceptionHandler handler) { m_exception_handler = std::move(handler); }
+
+bool WindowSystem::report_exception(std::exception_ptr error) {
+    if (!m_exception_handler) return false;
+    // A handler that fails itself (it shows a message box, which runs a loop)
+    // has nobody left to tell: that one goes on to the caller.
+    const ExceptionHandler handler = m_exception_handler;
+    handler(error);
+    return true;
 }
 
 LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -665,19 +676,35 @@ LRESULT WindowSystem::send_message(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return call_proc(*win, msg, w, l);
 }
 
-void WindowSystem::call_on_gui_thread(const std::function<void()>& fn) {
-    if (std::this_thread::get_id() == m_gui_thread) {
-        fn();
-        return;
-    }
+std::optional<LRESULT> WindowSystem::try_send_message(HWND h, UINT msg, WPARAM w, LPARAM l) {
+    if (std::this_thread::get_id() == m_gui_thread) return send_message(h, msg, w, l);
     auto send = std::make_shared<CrossSend>();
-    send->fn = fn;
+    send->hwnd = h;
+    send->msg = msg;
+    send->wparam = w;
+    send->lparam = l;
+    if (!wait_for_cross_send(send)) return std::nullopt;
+    return send->result;
+}
+
+bool WindowSystem::wait_for_cross_send(const std::shared_ptr<CrossSend>& send) {
     std::unique_lock lock(m_mutex);
-    if (m_shutting_down) return;
+    if (m_shutting_down) return false;
     m_cross.push_back(send);
     m_cv.notify_all();
     m_host.wake();
     m_cv.wait(lock, [&] { return send->done || m_shutting_down; });
+    return send->done && !send->failed;
+}
+
+bool WindowSystem::call_on_gui_thread(const std::function<void()>& fn) {
+    if (std::this_thread::get_id() == m_gui_thread) {
+        fn();
+        return true;
+    }
+    auto send = std::make_shared<CrossSend>();
+    send->fn = fn;
+    return wait_for_cross_send(send);
 }
 
 void WindowSystem::handle_cross_sends() {
@@ -695,26 +722,25 @@ void WindowSystem::handle_cross_sends() {
             m_cross.pop_front();
         }
         LRESULT result = 0;
+        std::exception_ptr error;
         try {
             if (send->fn)
                 send->fn();
             else
                 result = send_message(send->hwnd, send->msg, send->wparam, send->lparam);
         } catch (...) {
-            // The sender must never be left waiting, whatever the handler did.
-            {
-                std::lock_guard lock(m_mutex);
-                send->done = true;
-            }
-            m_cv.notify_all();
-            throw;
+            error = std::current_exception();
         }
+        // The sender is never left waiting, whatever the handler did, and
+        // learns whether it failed.
         {
             std::lock_guard lock(m_mutex);
             send->result = result;
+            send->failed = error != nullptr;
             send->done = true;
         }
         m_cv.notify_all();
+        if (error && !report_exception(error)) std::rethrow_exception(error);
     }
 }
 
@@ -800,7 +826,10 @@ LRESULT WindowSystem::dispatch_message(const Msg& m) {
         LRESULT result = 0;
         if (it->second.proc) {
             const TimerProc proc = it->second.proc;
-            proc(m.hwnd, static_cast<UINT>(m.wParam));
+            guarded([&] {
+                proc(m.hwnd, static_cast<UINT>(m.wParam));
+                return LRESULT{0};
+            });
         } else if (Window* w = find(m.hwnd)) {
             result = call_proc(*w, m.message, m.wParam, m.lParam);
         }

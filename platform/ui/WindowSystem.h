@@ -32,6 +32,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -302,9 +303,21 @@ public:
     LRESULT send_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
     // Queues the message; any thread. False for an invalid window.
     bool post_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
+    // From a worker: as send_message, but says whether the message was
+    // handled: nullopt when its handler failed with an exception (which the
+    // GUI thread reported) or the window system is shutting down.
+    std::optional<LRESULT> try_send_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
     // From a worker: runs fn on the GUI thread and waits for it. On the GUI
-    // thread: runs it at once.
-    void call_on_gui_thread(const std::function<void()>& fn);
+    // thread: runs it at once. False when fn failed or nothing ran it.
+    bool call_on_gui_thread(const std::function<void()>& fn);
+
+    // ---- failures -------------------------------------------------------------
+    // Where exceptions from window procedures, hooks, timer procedures and
+    // the handlers of a worker's sends go (the application's message box);
+    // the loop goes on and the caller gets a neutral result (0). Without a
+    // handler they travel on to the caller.
+    using ExceptionHandler = std::function<void(std::exception_ptr)>;
+    void set_exception_handler(ExceptionHandler handler);
     void post_quit_message(int exit_code);
     bool quit_requested() const { return m_quit.has_value(); }
     int exit_code() const { return m_quit.value_or(0); }
@@ -372,6 +385,10 @@ public:
     const Cursor& get_cursor() const { return m_cursor; }
     void set_window_cursor(HWND h, const Cursor& cursor);
     int double_click_time() const { return m_double_click_ms; }
+    // The layout's key for a typed character (VkKeyScan): the key code in
+    // the low byte, 0x100 (kShiftForKey) when Shift is needed; -1 when the
+    // current layout has no key for it.
+    std::int16_t key_for_char(unsigned char cp1251) const;
     void set_double_click_time(int ms) { m_double_click_ms = ms; }
 
     // ---- timers -------------------------------------------------------------------
@@ -425,6 +442,10 @@ private:
     Window* find(HWND h);
     const Window* find(HWND h) const;
     LRESULT call_proc(Window& w, UINT msg, WPARAM wp, LPARAM lp);
+    template <typename F>
+    LRESULT guarded(F&& f);
+    bool report_exception(std::exception_ptr error);
+    bool wait_for_cross_send(const std::shared_ptr<CrossSend>& send);
     bool is_popup_that_never_activates(HWND h) const;
     bool can_take_focus(HWND h) const;
     void remove_from_z_order(HWND h);
@@ -517,6 +538,7 @@ private:
     int m_hook_depth = 0;  // unhooked entries are erased only outside hook calls
 
     std::vector<std::unique_ptr<ModalState>> m_modal;
+    ExceptionHandler m_exception_handler;
 };
 
 }  // namespace ui

@@ -86,7 +86,21 @@ struct WindowSystem::CrossSend {
     std::function<void()> fn;
     LRESULT result = 0;
     bool done = false;
+    bool failed = false;  // the handler threw
 };
+
+template <typename F>
+LRESULT WindowSystem::guarded(F&& f) {
+    if (!m_exception_handler) return f();
+    try {
+        return f();
+    } catch (...) {
+        // Exceptions never cross the window system: the program's handler
+        // hears of them, and the caller gets the neutral result.
+        report_exception(std::current_exception());
+        return 0;
+    }
+}
 
 struct WindowSystem::ModalState {
     HWND hwnd = kNoWindow;

@@ -41,6 +41,8 @@ std::int16_t WindowSystem::get_async_key_state(int vk) const {
     return static_cast<std::int16_t>(((s & 0x80) ? 0x8000 : 0) | (s & 0x01));
 }
 
+std::int16_t WindowSystem::key_for_char(unsigned char cp1251) const { return m_host.key_for_char(cp1251); }
+
 void WindowSystem::set_cursor_pos(TPoint p) {
     m_cursor_pos = p;
     m_host.set_cursor_pos(p);
@@ -326,7 +328,7 @@ LRESULT WindowSystem::call_hook_from(std::size_t index, HookKind kind, int code,
                 if (--ws.m_hook_depth == 0) std::erase_if(ws.m_hooks, [](const Hook& h) { return h.removed; });
             }
         } leave{*this};
-        return (*proc)(code, w, l);
+        return guarded([&] { return (*proc)(code, w, l); });
     }
     return 0;
 }
