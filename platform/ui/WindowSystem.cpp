@@ -579,6 +579,7 @@ void WindowSystem::set_exception_handler(ExceptionHandler handler) { m_exception
 
 bool WindowSystem::report_exception(std::exception_ptr error) {
     if (!m_exception_handler) return false;
+    ++m_failures;
     // A handler that fails itself (it shows a message box, which runs a loop)
     // has nobody left to tell: that one goes on to the caller.
     const ExceptionHandler handler = m_exception_handler;
@@ -723,6 +724,7 @@ void WindowSystem::handle_cross_sends() {
         }
         LRESULT result = 0;
         std::exception_ptr error;
+        const std::uint64_t failures_before = m_failures;
         try {
             if (send->fn)
                 send->fn();
@@ -736,7 +738,8 @@ void WindowSystem::handle_cross_sends() {
         {
             std::lock_guard lock(m_mutex);
             send->result = result;
-            send->failed = error != nullptr;
+            // A procedure's exception was reported on the way: a failure too.
+            send->failed = error != nullptr || m_failures != failures_before;
             send->done = true;
         }
         m_cv.notify_all();

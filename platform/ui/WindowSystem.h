@@ -539,6 +539,7 @@ private:
 
     std::vector<std::unique_ptr<ModalState>> m_modal;
     ExceptionHandler m_exception_handler;
+    std::uint64_t m_failures = 0;  // exceptions reported so far
 };
 
 }  // namespace ui
