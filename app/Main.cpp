@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "platform/ui/Process.h"
+#include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
 
 TPhones* Phones = nullptr;
@@ -36,7 +37,10 @@ void TPhones::ReadLayout(forms::LayoutReader& reader) {
     gfx::load_image_list1(*ImageList1);
 }
 
-void TPhones::FormCreate(TObject*) { m_tables.OpenTables(); }
+void TPhones::FormCreate(TObject*) {
+    m_tables.OpenTables();
+    ui::startup_step("tables opened");
+}
 
 void TPhones::CloseButtonClick(TObject*) { Close(); }
 

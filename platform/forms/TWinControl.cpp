@@ -76,6 +76,8 @@ void TWinControl::CreateWnd() {
     m_handle = CreateWindowHandle(params);
     if (!m_handle) throw EComponentError("Cannot create a window for " + Name());
     ws().set_user_data(m_handle, this);
+    // A window made at another size than asked (a maximised form) sets the bounds.
+    if (ws().get_bounds(m_handle) != BoundsRect()) WindowResized();
     LayoutScrollBars();
     for (TWinControl* child : m_tabList) child->HandleNeeded();
 }

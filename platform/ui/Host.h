@@ -32,6 +32,7 @@ struct NativeWindowInfo {
     bool no_activate = false;   // never takes the focus from the form below it
     bool transparent = false;   // an overlay: the pointer goes through it
     bool resizable = false;     // a framed window the user may resize
+    bool maximized = false;     // made maximised, at the work area's size
 };
 
 class Host {

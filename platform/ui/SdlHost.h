@@ -58,6 +58,7 @@ private:
     struct Native {
         SDL_Window* window = nullptr;
         NativeWindowInfo info;
+        bool skip_expose = false;  // the exposure of its mapping is coming
     };
 
     void handle_event(const SDL_Event& e);

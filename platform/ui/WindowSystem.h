@@ -29,6 +29,7 @@
 #include "platform/gfx/TCanvas.h"
 #include "text/AnsiString.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -63,6 +64,8 @@ inline constexpr std::uint32_t WS_DISABLED = 0x08000000u;
 // A framed top-level window the user can resize; without it dialogs and
 // tool windows keep their size on the real display.
 inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000u;
+// A framed top-level window made maximised, at its final size.
+inline constexpr std::uint32_t WS_MAXIMIZE = 0x01000000u;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008u;
 // An overlay: drawn over the other windows, never under the pointer (input
 // goes to what lies below it).
@@ -411,6 +414,10 @@ public:
     bool unhook_windows_hook(HHOOK hook);
     LRESULT call_next_hook(HHOOK hook, int code, WPARAM w, LPARAM l);
 
+    // Checks the tree's, the focus's and the timers' invariants in debug
+    // builds (throws Exception naming the one broken); nothing otherwise.
+    void check_invariants() const;
+
     // ---- input from the host ------------------------------------------------------
     // Raw input; routed to windows when the loop takes it (any thread may queue).
     // A key that types a control character (Enter, Backspace, Tab, Esc,
@@ -488,13 +495,13 @@ private:
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();
     void set_key_down(std::uint8_t* table, int vk, bool down);
+    void set_async_key_down(int vk, bool down);
     WPARAM mouse_key_flags() const;
 
     Host& m_host;
     std::thread::id m_gui_thread;
     WindowSystem* m_previous;
     int m_color_listener = 0;
-    HWND m_next_handle = 1;
     std::unordered_map<HWND, std::unique_ptr<Window>> m_windows;
     std::vector<HWND> m_top_levels;  // front to back
 
@@ -505,9 +512,26 @@ private:
     bool m_app_active = true;
 
     std::uint8_t m_key_state[256] = {};
-    std::uint8_t m_async_key_state[256] = {};
+    // Written by input threads under m_mutex, read from any thread.
+    std::atomic<std::uint8_t> m_async_key_state[256] = {};
     bool m_drop_chars = false;  // the key-down that made them was swallowed
-    TPoint m_cursor_pos;
+    // Written by input threads, read from any thread: one word, so a reader
+    // never sees x of one position and y of another.
+    class AtomicPoint {
+    public:
+        operator TPoint() const {
+            const std::uint64_t v = m_v.load(std::memory_order_relaxed);
+            return TPoint{static_cast<std::int32_t>(v & 0xFFFFFFFFu), static_cast<std::int32_t>(v >> 32)};
+        }
+        AtomicPoint& operator=(TPoint p) {
+            m_v.store(static_cast<std::uint32_t>(p.X) | (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.Y)) << 32),
+                      std::memory_order_relaxed);
+            return *this;
+        }
+
+    private:
+        std::atomic<std::uint64_t> m_v{0};
+    } m_cursor_pos;
     Cursor m_cursor;
     int m_double_click_ms = 500;
     struct LastClick {

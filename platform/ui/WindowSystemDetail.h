@@ -1,6 +1,8 @@
-// The window system's private records, shared by its implementation files
-// (WindowSystem.cpp: windows, messages, loops, focus and timers;
-// WindowSystemInput.cpp: input and hooks; WindowSystemPaint.cpp: painting).
+// The window system's private records, shared by its implementation files:
+// WindowSystem.cpp the window tree, WindowSystemQueue.cpp the queue, loops
+// and cross-thread sends, WindowSystemFocus.cpp focus, activation and
+// capture, WindowSystemInput.cpp input routing and hooks,
+// WindowSystemTimers.cpp timers, WindowSystemPaint.cpp painting.
 #pragma once
 
 #include "platform/ui/Host.h"

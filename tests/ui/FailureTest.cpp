@@ -76,6 +76,19 @@ TEST_F(Failures, EachPlaceReportsToTheHandlerAndTheLoopGoesOn) {
     host.pump();
     EXPECT_EQ(reported, (std::vector<std::string>{"procedure", "hook", "timer", "procedure", "worker call"}));
     EXPECT_EQ(handled_after, 3);
+    EXPECT_NO_THROW(ws.check_invariants());
+}
+
+TEST(Handles, AreUniqueAcrossWindowSystems) {
+    HWND first = kNoWindow;
+    {
+        HeadlessHost host;
+        first = make_top(host.windows(), Bounds(0, 0, 10, 10));
+    }
+    HeadlessHost host;
+    const HWND second = make_top(host.windows(), Bounds(0, 0, 10, 10));
+    EXPECT_NE(first, second);
+    EXPECT_FALSE(host.windows().is_window(first));
 }
 
 TEST(KeyForChar, TheLayoutsKeyTypesTheCharacter) {
