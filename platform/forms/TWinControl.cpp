@@ -592,36 +592,27 @@ void TWinControl::PaintWindow(TCanvas& canvas) {
 
 void TWinControl::PaintHandler() {
     ui::PaintStruct ps;
-    TCanvas& canvas = ws().begin_paint(m_handle, ps);
-    try {
-        PaintWindow(canvas);
-        for (TControl* c : m_controls) {
-            auto* g = dynamic_cast<TGraphicControl*>(c);
-            if (!g || !g->Visible() || g->Width() == 0 || g->Height() == 0) continue;
-            const TRect bounds = g->BoundsRect();
-            if (!canvas.RectVisible(bounds)) continue;
-            // Each graphic control draws in its own coordinates, clipped to its bounds.
-            TCanvas child(canvas.surface());
-            child.set_origin(TPoint{canvas.origin().X + bounds.Left, canvas.origin().Y + bounds.Top});
-            gfx::Region clip = canvas.visible_region();
-            clip.intersect(bounds);
-            clip.offset(-bounds.Left, -bounds.Top);
-            child.set_clip_region(clip);
-            g->m_canvas = &child;
-            try {
-                g->Paint();
-            } catch (...) {
-                g->m_canvas = nullptr;
-                throw;
-            }
-            g->m_canvas = nullptr;
-        }
-        PaintScrollBars(canvas);
-    } catch (...) {
-        ws().end_paint(m_handle, ps);
-        throw;
+    const ui::HWND h = m_handle;
+    TCanvas& canvas = ws().begin_paint(h, ps);
+    // What was painted reaches the screen even when a Paint fails half-way.
+    ScopeExit end_paint([&] { ws().end_paint(h, ps); });
+    PaintWindow(canvas);
+    for (TControl* c : m_controls) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible() || g->Width() == 0 || g->Height() == 0) continue;
+        const TRect bounds = g->BoundsRect();
+        if (!canvas.RectVisible(bounds)) continue;
+        // Each graphic control draws in its own coordinates, clipped to its bounds.
+        TCanvas child(canvas.surface());
+        child.set_origin(TPoint{canvas.origin().X + bounds.Left, canvas.origin().Y + bounds.Top});
+        gfx::Region clip = canvas.visible_region();
+        clip.intersect(bounds);
+        clip.offset(-bounds.Left, -bounds.Top);
+        child.set_clip_region(clip);
+        ScopedValue<TCanvas*> painting(g->m_canvas, &child);
+        g->Paint();
     }
-    ws().end_paint(m_handle, ps);
+    PaintScrollBars(canvas);
 }
 
 // ---- scroll bars --------------------------------------------------------------------------
