@@ -8,6 +8,7 @@
 #include "platform/gfx/Resources.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/Process.h"
+#include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
 
 #include <string_view>
@@ -231,7 +232,10 @@ void TPhones::read_bar_manager(forms::LayoutReader& reader) {
     SearchBar->ItemLinks().Add(CityEdit);
 }
 
-void TPhones::FormCreate(TObject*) { m_tables.OpenTables(); }
+void TPhones::FormCreate(TObject*) {
+    m_tables.OpenTables();
+    ui::startup_step("tables opened");
+}
 
 void TPhones::CloseButtonClick(TObject*) { Close(); }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Abonix with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 # ABONIX_SLOW=1 then also fuzzes every parser of outside input for ABONIX_FUZZ_SECONDS
-# each (default 300), built with clang and libFuzzer in build/fuzz.
+# each (default 300), built with clang and libFuzzer in build/fuzz, and runs the
+# window-system tests under ThreadSanitizer (build/tsan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,6 +14,12 @@ export UBSAN_OPTIONS=print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure -j2
 
 if [ "${ABONIX_SLOW:-0}" = 1 ]; then
+  # The window system's worker threads (sends, posts, drawing) under ThreadSanitizer.
+  tsan=build/tsan
+  cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DABONIX_TSAN=ON
+  cmake --build "$tsan" --target ui_tests
+  TSAN_OPTIONS=halt_on_error=1 "$tsan/tests/ui/ui_tests"
+
   fuzz=build/fuzz
   cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DABONIX_FUZZ=ON -DABONIX_TESTS=OFF

@@ -13,12 +13,17 @@ ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 TApplication::TApplication() : TComponent(nullptr) {
     if (Application) throw EComponentError("There is already an application object");
     Application = this;
+    // Whatever fails below the framework's own handlers (a hook, a timer
+    // procedure, a subclassed window, a worker's send) ends here too.
+    if (ui::WindowSystem::exists())
+        ws().set_exception_handler([this](std::exception_ptr error) { HandleException(nullptr, error); });
 }
 
 TApplication::~TApplication() {
     // Forms go first, the newest first, while the application is still whole.
     while (ComponentCount() > 0) TComponent::Free(Components(ComponentCount() - 1));
     Application = nullptr;
+    if (ui::WindowSystem::exists()) ws().set_exception_handler({});
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {

@@ -81,6 +81,7 @@ void TCustomForm::CreateParams(ui::CreateParams& params) {
     if (m_borderStyle == bsNone) params.style |= ui::WS_POPUP;
     // Dialogs and tool windows keep their size; the user sizes only these.
     if (m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin) params.style |= ui::WS_THICKFRAME;
+    if (m_windowState == wsMaximized && m_borderStyle != bsNone) params.style |= ui::WS_MAXIMIZE;
 }
 
 int TCustomForm::ShowCommand() const {

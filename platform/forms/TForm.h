@@ -17,7 +17,14 @@
 
 #include <functional>
 
+// Enumerations are plain enums whose values carry the short prefix of their
+// type (bsNone, wsMaximized), as the framework's users spell them. A value
+// name belongs to one type in the whole program: where two option sets
+// share values, they share the type (a control's TBorderStyle is the form's,
+// used with bsNone and bsSingle only); a new set picks a prefix nobody uses,
+// and the compiler refuses a second definition of a name.
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
 enum TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,7 +75,26 @@ private:
 
 }  // namespace
 
-TMemIniFile::TMemIniFile(AnsiString FileName) : m_fileName(std::move(FileName)) {
+AnsiString TMemIniFile::ExistingSpelling(const AnsiString& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return path;
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == AnsiString::npos ? std::string(".") : std::string(path.substr(0, slash + 1));
+    const std::string_view base = slash == AnsiString::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return path;
+    // Of several spellings, the first in byte order, so every writer picks the same one.
+    std::optional<std::string> found;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name = e->d_name;
+        if (same_name(name, base) && (!found || name < *found)) found = std::string(name);
+    }
+    ::closedir(d);
+    if (!found) return path;
+    return slash == AnsiString::npos ? AnsiString(*found) : AnsiString(path.substr(0, slash + 1)) + AnsiString(*found);
+}
+
+TMemIniFile::TMemIniFile(AnsiString FileName) : m_fileName(ExistingSpelling(FileName)) {
     struct stat st {};
     if (::stat(m_fileName.c_str(), &st) != 0) {
         if (errno == ENOENT) return;
@@ -248,6 +268,8 @@ void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
 void TMemIniFile::Clear() { m_sections.clear(); }
 
 void TMemIniFile::UpdateFile() const {
+    // Another writer may have made the file under another spelling meanwhile.
+    m_fileName = ExistingSpelling(m_fileName);
     const AnsiString data = Text();
     TempFile temp(m_fileName + ".XXXXXX");
     if (temp.fd() < 0) throw EIniFileException(system_error("Cannot create file", m_fileName, errno));

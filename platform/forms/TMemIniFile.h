@@ -24,6 +24,9 @@
 // anywhere, "=" in an entry name, an entry line that would read as a comment
 // or a section header) are refused with EIniFileException rather than corrupting the file.
 //
+// The file name is taken without regard to letter case: "Abonix.ini" opens
+// an existing "abonix.ini", and that spelling is kept for writing.
+//
 // UpdateFile() writes a temporary file beside the target and renames it over
 // the target, so a failed save (disk full, read-only directory) leaves the
 // previous file exactly as it was and raises EIniFileException.
@@ -76,6 +79,12 @@ public:
     // Writes the whole file (creating it if needed), atomically.
     void UpdateFile() const;
 
+    // File names are compared without regard to letter case, as on the
+    // system the layout files come from: the path itself when it exists,
+    // else the first (in byte order) entry of its directory whose name
+    // differs only in case, else the path as given.
+    static AnsiString ExistingSpelling(const AnsiString& path);
+
     // The integer syntax of the format, exposed for the other readers of it.
     static std::optional<int> ParseInteger(std::string_view s);
 
@@ -95,6 +104,6 @@ private:
     const Entry* find_entry(std::string_view section, std::string_view ident) const;
     Entry* find_entry(std::string_view section, std::string_view ident);
 
-    AnsiString m_fileName;
+    mutable AnsiString m_fileName;  // UpdateFile may find another spelling made meanwhile
     std::vector<Section> m_sections;
 };

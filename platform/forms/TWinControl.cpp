@@ -1,5 +1,6 @@
 #include "platform/forms/TWinControl.h"
 
+#include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 #include "platform/forms/TGraphicControl.h"
@@ -75,6 +76,8 @@ void TWinControl::CreateWnd() {
     m_handle = CreateWindowHandle(params);
     if (!m_handle) throw EComponentError("Cannot create a window for " + Name());
     ws().set_user_data(m_handle, this);
+    // A window made at another size than asked (a maximised form) sets the bounds.
+    if (ws().get_bounds(m_handle) != BoundsRect()) WindowResized();
     LayoutScrollBars();
     for (TWinControl* child : m_tabList) child->HandleNeeded();
 }
@@ -332,19 +335,19 @@ void TWinControl::Resize() {
     if (OnResize) OnResize(this);
 }
 
+void TWinControl::SetParent(TWinControl* value) {
+    // From one parent to another the window moves along instead of being made anew.
+    ScopedValue keep(m_keepHandle, m_handle && value && Parent());
+    TControl::SetParent(value);
+}
+
 void TWinControl::WindowResized() {
     if (!m_handle) return;
     // The window system moved or sized the window (a maximised form): take its bounds.
     const TRect b = ws().get_bounds(m_handle);
     if (b == BoundsRect()) return;
-    m_takingWindowBounds = true;
-    try {
-        TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
-    } catch (...) {
-        m_takingWindowBounds = false;
-        throw;
-    }
-    m_takingWindowBounds = false;
+    ScopedValue taking(m_takingWindowBounds, true);
+    TControl::SetBounds(b.Left, b.Top, b.Width(), b.Height());
 }
 
 // ---- children and alignment --------------------------------------------------------
@@ -358,7 +361,19 @@ void TWinControl::InsertControl(TControl* control) {
             w->SetTabOrder(w->m_storedTabOrder);
             w->m_storedTabOrder = -1;
         }
-        if (m_handle && !Loading()) w->HandleNeeded();
+        if (m_handle && !Loading()) {
+            if (w->m_handle) {
+                // Moved here from another parent: the same window, with its
+                // children, focus and capture, in its new place.
+                ws().set_parent(w->m_handle, m_handle);
+                ws().move_window(w->m_handle, w->BoundsRect());
+                if (w->Visible() && !ws().is_visible(w->m_handle)) ws().show_window(w->m_handle, ui::SW_SHOWNA);
+            } else {
+                w->HandleNeeded();
+            }
+        } else if (w->m_handle) {
+            w->DestroyHandle();
+        }
     }
     if (!control->Loading()) {
         control->FollowParent();
@@ -373,7 +388,7 @@ void TWinControl::RemoveControl(TControl* control) {
     m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), control), m_controls.end());
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
         m_tabList.erase(std::remove(m_tabList.begin(), m_tabList.end(), w), m_tabList.end());
-        w->DestroyHandle();
+        if (!w->m_keepHandle) w->DestroyHandle();
     }
     control->m_parent = nullptr;
     if (!Loading() && !Destroying() && control->Align() != alNone) Realign();
@@ -577,36 +592,27 @@ void TWinControl::PaintWindow(TCanvas& canvas) {
 
 void TWinControl::PaintHandler() {
     ui::PaintStruct ps;
-    TCanvas& canvas = ws().begin_paint(m_handle, ps);
-    try {
-        PaintWindow(canvas);
-        for (TControl* c : m_controls) {
-            auto* g = dynamic_cast<TGraphicControl*>(c);
-            if (!g || !g->Visible() || g->Width() == 0 || g->Height() == 0) continue;
-            const TRect bounds = g->BoundsRect();
-            if (!canvas.RectVisible(bounds)) continue;
-            // Each graphic control draws in its own coordinates, clipped to its bounds.
-            TCanvas child(canvas.surface());
-            child.set_origin(TPoint{canvas.origin().X + bounds.Left, canvas.origin().Y + bounds.Top});
-            gfx::Region clip = canvas.visible_region();
-            clip.intersect(bounds);
-            clip.offset(-bounds.Left, -bounds.Top);
-            child.set_clip_region(clip);
-            g->m_canvas = &child;
-            try {
-                g->Paint();
-            } catch (...) {
-                g->m_canvas = nullptr;
-                throw;
-            }
-            g->m_canvas = nullptr;
-        }
-        PaintScrollBars(canvas);
-    } catch (...) {
-        ws().end_paint(m_handle, ps);
-        throw;
+    const ui::HWND h = m_handle;
+    TCanvas& canvas = ws().begin_paint(h, ps);
+    // What was painted reaches the screen even when a Paint fails half-way.
+    ScopeExit end_paint([&] { ws().end_paint(h, ps); });
+    PaintWindow(canvas);
+    for (TControl* c : m_controls) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible() || g->Width() == 0 || g->Height() == 0) continue;
+        const TRect bounds = g->BoundsRect();
+        if (!canvas.RectVisible(bounds)) continue;
+        // Each graphic control draws in its own coordinates, clipped to its bounds.
+        TCanvas child(canvas.surface());
+        child.set_origin(TPoint{canvas.origin().X + bounds.Left, canvas.origin().Y + bounds.Top});
+        gfx::Region clip = canvas.visible_region();
+        clip.intersect(bounds);
+        clip.offset(-bounds.Left, -bounds.Top);
+        child.set_clip_region(clip);
+        ScopedValue<TCanvas*> painting(g->m_canvas, &child);
+        g->Paint();
     }
-    ws().end_paint(m_handle, ps);
+    PaintScrollBars(canvas);
 }
 
 // ---- scroll bars --------------------------------------------------------------------------

@@ -42,6 +42,8 @@ public:
 
     // ---- the window ---------------------------------------------------------
     ui::HWND Handle();
+    // Moving a control with a window to another parent keeps the window.
+    void SetParent(TWinControl* value) override;
     bool HandleAllocated() const { return m_handle != ui::kNoWindow; }
     void HandleNeeded() { (void)Handle(); }
     // The control of a window made by the framework, or nullptr.
@@ -181,7 +183,8 @@ private:
     bool m_tabStop = false;
     int m_storedTabOrder = -1;  // set before the control had a parent
     int m_aligning = 0;
-    bool m_takingWindowBounds = false;  // the window system moved the window: no move back
+    bool m_takingWindowBounds = false;
+    bool m_keepHandle = false;  // being moved to another parent  // the window system moved the window: no move back
     forms::WindowScrollBar m_scroll[2] = {forms::WindowScrollBar(false), forms::WindowScrollBar(true)};
     bool m_scrollShown[2] = {false, false};
     int m_scrollPressed = -1;  // the bar holding the mouse

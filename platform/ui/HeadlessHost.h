@@ -10,6 +10,7 @@
 
 #include "platform/ui/Host.h"
 #include "platform/gfx/Region.h"
+#include "platform/ui/KeyboardLayout.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <functional>
@@ -98,6 +99,9 @@ public:
     void set_cursor_pos(TPoint) override {}
     void capture_mouse(bool on) override { m_mouse_captured = on; }
     bool set_clipboard_text(const std::string& utf8) override;
+    std::int16_t key_for_char(unsigned char cp1251) const override { return m_layout.key_for_char(cp1251); }
+    // The keyboard layout key_for_char answers from (English at first).
+    void set_keyboard_layout(const KeyboardLayout& layout) { m_layout = layout; }
     std::string clipboard_text() override { return m_clipboard; }
 
 private:
@@ -119,6 +123,7 @@ private:
     int m_presents = 0;
     bool m_mouse_captured = false;
     std::string m_clipboard;
+    KeyboardLayout m_layout = KeyboardLayout::english();
 };
 
 }  // namespace ui

@@ -32,6 +32,7 @@ struct NativeWindowInfo {
     bool no_activate = false;   // never takes the focus from the form below it
     bool transparent = false;   // an overlay: the pointer goes through it
     bool resizable = false;     // a framed window the user may resize
+    bool maximized = false;     // made maximised, at the work area's size
 };
 
 class Host {
@@ -73,6 +74,9 @@ public:
     // While a window of ours holds the mouse capture, the pointer is followed
     // beyond our windows too (a column dragged past the form's edge).
     virtual void capture_mouse(bool on) = 0;
+    // The key of the current keyboard layout that types a CP1251 character:
+    // the key code, plus kShiftForKey when Shift is needed; -1 when none does.
+    virtual std::int16_t key_for_char(unsigned char cp1251) const = 0;
     // UTF-8 text for the system clipboard.
     virtual bool set_clipboard_text(const std::string& utf8) = 0;
     // UTF-8 text on the system clipboard; empty when it holds no text.

@@ -1,7 +1,9 @@
 #include "platform/ui/SdlHost.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/ui/KeyboardLayout.h"
 #include "platform/ui/SdlKeys.h"
+#include "platform/ui/StartupTrace.h"
 #include "platform/ui/X11Errors.h"
 #include "text/Cp1251.h"
 
@@ -75,7 +77,9 @@ SdlHost::SdlHost() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     install_x11_error_filter();
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    // Video alone (it brings the events): no audio, joystick or haptic
+    // subsystems to load and start before the first frame.
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
         throw Exception(AnsiString("Cannot open the display: ") + SDL_GetError());
     // Without a display SDL falls back to drawing nowhere; that is no way to
     // run a program for a person, unless someone asked for it by name.
@@ -88,6 +92,7 @@ SdlHost::SdlHost() {
     m_wake_event = SDL_RegisterEvents(1);
     SDL_StartTextInput();
     m_ws = std::make_unique<WindowSystem>(*this);
+    startup_step("host ready");
 }
 
 SdlHost::~SdlHost() {
@@ -109,6 +114,9 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
     } else if (info.resizable) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
+    // Made at its final size: no window of the normal size first, and no
+    // second full paint after a maximisation.
+    if (info.maximized) flags |= SDL_WINDOW_MAXIMIZED;
     const int w = std::max(1, info.bounds.Width());
     const int hgt = std::max(1, info.bounds.Height());
     SDL_Window* window = SDL_CreateWindow(text::cp1251_to_utf8(info.title).c_str(), info.bounds.Left,
@@ -169,6 +177,11 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     }
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, activate ? "0" : "1");
     SDL_ShowWindow(it->second.window);
+    // Mapping makes the server expose the whole window, but the first paint
+    // after showing presents the whole window anyway: presenting it again
+    // for that exposure would put every pixel on the screen twice.
+    it->second.skip_expose = true;
+    startup_step("window mapped");
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
     if (activate) SDL_RaiseWindow(it->second.window);
     // No present here: the window's first paint follows and presents, and a
@@ -234,7 +247,10 @@ void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& c
         rects.push_back(SDL_Rect{r.Left, r.Top, r.Width(), r.Height()});
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(it->second.window, rects.data(), static_cast<int>(rects.size()));
+    if (rects.empty()) return;
+    startup_step("first paint done");
+    SDL_UpdateWindowSurfaceRects(it->second.window, rects.data(), static_cast<int>(rects.size()));
+    startup_step("first present");
 }
 
 void SdlHost::present_all(HWND h) {
@@ -337,7 +353,12 @@ void SdlHost::handle_event(const SDL_Event& e) {
             m_ws->host_window_moved(h, Bounds(x, y, w, hg));
             break;
         }
-        case SDL_WINDOWEVENT_EXPOSED: present_all(h); break;
+        case SDL_WINDOWEVENT_EXPOSED:
+            if (m_natives[h].skip_expose)
+                m_natives[h].skip_expose = false;
+            else
+                present_all(h);
+            break;
         // The user (through the window manager) changed the window's state;
         // changes we asked for ourselves are already known and pass.
         case SDL_WINDOWEVENT_MINIMIZED:
@@ -424,6 +445,30 @@ void SdlHost::set_cursor(const Cursor& cursor) {
         it = m_system_cursors.emplace(key, c).first;
     }
     SDL_SetCursor(it->second);
+}
+
+std::int16_t SdlHost::key_for_char(unsigned char cp1251) const {
+    // Asked of the layout in force now: the user may switch layouts at any time.
+    KeyboardLayout layout;
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        const int vk = vk_from_scancode(sc);
+        if (!vk) continue;
+        const SDL_Keycode key = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(sc));
+        if (key < 0x20 || (key & SDLK_SCANCODE_MASK) || key > 0x10FFFF) continue;
+        char utf8[8] = {};
+        const char32_t cp = static_cast<char32_t>(key);
+        if (cp < 0x80) {
+            utf8[0] = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            utf8[0] = static_cast<char>(0xC0 | (cp >> 6));
+            utf8[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            continue;  // nothing CP1251 has lies above U+07FF that a layout's letter key types
+        }
+        const AnsiString ansi = text::utf8_to_cp1251(utf8);
+        if (ansi.size() == 1 && (ansi[0] != '?' || cp == '?')) layout.add(static_cast<unsigned char>(ansi[0]), vk);
+    }
+    return layout.key_for_char(cp1251);
 }
 
 void SdlHost::set_cursor_pos(TPoint p) { SDL_WarpMouseGlobal(p.X, p.Y); }

@@ -51,12 +51,14 @@ public:
     void set_cursor_pos(TPoint screen) override;
     void capture_mouse(bool on) override;
     bool set_clipboard_text(const std::string& utf8) override;
+    std::int16_t key_for_char(unsigned char cp1251) const override;
     std::string clipboard_text() override;
 
 private:
     struct Native {
         SDL_Window* window = nullptr;
         NativeWindowInfo info;
+        bool skip_expose = false;  // the exposure of its mapping is coming
     };
 
     void handle_event(const SDL_Event& e);

@@ -1,3 +1,12 @@
+// The window tree: windows, their parents, owners, z-order, styles,
+// geometry, frames and shapes, and their procedures.
+//
+// Invariants (check_invariants):
+//  - A window is a child of exactly its parent's children list, or
+//    top-level and in m_top_levels exactly once; top-most windows come first.
+//  - A top-level window owns pixels of its own size; a child owns none.
+//  - A frame's thicknesses are not negative; the client area lies inside the window.
+//  - Handles are unique in the process and never reused.
 #include "platform/ui/WindowSystemDetail.h"
 
 #include "platform/classes/Exception.h"
@@ -54,14 +63,22 @@ const WindowSystem::Window* WindowSystem::find(HWND h) const {
 HWND WindowSystem::create_window(const CreateParams& p) {
     if (p.parent != kNoWindow && !find(p.parent)) return kNoWindow;
     auto w = std::make_unique<Window>();
-    const HWND h = m_next_handle++;
+    // Unique in the process: a handle kept from another window system (a test's
+    // earlier one) never names a window of this one.
+    static std::atomic<HWND> next_handle{1};
+    const HWND h = next_handle++;
     w->handle = h;
     w->parent = p.parent;
     w->owner = p.parent == kNoWindow && find(p.owner) ? get_top_level(p.owner) : kNoWindow;
-    w->style = (p.style & ~WS_VISIBLE) | (p.parent != kNoWindow ? WS_CHILD : 0);
+    w->style = (p.style & ~(WS_VISIBLE | WS_MAXIMIZE)) | (p.parent != kNoWindow ? WS_CHILD : 0);
     w->ex_style = p.ex_style;
     w->bounds = p.bounds;
     w->restore_bounds = p.bounds;
+    if (p.parent == kNoWindow && (p.style & WS_MAXIMIZE) && !(p.style & WS_POPUP)) {
+        // Made at its final size, so nobody sees (or paints) the normal size first.
+        w->bounds = m_host.work_area_at(TPoint{p.bounds.Left, p.bounds.Top});
+        w->maximized = true;
+    }
     w->text = p.text;
     w->id = p.id;
     if (p.proc) w->proc = std::make_shared<const WndProc>(p.proc);
@@ -91,6 +108,7 @@ NativeWindowInfo WindowSystem::native_info(const Window& w) const {
     info.no_activate = (w.ex_style & WS_EX_NOACTIVATE) != 0;
     info.transparent = (w.ex_style & WS_EX_TRANSPARENT) != 0;
     info.resizable = !(w.style & WS_POPUP) && (w.style & WS_THICKFRAME) != 0;
+    info.maximized = w.maximized;
     return info;
 }
 
@@ -572,7 +590,19 @@ LRESULT WindowSystem::call_proc(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
     const WndProcRef proc = w.proc;
     const HWND h = w.handle;
     if (!proc || !*proc) return def_window_proc(h, msg, wp, lp);
-    return (*proc)(h, msg, wp, lp);
+    return guarded([&] { return (*proc)(h, msg, wp, lp); });
+}
+
+void WindowSystem::set_exception_handler(ExceptionHandler handler) { m_exception_handler = std::move(handler); }
+
+bool WindowSystem::report_exception(std::exception_ptr error) {
+    if (!m_exception_handler) return false;
+    ++m_failures;
+    // A handler that fails itself (it shows a message box, which runs a loop)
+    // has nobody left to tell: that one goes on to the caller.
+    const ExceptionHandler handler = m_exception_handler;
+    handler(error);
+    return true;
 }
 
 LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
@@ -638,282 +668,6 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     }
 }
 
-// ---- messages -----------------------------------------------------------------------
-
-LRESULT WindowSystem::send_message(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    if (std::this_thread::get_id() != m_gui_thread) {
-        auto send = std::make_shared<CrossSend>();
-        send->hwnd = h;
-        send->msg = msg;
-        send->wparam = w;
-        send->lparam = l;
-        std::unique_lock lock(m_mutex);
-        if (m_shutting_down) return 0;
-        m_cross.push_back(send);
-        m_cv.notify_all();
-        m_host.wake();
-        m_cv.wait(lock, [&] { return send->done || m_shutting_down; });
-        return send->result;
-    }
-    Window* win = find(h);
-    if (!win) return 0;
-    if (!m_hooks.empty()) {
-        run_call_wnd_proc_hooks(h, msg, w, l);
-        win = find(h);
-        if (!win) return 0;
-    }
-    return call_proc(*win, msg, w, l);
-}
-
-void WindowSystem::call_on_gui_thread(const std::function<void()>& fn) {
-    if (std::this_thread::get_id() == m_gui_thread) {
-        fn();
-        return;
-    }
-    auto send = std::make_shared<CrossSend>();
-    send->fn = fn;
-    std::unique_lock lock(m_mutex);
-    if (m_shutting_down) return;
-    m_cross.push_back(send);
-    m_cv.notify_all();
-    m_host.wake();
-    m_cv.wait(lock, [&] { return send->done || m_shutting_down; });
-}
-
-void WindowSystem::handle_cross_sends() {
-    for (bool handled = false;; handled = true) {
-        std::shared_ptr<CrossSend> send;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_cross.empty()) {
-                // What a worker had drawn (a menu's animation step) shows now,
-                // even while the GUI thread only waits for the worker.
-                if (handled) present_changes();
-                return;
-            }
-            send = m_cross.front();
-            m_cross.pop_front();
-        }
-        LRESULT result = 0;
-        try {
-            if (send->fn)
-                send->fn();
-            else
-                result = send_message(send->hwnd, send->msg, send->wparam, send->lparam);
-        } catch (...) {
-            // The sender must never be left waiting, whatever the handler did.
-            {
-                std::lock_guard lock(m_mutex);
-                send->done = true;
-            }
-            m_cv.notify_all();
-            throw;
-        }
-        {
-            std::lock_guard lock(m_mutex);
-            send->result = result;
-            send->done = true;
-        }
-        m_cv.notify_all();
-    }
-}
-
-bool WindowSystem::post_message(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    const bool on_gui = std::this_thread::get_id() == m_gui_thread;
-    {
-        std::lock_guard lock(m_mutex);
-        // Handles are never reused, so the check needs only to see that the
-        // window existed; the loop drops messages for windows gone since.
-        if (on_gui && h != kNoWindow && !find(h)) return false;
-        if (h == kNoWindow && msg != WM_QUIT && !on_gui) return false;
-        Msg m;
-        m.hwnd = h;
-        m.message = msg;
-        m.wParam = w;
-        m.lParam = l;
-        m.time = on_gui ? clock().now_ms() : 0;
-        m.pt = m_cursor_pos;
-        m_posted.push_back(m);
-        m_signalled = true;
-    }
-    m_cv.notify_all();
-    if (!on_gui) m_host.wake();
-    return true;
-}
-
-void WindowSystem::post_quit_message(int exit_code) {
-    if (!m_quit) m_quit = exit_code;
-}
-
-bool WindowSystem::matches(const Msg& m, HWND filter, UINT min, UINT max) const {
-    if (filter != kNoWindow && m.hwnd != filter && !is_child(filter, m.hwnd)) return false;
-    if (min == 0 && max == 0) return true;
-    return m.message >= min && m.message <= max;
-}
-
-bool WindowSystem::peek_message(Msg& msg, HWND filter, UINT min, UINT max, unsigned remove) {
-    handle_cross_sends();
-    {
-        std::lock_guard lock(m_mutex);
-        for (auto it = m_posted.begin(); it != m_posted.end(); ++it) {
-            if (!matches(*it, filter, min, max)) continue;
-            msg = *it;
-            if (remove & PM_REMOVE) m_posted.erase(it);
-            if (msg.message == WM_QUIT && !m_quit) m_quit = static_cast<int>(msg.wParam);
-            return true;
-        }
-    }
-    if (m_quit && filter == kNoWindow && min == 0 && max == 0) {
-        msg = Msg{};
-        msg.message = WM_QUIT;
-        msg.wParam = static_cast<WPARAM>(*m_quit);
-        return true;
-    }
-    if (take_input(msg, filter, min, max, remove)) return true;
-    if (take_paint(msg, filter, min, max)) return true;
-    if (take_timer(msg, filter, min, max, remove)) return true;
-    present_changes();
-    return false;
-}
-
-bool WindowSystem::get_message(Msg& msg) {
-    for (;;) {
-        if (peek_message(msg)) return msg.message != WM_QUIT;
-        wait_for_input();
-    }
-}
-
-void WindowSystem::wait_for_input() {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_cross.empty() || !m_posted.empty() || !m_input.empty()) return;
-        m_signalled = false;
-    }
-    m_host.wait_for_input(next_timer_due());
-}
-
-LRESULT WindowSystem::dispatch_message(const Msg& m) {
-    if (m.message == WM_TIMER) {
-        auto key = std::make_pair(m.hwnd, static_cast<UINT>(m.wParam));
-        auto it = m_timers.find(key);
-        if (it == m_timers.end()) return 0;  // killed after it was taken
-        LRESULT result = 0;
-        if (it->second.proc) {
-            const TimerProc proc = it->second.proc;
-            proc(m.hwnd, static_cast<UINT>(m.wParam));
-        } else if (Window* w = find(m.hwnd)) {
-            result = call_proc(*w, m.message, m.wParam, m.lParam);
-        }
-        it = m_timers.find(key);
-        if (it != m_timers.end() && it->second.expired) m_timers.erase(it);
-        return result;
-    }
-    if (m.message == WM_PAINT) {
-        paint_frame_if_due(m.hwnd);
-        Window* w = find(m.hwnd);
-        if (!w) return 0;
-        const LRESULT result = w->update.empty() ? 0 : call_proc(*w, m.message, m.wParam, m.lParam);
-        finish_paint_message(m.hwnd);
-        return result;
-    }
-    Window* w = find(m.hwnd);
-    if (!w) return 0;
-    return call_proc(*w, m.message, m.wParam, m.lParam);
-}
-
-void WindowSystem::process_messages() {
-    Msg m;
-    while (peek_message(m)) {
-        if (m.message == WM_QUIT) break;
-        dispatch_message(m);
-    }
-}
-
-bool WindowSystem::run_loop(const std::function<bool()>& keep_running) {
-    Msg m;
-    while (keep_running()) {
-        if (!get_message(m)) return false;
-        dispatch_message(m);
-    }
-    return true;
-}
-
-void WindowSystem::wait_dispatching(const std::function<bool()>& done) {
-    for (;;) {
-        handle_cross_sends();
-        if (done()) return;
-        std::unique_lock lock(m_mutex);
-        m_cv.wait(lock, [&] { return !m_cross.empty() || m_signalled; });
-        m_signalled = false;
-    }
-}
-
-void WindowSystem::signal() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_signalled = true;
-    }
-    m_cv.notify_all();
-    m_host.wake();
-}
-
-int WindowSystem::run_modal(HWND h) {
-    if (!is_window(h) || in_modal_loop(h)) return 0;
-    m_modal.push_back(std::make_unique<ModalState>());
-    ModalState* state = m_modal.back().get();
-    state->hwnd = h;
-    const HWND previous_active = m_active;
-    // A mouse mode of the window below (a drag, a press held) ends here.
-    if (m_capture != kNoWindow) send_message(m_capture, WM_CANCELMODE);
-    std::vector<HWND> disabled;
-    for (HWND t : m_top_levels)
-        if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
-    for (HWND t : disabled) enable_window(t, false);
-    // Whatever ends the loop, an exception included, the other windows come back.
-    struct Restore {
-        WindowSystem& ws;
-        std::vector<HWND>& disabled;
-        ModalState* state;
-        ~Restore() {
-            for (HWND t : disabled) ws.enable_window(t, true);
-            std::erase_if(ws.m_modal, [&](const auto& m) { return m.get() == state; });
-        }
-    } restore{*this, disabled, state};
-    show_window(h, SW_SHOW);
-    set_active_window(h);
-    const bool quit = !run_loop([&] { return !state->ended && is_window(h); });
-    const int result = quit ? 0 : state->result;
-    for (HWND t : disabled) enable_window(t, true);
-    if (is_window(h)) show_window(h, SW_HIDE);
-    if (is_window(previous_active) && is_visible(previous_active)) set_active_window(previous_active);
-    return result;
-}
-
-void WindowSystem::end_modal(HWND h, int result) {
-    for (auto& m : m_modal)
-        if (m->hwnd == h && !m->ended) {
-            m->ended = true;
-            m->result = result;
-            // The loop checks its state after each message; make sure one comes.
-            post_message(h, WM_NULL);
-        }
-}
-
-bool WindowSystem::in_modal_loop(HWND h) const {
-    return std::any_of(m_modal.begin(), m_modal.end(), [&](const auto& m) { return m->hwnd == h && !m->ended; });
-}
-
-void WindowSystem::system_colors_changed() {
-    std::vector<HWND> all;
-    for (HWND t : m_top_levels) {
-        all.push_back(t);
-        for (std::size_t i = all.size() - 1; i < all.size(); ++i)
-            for (HWND c : find(all[i])->children) all.push_back(c);
-    }
-    for (HWND h : all) send_message(h, WM_SYSCOLORCHANGE);
-    for (HWND t : m_top_levels) invalidate_rect(t, nullptr, true);
-}
-
 // ---- screen and clipboard ------------------------------------------------------------
 
 TRect WindowSystem::screen_rect() const { return m_host.screen_rect(); }
@@ -926,196 +680,41 @@ bool WindowSystem::set_clipboard_text(const AnsiString& text) {
 
 AnsiString WindowSystem::clipboard_text() { return text::utf8_to_cp1251(m_host.clipboard_text()); }
 
-// ---- focus, activation, capture -----------------------------------------------------
+// ---- invariants ---------------------------------------------------------------
 
-bool WindowSystem::can_take_focus(HWND h) const {
-    if (!is_window(h) || !is_visible(h) || is_popup_that_never_activates(h)) return false;
-    for (const Window* w = find(h); w; w = find(w->parent))
-        if (w->style & WS_DISABLED) return false;
-    return true;
-}
-
-HWND WindowSystem::set_focus(HWND h) {
-    if (h == kNoWindow) {
-        const HWND old = m_focus;
-        m_focus = kNoWindow;
-        if (old != kNoWindow) send_message(old, WM_KILLFOCUS, 0);
-        return old;
-    }
-    if (!can_take_focus(h)) return kNoWindow;
-    if (h == m_focus) return h;
-    const HWND top = get_top_level(h);
-    if (top != m_active) {
-        // Activation would put the focus on the form itself first; the focus
-        // goes straight to h instead, as it does when a form activates a control.
-        const HWND old_active = m_active;
-        m_active = top;
-        if (is_window(old_active)) send_message(old_active, WM_ACTIVATE, WA_INACTIVE, top);
-        if (is_window(top)) bring_window_to_top(top);
-        const HWND old_focus = change_focus(h);
-        if (is_window(top)) send_message(top, WM_ACTIVATE, WA_ACTIVE, old_active);
-        return old_focus;
-    }
-    return change_focus(h);
-}
-
-HWND WindowSystem::change_focus(HWND h) {
-    const HWND old = m_focus;
-    if (old == h) return old;
-    m_focus = h;
-    if (is_window(old)) send_message(old, WM_KILLFOCUS, h);
-    if (m_focus == h && is_window(h)) send_message(h, WM_SETFOCUS, old);
-    return old;
-}
-
-HWND WindowSystem::set_active_window(HWND h) {
-    h = get_top_level(h);
-    if (h == kNoWindow || is_popup_that_never_activates(h) || !is_visible(h) || !is_enabled(h)) return kNoWindow;
-    const HWND old = m_active;
-    activate_window(h, WA_ACTIVE);
-    return old;
-}
-
-void WindowSystem::activate_window(HWND h, WPARAM how) {
-    if (h == m_active) return;
-    const HWND old = m_active;
-    m_active = h;
-    if (is_window(old)) send_message(old, WM_ACTIVATE, WA_INACTIVE, h);
-    if (h == kNoWindow) {
-        if (m_focus != kNoWindow) set_focus(kNoWindow);
-        return;
-    }
-    if (m_active != h || !is_window(h)) return;
-    bring_window_to_top(h);
-    send_message(h, WM_ACTIVATE, how, old);
-    // A procedure that kept WM_ACTIVATE to itself must not leave the focus
-    // in a window that is no longer active.
-    if (m_active == h && m_focus != kNoWindow && get_top_level(m_focus) != h) change_focus(can_take_focus(h) ? h : kNoWindow);
-}
-
-HWND WindowSystem::next_window_to_activate(HWND leaving) const {
-    const HWND owner = get_owner(leaving);
-    auto eligible = [&](HWND t) {
-        return t != leaving && is_visible(t) && is_enabled(t) && !is_popup_that_never_activates(t) &&
-               !is_child(leaving, t) && !is_iconic(t);
-    };
-    if (owner != kNoWindow && eligible(owner)) return owner;
-    for (HWND t : m_top_levels)
-        if (eligible(t) && !(find(t)->destroying)) return t;
-    return kNoWindow;
-}
-
-void WindowSystem::lose_window(HWND h) {
-    auto inside = [&](HWND x) { return x != kNoWindow && (x == h || is_child(h, x)); };
-    if (inside(m_capture)) release_capture();
-    if (inside(m_hover)) m_hover = kNoWindow;
-    if (inside(m_focus)) {
-        const HWND parent = get_parent(h);
-        change_focus(parent != kNoWindow && can_take_focus(parent) ? parent : kNoWindow);
-    }
-    if (m_active == h) activate_window(next_window_to_activate(h), WA_ACTIVE);
-}
-
-HWND WindowSystem::set_capture(HWND h) {
-    const HWND old = m_capture;
-    if (!is_window(h) || old == h) return old;
-    m_capture = h;
-    if (old == kNoWindow) m_host.capture_mouse(true);
-    if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(h));
-    return old;
-}
-
-void WindowSystem::release_capture() {
-    const HWND old = m_capture;
-    if (old == kNoWindow) return;
-    m_capture = kNoWindow;
-    m_host.capture_mouse(false);
-    if (is_window(old)) send_message(old, WM_CAPTURECHANGED, 0, 0);
-}
-
-void WindowSystem::host_activate_app(bool active) {
-    if (active == m_app_active) return;
-    m_app_active = active;
-    if (!active && m_capture != kNoWindow) send_message(m_capture, WM_CANCELMODE);
-    if (!active && is_window(m_active)) send_message(m_active, WM_ACTIVATE, WA_INACTIVE, 0);
-    for (HWND t : std::vector<HWND>(m_top_levels)) send_message(t, WM_ACTIVATEAPP, active ? 1 : 0);
-    if (active && is_window(m_active)) send_message(m_active, WM_ACTIVATE, WA_ACTIVE, 0);
-}
-
-void WindowSystem::host_window_moved(HWND h, const TRect& screen_bounds) {
-    Window* w = find(h);
-    if (!w || !w->top_level()) return;
-    apply_bounds(h, screen_bounds, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
-}
-
-void WindowSystem::host_system_command(HWND h, WPARAM command) {
-    if (is_window(h) && get_parent(h) == kNoWindow) send_message(h, WM_SYSCOMMAND, command, 0);
-}
-
-void WindowSystem::host_close_request(HWND h) {
-    if (is_window(h) && is_enabled(h)) post_message(h, WM_CLOSE);
-}
-
-// ---- timers ----------------------------------------------------------------------------
-
-UINT WindowSystem::set_timer(HWND h, UINT id, int interval_ms, TimerProc proc, bool one_shot) {
-    if (h != kNoWindow && !is_window(h)) return 0;
-    if (h == kNoWindow) {
-        if (!proc) return 0;
-        if (id == 0 || !m_timers.count({kNoWindow, id})) id = m_next_thread_timer++;
-    }
-    Timer t;
-    t.interval = std::max(1, interval_ms);
-    t.due = clock().now_ms() + t.interval;
-    t.seq = m_timer_seq++;
-    t.proc = std::move(proc);
-    t.one_shot = one_shot;
-    m_timers[{h, id}] = std::move(t);
-    return id;
-}
-
-bool WindowSystem::kill_timer(HWND h, UINT id) { return m_timers.erase({h, id}) > 0; }
-
-std::optional<std::int64_t> WindowSystem::next_timer_due() const {
-    std::optional<std::int64_t> due;
-    for (const auto& [key, t] : m_timers)
-        if (!t.expired && (!due || t.due < *due)) due = t.due;
-    return due;
-}
-
-bool WindowSystem::take_timer(Msg& msg, HWND filter, UINT min, UINT max, unsigned remove) {
-    const std::int64_t now = clock().now_ms();
-    auto best = m_timers.end();
-    for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
-        const Timer& t = it->second;
-        if (t.expired || t.due > now) continue;
-        Msg probe;
-        probe.hwnd = it->first.first;
-        probe.message = WM_TIMER;
-        if (!matches(probe, filter, min, max)) continue;
-        if (best == m_timers.end() || t.due < best->second.due ||
-            (t.due == best->second.due && t.seq < best->second.seq))
-            best = it;
-    }
-    if (best == m_timers.end()) return false;
-    msg = Msg{};
-    msg.hwnd = best->first.first;
-    msg.message = WM_TIMER;
-    msg.wParam = best->first.second;
-    msg.time = now;
-    msg.pt = m_cursor_pos;
-    if (remove & PM_REMOVE) {
-        Timer& t = best->second;
-        if (t.one_shot) {
-            t.expired = true;
+void WindowSystem::check_invariants() const {
+#ifndef NDEBUG
+    auto fail = [](const char* what) { throw Exception(AnsiString("Window system invariant broken: ") + what); };
+    std::size_t top_count = 0;
+    for (const auto& [h, w] : m_windows) {
+        if (w->handle != h) fail("a window's handle");
+        if (w->frame.Left < 0 || w->frame.Top < 0 || w->frame.Right < 0 || w->frame.Bottom < 0) fail("a negative frame");
+        if (w->top_level()) {
+            ++top_count;
+            if (std::count(m_top_levels.begin(), m_top_levels.end(), h) != 1) fail("a top-level window outside the z-order");
+            if (!w->pixels || w->pixels->Width() != w->bounds.Width() || w->pixels->Height() != w->bounds.Height())
+                fail("a top-level window's pixels");
         } else {
-            // The next tick counts from the one that was due, so a late loop
-            // does not stretch the timer; missed ticks are not made up.
-            t.due = std::max(t.due + t.interval, now + 1);
-            t.seq = m_timer_seq++;
+            const Window* parent = find(w->parent);
+            if (!parent) fail("a child without its parent");
+            if (std::count(parent->children.begin(), parent->children.end(), h) != 1) fail("a child not listed once");
+            if (w->pixels) fail("a child with pixels of its own");
         }
+        for (HWND c : w->children)
+            if (!find(c) || find(c)->parent != h) fail("a listed child of another parent");
     }
-    return true;
+    if (top_count != m_top_levels.size()) fail("the z-order lists a dead window");
+    bool past_topmost = false;
+    for (HWND t : m_top_levels) {
+        const bool topmost = (find(t)->ex_style & WS_EX_TOPMOST) != 0;
+        if (topmost && past_topmost) fail("a top-most window behind a normal one");
+        past_topmost = past_topmost || !topmost;
+    }
+    for (HWND h : {m_focus, m_capture, m_active, m_hover})
+        if (h != kNoWindow && !find(h)) fail("focus, capture, activation or hover on a dead window");
+    for (const auto& [key, timer] : m_timers)
+        if (key.first != kNoWindow ? !find(key.first) : !timer.proc) fail("a timer of a dead window");
+#endif
 }
 
 }  // namespace ui

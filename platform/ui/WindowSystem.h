@@ -29,9 +29,11 @@
 #include "platform/gfx/TCanvas.h"
 #include "text/AnsiString.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -62,6 +64,8 @@ inline constexpr std::uint32_t WS_DISABLED = 0x08000000u;
 // A framed top-level window the user can resize; without it dialogs and
 // tool windows keep their size on the real display.
 inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000u;
+// A framed top-level window made maximised, at its final size.
+inline constexpr std::uint32_t WS_MAXIMIZE = 0x01000000u;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008u;
 // An overlay: drawn over the other windows, never under the pointer (input
 // goes to what lies below it).
@@ -302,9 +306,21 @@ public:
     LRESULT send_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
     // Queues the message; any thread. False for an invalid window.
     bool post_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
+    // From a worker: as send_message, but says whether the message was
+    // handled: nullopt when its handler failed with an exception (which the
+    // GUI thread reported) or the window system is shutting down.
+    std::optional<LRESULT> try_send_message(HWND h, UINT msg, WPARAM w = 0, LPARAM l = 0);
     // From a worker: runs fn on the GUI thread and waits for it. On the GUI
-    // thread: runs it at once.
-    void call_on_gui_thread(const std::function<void()>& fn);
+    // thread: runs it at once. False when fn failed or nothing ran it.
+    bool call_on_gui_thread(const std::function<void()>& fn);
+
+    // ---- failures -------------------------------------------------------------
+    // Where exceptions from window procedures, hooks, timer procedures and
+    // the handlers of a worker's sends go (the application's message box);
+    // the loop goes on and the caller gets a neutral result (0). Without a
+    // handler they travel on to the caller.
+    using ExceptionHandler = std::function<void(std::exception_ptr)>;
+    void set_exception_handler(ExceptionHandler handler);
     void post_quit_message(int exit_code);
     bool quit_requested() const { return m_quit.has_value(); }
     int exit_code() const { return m_quit.value_or(0); }
@@ -372,6 +388,10 @@ public:
     const Cursor& get_cursor() const { return m_cursor; }
     void set_window_cursor(HWND h, const Cursor& cursor);
     int double_click_time() const { return m_double_click_ms; }
+    // The layout's key for a typed character (VkKeyScan): the key code in
+    // the low byte, 0x100 (kShiftForKey) when Shift is needed; -1 when the
+    // current layout has no key for it.
+    std::int16_t key_for_char(unsigned char cp1251) const;
     void set_double_click_time(int ms) { m_double_click_ms = ms; }
 
     // ---- timers -------------------------------------------------------------------
@@ -393,6 +413,10 @@ public:
     HHOOK set_windows_hook(HookKind kind, HookProc proc);
     bool unhook_windows_hook(HHOOK hook);
     LRESULT call_next_hook(HHOOK hook, int code, WPARAM w, LPARAM l);
+
+    // Checks the tree's, the focus's and the timers' invariants in debug
+    // builds (throws Exception naming the one broken); nothing otherwise.
+    void check_invariants() const;
 
     // ---- input from the host ------------------------------------------------------
     // Raw input; routed to windows when the loop takes it (any thread may queue).
@@ -425,6 +449,10 @@ private:
     Window* find(HWND h);
     const Window* find(HWND h) const;
     LRESULT call_proc(Window& w, UINT msg, WPARAM wp, LPARAM lp);
+    template <typename F>
+    LRESULT guarded(F&& f);
+    bool report_exception(std::exception_ptr error);
+    bool wait_for_cross_send(const std::shared_ptr<CrossSend>& send);
     bool is_popup_that_never_activates(HWND h) const;
     bool can_take_focus(HWND h) const;
     void remove_from_z_order(HWND h);
@@ -467,13 +495,13 @@ private:
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();
     void set_key_down(std::uint8_t* table, int vk, bool down);
+    void set_async_key_down(int vk, bool down);
     WPARAM mouse_key_flags() const;
 
     Host& m_host;
     std::thread::id m_gui_thread;
     WindowSystem* m_previous;
     int m_color_listener = 0;
-    HWND m_next_handle = 1;
     std::unordered_map<HWND, std::unique_ptr<Window>> m_windows;
     std::vector<HWND> m_top_levels;  // front to back
 
@@ -484,9 +512,26 @@ private:
     bool m_app_active = true;
 
     std::uint8_t m_key_state[256] = {};
-    std::uint8_t m_async_key_state[256] = {};
+    // Written by input threads under m_mutex, read from any thread.
+    std::atomic<std::uint8_t> m_async_key_state[256] = {};
     bool m_drop_chars = false;  // the key-down that made them was swallowed
-    TPoint m_cursor_pos;
+    // Written by input threads, read from any thread: one word, so a reader
+    // never sees x of one position and y of another.
+    class AtomicPoint {
+    public:
+        operator TPoint() const {
+            const std::uint64_t v = m_v.load(std::memory_order_relaxed);
+            return TPoint{static_cast<std::int32_t>(v & 0xFFFFFFFFu), static_cast<std::int32_t>(v >> 32)};
+        }
+        AtomicPoint& operator=(TPoint p) {
+            m_v.store(static_cast<std::uint32_t>(p.X) | (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.Y)) << 32),
+                      std::memory_order_relaxed);
+            return *this;
+        }
+
+    private:
+        std::atomic<std::uint64_t> m_v{0};
+    } m_cursor_pos;
     Cursor m_cursor;
     int m_double_click_ms = 500;
     struct LastClick {
@@ -517,6 +562,8 @@ private:
     int m_hook_depth = 0;  // unhooked entries are erased only outside hook calls
 
     std::vector<std::unique_ptr<ModalState>> m_modal;
+    ExceptionHandler m_exception_handler;
+    std::uint64_t m_failures = 0;  // exceptions reported so far
 };
 
 }  // namespace ui

@@ -1,6 +1,8 @@
-// The window system's private records, shared by its implementation files
-// (WindowSystem.cpp: windows, messages, loops, focus and timers;
-// WindowSystemInput.cpp: input and hooks; WindowSystemPaint.cpp: painting).
+// The window system's private records, shared by its implementation files:
+// WindowSystem.cpp the window tree, WindowSystemQueue.cpp the queue, loops
+// and cross-thread sends, WindowSystemFocus.cpp focus, activation and
+// capture, WindowSystemInput.cpp input routing and hooks,
+// WindowSystemTimers.cpp timers, WindowSystemPaint.cpp painting.
 #pragma once
 
 #include "platform/ui/Host.h"
@@ -86,7 +88,21 @@ struct WindowSystem::CrossSend {
     std::function<void()> fn;
     LRESULT result = 0;
     bool done = false;
+    bool failed = false;  // the handler threw
 };
+
+template <typename F>
+LRESULT WindowSystem::guarded(F&& f) {
+    if (!m_exception_handler) return f();
+    try {
+        return f();
+    } catch (...) {
+        // Exceptions never cross the window system: the program's handler
+        // hears of them, and the caller gets the neutral result.
+        report_exception(std::current_exception());
+        return 0;
+    }
+}
 
 struct WindowSystem::ModalState {
     HWND hwnd = kNoWindow;

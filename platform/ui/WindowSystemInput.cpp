@@ -1,3 +1,14 @@
+// Input routing: raw input from the host becomes window messages when the
+// loop takes it; keyboard, mouse and call-window-procedure hooks.
+//
+// Invariants:
+//  - Raw input is routed when taken, never when queued, so a focus or
+//    capture change made by one message already routes the next.
+//  - Without a capture a mouse message goes to the window under the
+//    pointer, as a non-client message outside its client area; with one, to
+//    the capture holder in its client coordinates.
+//  - A hook removed while hooks run is skipped at once and erased when the
+//    outermost hook call returns.
 #include "platform/ui/WindowSystemDetail.h"
 
 #include <algorithm>
@@ -31,6 +42,13 @@ void WindowSystem::set_key_down(std::uint8_t* table, int vk, bool down) {
     s = down ? (s | 0x80) : (s & 0x01);
 }
 
+void WindowSystem::set_async_key_down(int vk, bool down) {
+    // Writers hold m_mutex; readers on other threads see one whole value.
+    std::uint8_t s = m_async_key_state[vk & 0xFF].load();
+    set_key_down(&s, 0, down);  // the one entry, as a table of one
+    m_async_key_state[vk & 0xFF].store(s);
+}
+
 std::int16_t WindowSystem::get_key_state(int vk) const {
     const std::uint8_t s = m_key_state[vk & 0xFF];
     return static_cast<std::int16_t>(((s & 0x80) ? 0x8000 : 0) | (s & 0x01));
@@ -40,6 +58,8 @@ std::int16_t WindowSystem::get_async_key_state(int vk) const {
     const std::uint8_t s = m_async_key_state[vk & 0xFF];
     return static_cast<std::int16_t>(((s & 0x80) ? 0x8000 : 0) | (s & 0x01));
 }
+
+std::int16_t WindowSystem::key_for_char(unsigned char cp1251) const { return m_host.key_for_char(cp1251); }
 
 void WindowSystem::set_cursor_pos(TPoint p) {
     m_cursor_pos = p;
@@ -74,7 +94,7 @@ void WindowSystem::queue_key(int vk, bool down) {
     r.down = down;
     r.time = clock().now_ms();
     std::lock_guard lock(m_mutex);
-    set_key_down(m_async_key_state, r.vk, down);
+    set_async_key_down(r.vk, down);
     m_input.push_back(r);
     // Keys that type control characters: no keyboard layout reports them as
     // text, yet edits and the grid expect their WM_CHAR as on the original system.
@@ -131,7 +151,7 @@ void WindowSystem::queue_mouse_button(MouseButton button, bool down, TPoint scre
     r.time = clock().now_ms();
     std::lock_guard lock(m_mutex);
     m_cursor_pos = screen;
-    set_key_down(m_async_key_state, button_vk(button), down);
+    set_async_key_down(button_vk(button), down);
     m_input.push_back(r);
 }
 
@@ -326,7 +346,7 @@ LRESULT WindowSystem::call_hook_from(std::size_t index, HookKind kind, int code,
                 if (--ws.m_hook_depth == 0) std::erase_if(ws.m_hooks, [](const Hook& h) { return h.removed; });
             }
         } leave{*this};
-        return (*proc)(code, w, l);
+        return guarded([&] { return (*proc)(code, w, l); });
     }
     return 0;
 }

@@ -1,3 +1,12 @@
+// Painting: update regions, frames (WM_NCPAINT), the pixels of top-level
+// windows and their presentation.
+//
+// Invariants:
+//  - Update regions are in client coordinates and lie inside the client area.
+//  - A window paints only inside its visible region: its part of the
+//    parent's client area, less the children and the siblings in front of
+//    it, within its shape.
+//  - What was painted reaches the host once per burst, when the queue runs dry.
 #include "platform/ui/WindowSystemDetail.h"
 
 namespace ui {

@@ -199,3 +199,36 @@ TEST_F(ControlsTest, WithoutAHandlerTheExceptionIsShownInAMessageBox) {
     host.click(screen(*button, {5, 5}));
     EXPECT_EQ(captions, (std::vector<std::string>{"Abonix"}));
 }
+
+TEST_F(ControlsTest, MovingAControlToAnotherParentKeepsItsWindowFocusAndCapture) {
+    auto* form = TComponent::Own<TForm>(app.get());
+    form->SetBounds(0, 0, 400, 300);
+    auto* dock1 = TComponent::Own<TPanel>(form);
+    dock1->SetBounds(0, 0, 400, 40);
+    dock1->SetParent(form);
+    auto* dock2 = TComponent::Own<TPanel>(form);
+    dock2->SetBounds(0, 200, 400, 40);
+    dock2->SetParent(form);
+    auto* bar = TComponent::Own<TPanel>(form);
+    bar->SetBounds(5, 5, 200, 30);
+    bar->SetParent(dock1);
+    auto* edit = TComponent::Own<TEdit>(form);
+    edit->SetBounds(10, 5, 100, 20);
+    edit->SetParent(bar);
+    form->Show();
+    edit->SetFocus();
+    const ui::HWND bar_window = bar->Handle();
+    const ui::HWND edit_window = edit->Handle();
+    ws().set_capture(bar_window);
+    bar->SetParent(dock2);
+    EXPECT_EQ(bar->Handle(), bar_window);
+    EXPECT_EQ(edit->Handle(), edit_window);
+    EXPECT_EQ(ws().get_parent(bar_window), dock2->Handle());
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(ws().get_capture(), bar_window);
+    EXPECT_EQ(screen(*edit, {0, 0}), (TPoint{15, 210}));
+    // Taken off every parent, a control has no window.
+    ws().release_capture();
+    bar->SetParent(nullptr);
+    EXPECT_FALSE(bar->HandleAllocated());
+}

@@ -254,3 +254,32 @@ TEST_F(IniFolder, SaveThatRunsOutOfSpaceKeepsTheOldFileByteForByte) {
     ini.UpdateFile();
     EXPECT_EQ(TMemIniFile(file.string()).ReadInteger("Big", "Entry1999", 0), 1999);
 }
+
+TEST_F(IniFolder, NamesDifferingInLetterCaseAreOneFile) {
+    // The grid writes "Abonix.ini", the bar manager "abonix.ini"; each
+    // re-reads the file and replaces only its own sections.
+    auto save = [&](const char* name, const char* section, int value) {
+        TMemIniFile ini((m_dir / name).string());
+        ini.EraseSection(section);
+        ini.WriteInteger(section, "Value", value);
+        ini.UpdateFile();
+    };
+    save("Abonix.ini", "\\Grid", 1);
+    save("abonix.ini", "Phones.PhoneBarManager.Bar0", 2);
+    save("ABONIX.INI", "\\Grid", 3);
+    ASSERT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::exists(m_dir / "Abonix.ini"));  // the first spelling is kept
+    const TMemIniFile ini((m_dir / "abonix.INI").string());
+    EXPECT_EQ(ini.FileName(), (m_dir / "Abonix.ini").string());
+    EXPECT_EQ(ini.ReadInteger("\\Grid", "Value", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("Phones.PhoneBarManager.Bar0", "Value", 0), 2);
+    // Two writers opened before either file existed still end in one file.
+    TMemIniFile grid((m_dir / "Other.ini").string());
+    TMemIniFile bars((m_dir / "other.ini").string());
+    grid.WriteInteger("\\Grid", "Value", 1);
+    bars.WriteInteger("Bars", "Value", 2);
+    grid.UpdateFile();
+    bars.UpdateFile();
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2);
+    EXPECT_EQ(bars.FileName(), (m_dir / "Other.ini").string());
+}

@@ -154,6 +154,7 @@ TEST_F(Shapes, ReparentingKeepsTheWindowItsChildrenCaptureAndFocus) {
     // Floating: a top-level window of its own, shown by the host.
     ws.set_parent(bar, kNoWindow);
     ws.move_window(bar, Bounds(500, 400, 100, 26));
+    EXPECT_NO_THROW(ws.check_invariants());
     EXPECT_EQ(ws.get_parent(bar), kNoWindow);
     EXPECT_TRUE(host.shown(bar));
     EXPECT_EQ(ws.get_capture(), bar);
@@ -166,6 +167,7 @@ TEST_F(Shapes, ReparentingKeepsTheWindowItsChildrenCaptureAndFocus) {
     // Not into itself.
     EXPECT_EQ(ws.set_parent(bar, edit), kNoWindow);
     EXPECT_EQ(ws.get_parent(bar), dock1);
+    EXPECT_NO_THROW(ws.check_invariants());
 }
 
 TEST_F(Shapes, SystemCommandsMinimiseRestoreAndMaximise) {
@@ -193,6 +195,7 @@ TEST_F(Shapes, SystemCommandsMinimiseRestoreAndMaximise) {
     EXPECT_TRUE(ws.is_zoomed(main));
     EXPECT_FALSE(ws.is_iconic(main));
     EXPECT_EQ(log, (Log{"syscommand 61472", "syscommand 61728", "syscommand 61488"}));
+    EXPECT_NO_THROW(ws.check_invariants());
     EXPECT_EQ(sizes, (std::vector<std::string>{"1:200", "0:200", "2:800", "1:800", "2:800"}));
 }
 
