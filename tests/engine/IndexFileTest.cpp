@@ -131,6 +131,9 @@ TEST(WildIndexFiles, OrderIsTheFilesOwnWithoutSorting) {
         ASSERT_GE(i, 0) << c.table << " " << c.index;
         expect_order_of_file(*t, i);
         EXPECT_TRUE(t->order_from_file(i)) << c.table << " " << c.index;
+#ifndef NDEBUG
+        t->order(i).check_invariants();
+#endif
     }
 }
 
@@ -242,6 +245,9 @@ TEST(WrittenIndexFiles, ReadAsTablesInKeyOrderByPxlib) {
         // Sorted as the index sorts, ties by primary key.
         const auto built = t->key_encoder(i).sort(t->record_count(), [&](std::uint32_t n) { return t->raw_record(n); });
         for (std::uint32_t p = 0; p < built.size(); ++p) EXPECT_EQ(t->order(i).record_at(p), built[p]);
+#ifndef NDEBUG
+        t->order(i).check_invariants();
+#endif
     }
     EXPECT_TRUE(t->indexes()[4].descending);
 }
