@@ -21,6 +21,12 @@ std::int64_t long_at(const unsigned char* p) {
     return static_cast<std::int32_t>(raw);
 }
 
+std::uint64_t big_endian(const unsigned char* p, std::size_t width) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < width; ++i) v = (v << 8) | p[i];
+    return v;
+}
+
 bool same_shape(const FieldDesc& a, const FieldDesc& b) { return a.type == b.type && a.width == b.width; }
 
 }  // namespace
@@ -98,6 +104,17 @@ std::optional<std::uint32_t> SecondaryIndexFile::find_key(const unsigned char* k
     // for every key but text under a language collation: search, then look at each.
     const auto width = static_cast<std::size_t>(m_layout.key_width);
     std::uint32_t lo = first, hi = first + count;
+    if (width <= 8) {
+        // Short keys (an integer, most often) compare as one number.
+        const std::uint64_t wanted = big_endian(key, width);
+        while (lo < hi) {
+            const std::uint32_t mid = lo + (hi - lo) / 2;
+            const std::uint64_t probe = big_endian(m_table->record(mid), width);
+            if (probe == wanted) return mid;
+            if (probe < wanted) lo = mid + 1; else hi = mid;
+        }
+        lo = hi = first;
+    }
     while (lo < hi) {
         const std::uint32_t mid = lo + (hi - lo) / 2;
         const int c = std::memcmp(m_table->record(mid), key, width);
@@ -165,6 +182,8 @@ void SecondaryIndexFile::resolve_all() const {
             if (const auto r = find(entry(p))) remember(p, *r);
         return;
     }
+    m_file->populate();
+    m_table->populate();
     // Entries grouped by the block they name, so each table block is searched
     // while it is in the cache, and the blocks in file order.
     std::vector<std::uint32_t> start(65537 + 1, 0);
@@ -185,6 +204,14 @@ void SecondaryIndexFile::resolve_all() const {
         std::uint32_t first = 0, count = 0;
         const bool hinted = m_table->block_records(static_cast<int>(b), first, count);
         for (std::uint32_t i = start[b]; i < start[b + 1]; ++i) {
+            // The entries of a block lie anywhere in the index file: ask for
+            // the next ones early, so their cache misses overlap.
+            constexpr std::uint32_t kAhead = 32;
+            if (i + kAhead < n) {
+                const unsigned char* ahead = entry(grouped[i + kAhead]);
+                __builtin_prefetch(ahead);
+                __builtin_prefetch(ahead + m_layout.block_offset);
+            }
             const std::uint32_t p = grouped[i];
             const unsigned char* e = entry(p);
             std::optional<std::uint32_t> r;
