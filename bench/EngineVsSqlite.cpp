@@ -122,6 +122,16 @@ void build_sqlite(const std::filesystem::path& dir, const std::filesystem::path&
 
 // ---- shared set-up -------------------------------------------------------
 
+// A directory left by an older abonix-db lacks index files the engine reads.
+bool directory_is_current(const std::filesystem::path& dir) {
+    try {
+        auto t = engine::Table::open(dir / "Phone2k.db");
+        return t->record_count() == kSubscribers && t->find_index("LastName Index") >= 0;
+    } catch (const engine::EngineError&) {
+        return false;
+    }
+}
+
 struct Fixture {
     std::filesystem::path dir;
     std::filesystem::path sqlite_file;
@@ -131,7 +141,8 @@ struct Fixture {
 
     Fixture() {
         dir = bench_dir();
-        if (!std::filesystem::exists(dir / "Phone2k.db")) {
+        if (!directory_is_current(dir)) {
+            std::filesystem::remove(dir / "directory.sqlite");
             std::cerr << "abonix-bench: generating " << kSubscribers << " subscribers in " << dir << "\n";
             tools::SampleOptions o;
             o.subscribers = kSubscribers;
@@ -187,6 +198,19 @@ void Engine_Open(benchmark::State& state) {
             d.cursor->next();
             for (int field = 0; field < 9; ++field) benchmark::DoNotOptimize(d.cursor->value(field));
         }
+    }
+}
+
+// PhoneT alone as the program opens it: its named index the order, the first record read.
+void Engine_OpenWithIndex(benchmark::State& state) {
+    const auto& f = fixture();
+    for (auto _ : state) {
+        auto t = engine::Table::open(f.dir / "Phone2k.db");
+        engine::Cursor c(t);
+        c.switch_index("LastName Index", false);
+        c.next();
+        for (int field = 0; field < 9; ++field) benchmark::DoNotOptimize(c.value(field));
+        if (!t->order_from_file(t->find_index("LastName Index"))) state.SkipWithError("the order was sorted, not read");
     }
 }
 
@@ -420,6 +444,7 @@ void Sqlite_FullScan(benchmark::State& state) {
 
 BENCHMARK(Engine_Open)->Name("Engine/Open")->Unit(benchmark::kMillisecond);
 BENCHMARK(Sqlite_Open)->Name("Sqlite/Open")->Unit(benchmark::kMillisecond);
+BENCHMARK(Engine_OpenWithIndex)->Name("Engine/OpenWithIndex")->Unit(benchmark::kMillisecond);
 BENCHMARK(Engine_OpenFresh)->Name("Engine/OpenFresh")->Unit(benchmark::kMillisecond);
 BENCHMARK(Engine_SwitchIndex)->Name("Engine/SwitchIndex")->Unit(benchmark::kMicrosecond);
 BENCHMARK(Engine_BuildIndex)->Name("Engine/BuildIndex")->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -33,6 +33,13 @@ public:
     // The index file's entry at a position (only when from_file()).
     const unsigned char* file_record(std::uint32_t position) const { return m_file->entry(position); }
 
+#ifndef NDEBUG
+    // Every position of an index file's order resolved so far names the record its entry describes.
+    void check_invariants() const {
+        if (m_file) m_file->check_invariants();
+    }
+#endif
+
 private:
     std::uint32_t m_size = 0;
     std::vector<std::uint32_t> m_records;  // empty: identity (unless mapped)

@@ -120,4 +120,13 @@ MappedFile::MappedFile(const std::filesystem::path& path, std::size_t max_bytes)
     m_data = m_buffer.data();
 }
 
+void MappedFile::populate() const {
+#ifdef MADV_POPULATE_READ
+    if (m_region && m_size > 0) {
+        // madvise wants a page-aligned start; the mapping begins on a page.
+        ::madvise(const_cast<unsigned char*>(m_data), m_size, MADV_POPULATE_READ);
+    }
+#endif
+}
+
 }  // namespace engine

@@ -97,6 +97,9 @@ public:
     // a number that names no block in use.
     bool block_records(int block_number, std::uint32_t& first, std::uint32_t& count) const;
 
+    // Every page of the file mapped at once, before a read of all of it out of order.
+    void populate() const { m_map.populate(); }
+
     const unsigned char* bytes() const { return m_map.data(); }
     std::size_t size() const { return m_map.size(); }
 

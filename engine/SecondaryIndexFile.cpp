@@ -3,6 +3,7 @@
 #include "engine/EngineError.h"
 #include "text/Cp1251.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace engine {
@@ -18,6 +19,12 @@ std::int64_t long_at(const unsigned char* p) {
     const std::uint32_t raw = (static_cast<std::uint32_t>(p[0] ^ 0x80) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
                               (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
     return static_cast<std::int32_t>(raw);
+}
+
+std::uint64_t big_endian(const unsigned char* p, std::size_t width) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < width; ++i) v = (v << 8) | p[i];
+    return v;
 }
 
 bool same_shape(const FieldDesc& a, const FieldDesc& b) { return a.type == b.type && a.width == b.width; }
@@ -73,8 +80,12 @@ std::optional<IndexFileLayout> SecondaryIndexFile::describe(const ParadoxHeader&
 
 SecondaryIndexFile::SecondaryIndexFile(std::unique_ptr<ParadoxFile> file, const ParadoxFile& table, IndexFileLayout layout)
     : m_file(std::move(file)), m_table(&table), m_layout(std::move(layout)),
-      m_records(static_cast<std::uint32_t*>(std::calloc(std::max<std::size_t>(m_file->record_count(), 1), sizeof(std::uint32_t)))) {
-    if (!m_records) throw EngineError(kErrIo, text::utf8_to_cp1251(path().string()) + ": out of memory");
+      m_chunks((static_cast<std::size_t>(m_file->record_count()) >> kChunkBits) + 1) {}
+
+void SecondaryIndexFile::remember(std::uint32_t position, std::uint32_t record) const {
+    auto& chunk = m_chunks[position >> kChunkBits];
+    if (!chunk) chunk = std::make_unique<std::uint32_t[]>(kChunkMask + 1);
+    chunk[position & kChunkMask] = record + 1;
 }
 
 bool SecondaryIndexFile::matches(const unsigned char* entry, std::uint32_t record) const {
@@ -93,6 +104,17 @@ std::optional<std::uint32_t> SecondaryIndexFile::find_key(const unsigned char* k
     // for every key but text under a language collation: search, then look at each.
     const auto width = static_cast<std::size_t>(m_layout.key_width);
     std::uint32_t lo = first, hi = first + count;
+    if (width <= 8) {
+        // Short keys (an integer, most often) compare as one number.
+        const std::uint64_t wanted = big_endian(key, width);
+        while (lo < hi) {
+            const std::uint32_t mid = lo + (hi - lo) / 2;
+            const std::uint64_t probe = big_endian(m_table->record(mid), width);
+            if (probe == wanted) return mid;
+            if (probe < wanted) lo = mid + 1; else hi = mid;
+        }
+        lo = hi = first;
+    }
     while (lo < hi) {
         const std::uint32_t mid = lo + (hi - lo) / 2;
         const int c = std::memcmp(m_table->record(mid), key, width);
@@ -136,26 +158,84 @@ std::optional<std::uint32_t> SecondaryIndexFile::find(const unsigned char* entry
 }
 
 std::uint32_t SecondaryIndexFile::resolve(std::uint32_t position) const {
+    // A walk through the order would resolve every entry one by one, each in
+    // a block of its own: past a few thousand, one pass does them all.
+    constexpr std::uint32_t kSingly = 4096;
+    if (!m_resolved_all && ++m_resolved_singly > kSingly && size() > 4 * kSingly) {
+        resolve_all();
+        if (const std::uint32_t* chunk = m_chunks[position >> kChunkBits].get())
+            if (const std::uint32_t known = chunk[position & kChunkMask]) return known - 1;
+    }
     const auto r = find(entry(position));
     if (!r)
         throw EngineError(kErrCorrupt, text::utf8_to_cp1251(path().string()) + ": index is out of date with its table");
-    m_records.get()[position] = *r + 1;
+    remember(position, *r);
     return *r;
+}
+
+void SecondaryIndexFile::resolve_all() const {
+    m_resolved_all = true;
+    const std::uint32_t n = size();
+    // Few entries: their blocks are in the cache anyway.
+    if (!m_layout.keyed || n <= 65536) {
+        for (std::uint32_t p = 0; p < n; ++p)
+            if (const auto r = find(entry(p))) remember(p, *r);
+        return;
+    }
+    m_file->populate();
+    m_table->populate();
+    // Entries grouped by the block they name, so each table block is searched
+    // while it is in the cache, and the blocks in file order.
+    std::vector<std::uint32_t> start(65537 + 1, 0);
+    std::vector<std::uint16_t> block_of(n);
+    for (std::uint32_t p = 0; p < n; ++p) {
+        const int b = short_at(entry(p) + m_layout.block_offset);
+        block_of[p] = static_cast<std::uint16_t>(b < 0 ? 0 : b);
+        ++start[block_of[p] + 1u];
+    }
+    for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    std::vector<std::uint32_t> grouped(n);
+    {
+        std::vector<std::uint32_t> fill(start.begin(), start.end() - 1);
+        for (std::uint32_t p = 0; p < n; ++p) grouped[fill[block_of[p]]++] = p;
+    }
+    for (std::uint32_t b = 0; b < 65536; ++b) {
+        if (start[b] == start[b + 1]) continue;
+        std::uint32_t first = 0, count = 0;
+        const bool hinted = m_table->block_records(static_cast<int>(b), first, count);
+        for (std::uint32_t i = start[b]; i < start[b + 1]; ++i) {
+            // The entries of a block lie anywhere in the index file: ask for
+            // the next ones early, so their cache misses overlap.
+            constexpr std::uint32_t kAhead = 32;
+            if (i + kAhead < n) {
+                const unsigned char* ahead = entry(grouped[i + kAhead]);
+                __builtin_prefetch(ahead);
+                __builtin_prefetch(ahead + m_layout.block_offset);
+            }
+            const std::uint32_t p = grouped[i];
+            const unsigned char* e = entry(p);
+            std::optional<std::uint32_t> r;
+            if (hinted) r = find_key(e + m_layout.key_offset, first, count);
+            if (r && matches(e, *r)) remember(p, *r);
+            else if ((r = find(e))) remember(p, *r);
+        }
+    }
 }
 
 bool SecondaryIndexFile::verify_all() const {
     const std::uint32_t n = size();
     if (n != m_table->record_count()) return false;
-    std::vector<bool> seen(n, false);
     try {
-        for (std::uint32_t p = 0; p < n; ++p) {
-            const auto r = find(entry(p));
-            if (!r || seen[*r]) return false;
-            seen[*r] = true;
-            m_records.get()[p] = *r + 1;
-        }
+        resolve_all();
     } catch (const EngineError&) {
         return false;  // damaged blocks in either file
+    }
+    std::vector<bool> seen(n, false);
+    for (std::uint32_t p = 0; p < n; ++p) {
+        const std::uint32_t* chunk = m_chunks[p >> kChunkBits].get();
+        const std::uint32_t known = chunk ? chunk[p & kChunkMask] : 0;
+        if (known == 0 || seen[known - 1]) return false;
+        seen[known - 1] = true;
     }
     return true;
 }
@@ -163,7 +243,8 @@ bool SecondaryIndexFile::verify_all() const {
 #ifndef NDEBUG
 void SecondaryIndexFile::check_invariants() const {
     for (std::uint32_t p = 0; p < size(); ++p) {
-        const std::uint32_t known = m_records.get()[p];
+        const std::uint32_t* chunk = m_chunks[p >> kChunkBits].get();
+        const std::uint32_t known = chunk ? chunk[p & kChunkMask] : 0;
         if (known == 0) continue;
         if (known - 1 >= m_table->record_count() || !matches(entry(p), known - 1)) std::abort();
     }

@@ -7,7 +7,8 @@
 //
 // The entry says which record it stands for only through the primary key and
 // a block hint, so position -> record is worked out on first use of each
-// position (the hinted block's records searched for the key) and remembered.
+// position (the hinted block's records searched for the key) and remembered;
+// once many positions were used one by one, all are worked out in one pass.
 // Opening an index therefore costs nothing per entry; a resolved entry whose
 // indexed fields differ from the record's, or whose record cannot be found,
 // proves the file out of date and raises kErrCorrupt instead of handing out a
@@ -20,7 +21,6 @@
 #include "engine/ParadoxFile.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -57,9 +57,13 @@ public:
     const unsigned char* entry(std::uint32_t position) const { return m_file->record(position); }
     // The table record the entry at a position stands for (kErrCorrupt when it has none).
     std::uint32_t record_at(std::uint32_t position) const {
-        const std::uint32_t known = m_records.get()[position];
-        return known != 0 ? known - 1 : resolve(position);
+        if (const std::uint32_t* chunk = m_chunks[position >> kChunkBits].get())
+            if (const std::uint32_t known = chunk[position & kChunkMask]) return known - 1;
+        return resolve(position);
     }
+    // Resolves every entry it can, block by block of the table, which is far
+    // quicker than one by one; entries without a record stay errors when read.
+    void resolve_all() const;
     // Resolves every entry: false when one has no matching record or two share one.
     bool verify_all() const;
 
@@ -73,14 +77,19 @@ private:
     bool matches(const unsigned char* entry, std::uint32_t record) const;
     std::optional<std::uint32_t> find_key(const unsigned char* key, std::uint32_t first, std::uint32_t count) const;
 
-    struct Free { void operator()(std::uint32_t* p) const { std::free(p); } };
+    void remember(std::uint32_t position, std::uint32_t record) const;
+
+    // Record number + 1 per position, 0 until resolved, in chunks made as
+    // positions are first used: a million entries cost nothing until read.
+    static constexpr int kChunkBits = 12;
+    static constexpr std::uint32_t kChunkMask = (1U << kChunkBits) - 1;
 
     std::unique_ptr<ParadoxFile> m_file;
     const ParadoxFile* m_table;
     IndexFileLayout m_layout;
-    // Record number + 1 per position, 0 until resolved. Zeroed pages come from
-    // the system untouched, so a million entries cost nothing until used.
-    std::unique_ptr<std::uint32_t[], Free> m_records;
+    mutable std::vector<std::unique_ptr<std::uint32_t[]>> m_chunks;
+    mutable std::uint32_t m_resolved_singly = 0;
+    mutable bool m_resolved_all = false;
 };
 
 }  // namespace engine

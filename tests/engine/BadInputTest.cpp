@@ -92,6 +92,36 @@ TEST_F(BadInput, DamagedTablesFailWithAClearError) {
     }
 }
 
+TEST_F(BadInput, LastBlockCutShortAfterItsRecordsReadsWhole) {
+    // 100 records of 34 bytes, 29 to a 1 KiB block: the fourth block holds 13, 6 + 13 * 34 bytes used.
+    const std::size_t header = good[2] | (good[3] << 8);
+    const std::size_t last_used = header + 3 * 1024 + 6 + 13 * 34;
+    auto reference = Table::open(dir / "t.db");
+    struct Case { const char* what; std::size_t length; bool sealed; bool whole; };
+    const Case cases[] = {
+        {"cut right after the records", last_used, true, true},
+        {"cut right after the records, blocks walked", last_used, false, true},
+        {"cut halfway through the unused tail", last_used + 200, false, true},
+        {"cut inside the last record", last_used - 1, true, false},
+        {"cut inside the last record, blocks walked", last_used - 1, false, false},
+    };
+    for (const auto& c : cases) {
+        Bytes cut = good;
+        if (!c.sealed) unseal(cut);
+        cut.resize(c.length);
+        write_file(dir / "cut.db", cut);
+        try {
+            auto t = Table::open(dir / "cut.db");
+            ASSERT_EQ(t->record_count(), 100u);
+            for (std::uint32_t r = 0; r < 100; ++r) EXPECT_EQ(t->value(r, 1), reference->value(r, 1)) << c.what;
+            EXPECT_TRUE(c.whole) << c.what;
+        } catch (const EngineError& e) {
+            EXPECT_FALSE(c.whole) << c.what << ": " << e.Message();
+            EXPECT_EQ(e.code(), kErrCorrupt) << c.what;
+        }
+    }
+}
+
 TEST_F(BadInput, MissingFileAndEncryptedTableWithPassword) {
     try {
         Table::open(dir / "none.db");
