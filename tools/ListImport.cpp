@@ -13,7 +13,6 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
@@ -33,22 +32,27 @@ constexpr std::string_view kStagingPrefix = ".abonix-import-";
 bool valid_utf8(std::string_view s) {
     std::size_t i = 0;
     const std::size_t n = s.size();
+    auto tail = [&](std::size_t k) { return (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80; };
     while (i < n) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
             ++i;
-            continue;
-        }
-        std::size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
-        if (len == 0 || c > 0xF4 || i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        std::size_t at = i;
-        const char32_t cp = text::decode_utf8(s, at);
-        // Overlong forms and surrogates decode to something else or are not characters.
-        if (at != i + len || (cp >= 0xD800 && cp <= 0xDFFF) || (len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+        } else if (c >= 0xC2 && c < 0xE0) {  // two bytes: all of Cyrillic
+            if (i + 2 > n || !tail(1)) return false;
+            i += 2;
+        } else if (c >= 0xE0 && c < 0xF0) {
+            if (i + 3 > n || !tail(1) || !tail(2)) return false;
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0)) return false;  // overlong, surrogate
+            i += 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            if (i + 4 > n || !tail(1) || !tail(2) || !tail(3)) return false;
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            if ((c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90)) return false;  // overlong, past U+10FFFF
+            i += 4;
+        } else {
             return false;
-        i += len;
+        }
     }
     return true;
 }
@@ -121,8 +125,8 @@ public:
                 }
                 // Text after the closing quote belongs to the field as it stands.
             }
-            const std::size_t end = m_data.find_first_of(",\n", m_pos);
-            const std::size_t stop = end == std::string_view::npos ? m_data.size() : end;
+            std::size_t stop = m_pos;
+            while (stop < m_data.size() && m_data[stop] != ',' && m_data[stop] != '\n') ++stop;
             f.append(m_data.substr(m_pos, stop - m_pos));
             m_pos = stop;
             if (stop < m_data.size() && m_data[stop] == ',') {
@@ -174,7 +178,13 @@ public:
                 continue;
             }
             const std::size_t at = i;
-            const char32_t cp = text::decode_utf8(raw, i);
+            char32_t cp;
+            if (c >= 0xC2 && c < 0xE0 && i + 1 < raw.size() && (static_cast<unsigned char>(raw[i + 1]) & 0xC0) == 0x80) {
+                cp = static_cast<char32_t>((c & 0x1F) << 6 | (static_cast<unsigned char>(raw[i + 1]) & 0x3F));
+                i += 2;
+            } else {
+                cp = text::decode_utf8(raw, i);
+            }
             const int b = m_table.byte_of(cp);
             if (cp == 0xFFFD && raw.substr(at, i - at) != "\xEF\xBF\xBD") return "bytes that are not UTF-8";
             if (b < 0) return "the character " + std::string(raw.substr(at, i - at)) + " (" + code_point_text(cp) + ") is not in code page 1251";
@@ -189,10 +199,16 @@ private:
 };
 
 std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) throw std::runtime_error(path.string() + ": no such file");
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) throw std::runtime_error(path.string() + ": cannot open the file");
-    std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error(path.string() + ": cannot read the file");
+    const std::streamoff size = in.tellg();
+    if (size < 0) throw std::runtime_error(path.string() + ": cannot read the file");
+    std::string data(static_cast<std::size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(data.data(), static_cast<std::streamsize>(data.size())))
+        throw std::runtime_error(path.string() + ": cannot read the file");
     return data;
 }
 
@@ -222,7 +238,7 @@ private:
 class PlaceNames {
 public:
     void add(std::string_view name) {
-        if (!name.empty()) m_codes.try_emplace(std::string(name), 0);
+        if (!name.empty() && m_codes.find(name) == m_codes.end()) m_codes.emplace(name, 0);
     }
     // Assigns the codes; returns the names in code order.
     std::vector<AnsiString> number() {
@@ -241,11 +257,16 @@ public:
     }
     engine::Value code_of(std::string_view name) const {
         if (name.empty()) return engine::Value::null();
-        return engine::Value::of_int(m_codes.find(std::string(name))->second);
+        return engine::Value::of_int(m_codes.find(name)->second);
     }
 
 private:
-    std::unordered_map<std::string, std::int64_t> m_codes;
+    // Looks names up without making a string of each.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, std::int64_t, Hash, std::equal_to<>> m_codes;
 };
 
 bool process_alive(const std::string& pid_text) {

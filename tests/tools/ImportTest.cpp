@@ -159,6 +159,7 @@ TEST(Import, AListItCannotReadLeavesTheDirectoryAsItWas) {
         EXPECT_EQ(list_of(tmp.path()), before);
     }
     EXPECT_THROW(tools::import_list(tmp / "no such list.csv", tmp.path(), {}), std::runtime_error);
+    EXPECT_THROW(tools::import_list(tmp.path(), tmp.path(), {}), std::runtime_error);  // a folder, not a list
 }
 
 TEST(Import, ReplacesTheTablesOfADirectoryAndClearsWhatOlderRunsLeft) {
