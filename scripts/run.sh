@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Abonix, generates the sample directory when it is missing and runs
-# the program in it (the program works in its current directory).
+# the program on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -10,5 +10,4 @@ cmake --build "$build"
 if [ ! -f sample/Phone2k.db ]; then
   "$build/tools/abonix-db" generate sample
 fi
-cd sample
-exec "../$build/app/abonix"
+exec "$build/app/abonix" sample
