@@ -5,6 +5,7 @@
 
 #include "text/AnsiString.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 
@@ -13,6 +14,9 @@ namespace engine {
 struct Config {
     int default_code_page = 866;
     std::map<AnsiString, std::filesystem::path> aliases;  // name (any letter case) -> folder
+    // Index files of tables up to this many records are checked entry by entry
+    // before their order is used; bigger ones as each entry is first used.
+    std::uint32_t index_check_limit = 200000;
 };
 
 // The process-wide configuration the engine uses unless told otherwise.

@@ -98,12 +98,19 @@ void Cursor::set_to_key(const Value& key) {
 bool Cursor::get_record_for_key(const Value& key) {
     const KeyEncoder& enc = m_table->key_encoder(active_key_index());
     const std::string target = enc.encode_target(key);
-    const std::uint32_t pos = lower_bound(target);
-    if (pos >= order().size() || enc.compare_first(first_key_at(pos), target) != 0)
-        return false;
-    m_state = State::On;
-    m_pos = pos;
-    return true;
+    // A key equal to the target sorts before the keys that merely begin with
+    // it, or after them in a descending index.
+    for (std::uint32_t pos = lower_bound(target); pos < order().size(); ++pos) {
+        const unsigned char* key = first_key_at(pos);
+        if (enc.compare_first(key, target) != 0) return false;
+        if (enc.equals_first(key, target)) {
+            m_state = State::On;
+            m_pos = pos;
+            return true;
+        }
+        if (!enc.descending()) return false;
+    }
+    return false;
 }
 
 RecordPos Cursor::current() const {

@@ -52,8 +52,8 @@ public:
     // before the first record whose key is >= key, or after the last record.
     // Text shorter than the field compares as a prefix; empty text precedes every key.
     void set_to_key(const Value& key);
-    // The first record whose first key field equals key (text: begins with it)
-    // becomes current; false, and the cursor unchanged, when there is none.
+    // The first record whose first key field equals key becomes current (text
+    // as a whole, not as a prefix); false, and the cursor unchanged, when there is none.
     bool get_record_for_key(const Value& key);
 
     RecordPos current() const;

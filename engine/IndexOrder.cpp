@@ -18,23 +18,11 @@ IndexOrder IndexOrder::in_memory(std::vector<std::uint32_t> records) {
     return o;
 }
 
-IndexOrder IndexOrder::mapped(std::unique_ptr<ParadoxFile> file, int column_offset, std::uint32_t table_records) {
+IndexOrder IndexOrder::mapped(std::unique_ptr<SecondaryIndexFile> file) {
     IndexOrder o;
-    o.m_size = table_records;
+    o.m_size = file->size();
     o.m_file = std::move(file);
-    o.m_column = column_offset;
     return o;
-}
-
-std::uint32_t IndexOrder::mapped_record(std::uint32_t position) const {
-    const unsigned char* p = m_file->record(position) + m_column;
-    const std::uint32_t raw = (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-                              (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
-    const std::uint32_t number = raw ^ 0x80000000U;
-    if (raw == 0 || number == 0 || number > m_size)
-        throw EngineError(kErrCorrupt, text::utf8_to_cp1251(m_file->path().string()) +
-                                           ": index entry points outside the table");
-    return number - 1;
 }
 
 std::uint32_t IndexOrder::position_of(std::uint32_t record) const {

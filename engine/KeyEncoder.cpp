@@ -104,6 +104,13 @@ int KeyEncoder::compare_first(const unsigned char* raw, std::string_view target)
     return 0;
 }
 
+bool KeyEncoder::equals_first(const unsigned char* raw, std::string_view target) const {
+    if (compare_first(raw, target) != 0) return false;
+    const FieldDesc& f = m_fields.front();
+    // Text: the field must end where the target does.
+    return f.type != FieldType::Alpha || static_cast<int>(target.size()) >= f.width || raw[target.size()] == 0;
+}
+
 std::vector<std::uint32_t> KeyEncoder::sort(std::uint32_t count,
                                             const std::function<const unsigned char*(std::uint32_t)>& record) const {
     // Fixed-stride keys with an 8-byte big-endian head: most comparisons end

@@ -42,6 +42,9 @@ public:
     // against a target, with the prefix rule for text: <0 before, 0 when the
     // field begins with (or equals) the target, >0 after.
     int compare_first(const unsigned char* field, std::string_view target) const;
+    // True when the first key field equals the target whole (no prefix rule).
+    bool equals_first(const unsigned char* field, std::string_view target) const;
+    bool descending() const { return m_descending; }
     // Where the first key field starts in a table record.
     int first_offset() const { return m_fields.front().offset; }
 

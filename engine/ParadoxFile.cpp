@@ -62,8 +62,12 @@ ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_pag
     if (m_per_block == 0) fail(kErrCorrupt, "records are larger than a block");
     m_block_magic = UINT64_MAX / m_per_block + 1;
     const std::uint64_t blocks = (static_cast<std::uint64_t>(h.record_count) + m_per_block - 1) / m_per_block;
+    // The last block needs to reach only as far as its records.
+    const std::uint64_t last_used = blocks == 0 ? 0
+        : layout::kBlockHeader + (h.record_count - (blocks - 1) * m_per_block) * static_cast<std::uint64_t>(h.record_size);
     if (h.record_count > 0 && h.first_block == 1 &&
-        static_cast<std::uint64_t>(h.header_size) + blocks * static_cast<std::uint64_t>(h.block_size) <= m_map.size()) {
+        static_cast<std::uint64_t>(h.header_size) + (blocks - 1) * static_cast<std::uint64_t>(h.block_size) + last_used <=
+            m_map.size()) {
         m_sequential = true;
         const bool sealed = h.update_stamp != 0 && h.seal == layout::sequential_seal(h.update_stamp, h.record_count);
         m_checked.assign(static_cast<std::size_t>(blocks), sealed ? 1 : 0);
@@ -92,7 +96,9 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
     h.key_fields = le16(d + 0x23);
     const int version_id = d[0x39];
     h.auto_increment = le32(d + 0x49);
-    h.index_flags = d[layout::kIndexFlags];
+    h.index_attributes = d[layout::kIndexAttributes];
+    h.first_indexed_field = d[0x15];
+    h.needs_rebuild = d[0x14] != 0 || d[0x2A] != 0 || d[0x4F] != 0;
     h.version = version_of(version_id);
 
     if (h.version == 0) fail(kErrCorrupt, "not a Paradox file (unknown version " + std::to_string(version_id) + ")");
@@ -168,10 +174,18 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
     at = name_start + name_len;
     for (auto& f : h.fields) f.name = read_string(hs);
     if (h.version >= 40 && at + static_cast<std::size_t>(field_count) * 2 < hs) {
-        at += static_cast<std::size_t>(field_count) * 2;
+        for (int i = 0; i < field_count; ++i, at += 2) h.field_numbers.push_back(le16(d + at));
         std::size_t stop = at;
         while (stop < hs && d[stop] != 0) ++stop;
         if (stop < hs) h.sort_order = AnsiString(base + at, stop - at);
+        // A composite index file names its index; the header says where.
+        const std::size_t name_at = data_header ? le16(d + 0x68) : 0;
+        if (name_at != 0 && name_at + 0x58 < hs) {
+            at = name_at + 0x58;
+            stop = at;
+            while (stop < hs && d[stop] != 0) ++stop;
+            if (stop < hs) h.index_name = cp.to_ansi(std::string_view(base + at, stop - at));
+        }
     }
 }
 
@@ -199,20 +213,17 @@ void ParadoxFile::map_blocks() const {
     const ParadoxHeader& h = m_header;
     const std::size_t size = m_map.size();
     const std::uint32_t per_block = m_per_block;
-    const std::size_t block_capacity = size > static_cast<std::size_t>(h.header_size)
-                                           ? (size - static_cast<std::size_t>(h.header_size)) / static_cast<std::size_t>(h.block_size)
-                                           : 0;
     std::uint32_t total = 0;
     int block = h.record_count == 0 && h.file_blocks == 0 ? 0 : h.first_block;
     std::vector<bool> seen;
-    std::vector<std::uint32_t> offsets, firsts;
+    std::vector<std::uint32_t> offsets, firsts, slots;
     while (block != 0) {
-        if (static_cast<std::size_t>(block) > block_capacity)
+        const std::size_t offset = static_cast<std::size_t>(h.header_size) + static_cast<std::size_t>(block - 1) * h.block_size;
+        if (offset + layout::kBlockHeader > size)
             fail(kErrCorrupt, "block " + std::to_string(block) + " lies past the end of the file");
         if (seen.size() <= static_cast<std::size_t>(block)) seen.resize(static_cast<std::size_t>(block) + 1);
         if (seen[static_cast<std::size_t>(block)]) fail(kErrCorrupt, "data blocks form a loop");
         seen[static_cast<std::size_t>(block)] = true;
-        const std::size_t offset = static_cast<std::size_t>(h.header_size) + static_cast<std::size_t>(block - 1) * h.block_size;
         const unsigned char* b = m_map.data() + offset;
         const int next = le16(b);
         const int last_offset = static_cast<std::int16_t>(le16(b + 4));
@@ -221,8 +232,13 @@ void ParadoxFile::map_blocks() const {
             if (last_offset % h.record_size != 0) fail(kErrCorrupt, "block " + std::to_string(block) + " has a ragged record count");
             count = static_cast<std::uint32_t>(last_offset / h.record_size) + 1;
             if (count > per_block) fail(kErrCorrupt, "block " + std::to_string(block) + " claims more records than fit");
+            // A block cut short is whole as long as its records are.
+            if (offset + layout::kBlockHeader + static_cast<std::size_t>(count) * h.record_size > size)
+                fail(kErrCorrupt, "block " + std::to_string(block) + " lies past the end of the file");
         }
         if (count > 0) {
+            if (slots.size() <= static_cast<std::size_t>(block)) slots.resize(static_cast<std::size_t>(block) + 1, 0);
+            slots[static_cast<std::size_t>(block)] = static_cast<std::uint32_t>(offsets.size()) + 1;
             offsets.push_back(static_cast<std::uint32_t>(offset));
             firsts.push_back(total);
             total += count;
@@ -234,6 +250,27 @@ void ParadoxFile::map_blocks() const {
                               std::to_string(total));
     m_blocks = std::move(offsets);
     m_block_first = std::move(firsts);
+    m_block_slot = std::move(slots);
+}
+
+bool ParadoxFile::block_records(int block_number, std::uint32_t& first, std::uint32_t& count) const {
+    if (block_number < 1 || m_broken) return false;
+    const auto b = static_cast<std::uint32_t>(block_number - 1);
+    if (m_sequential) {
+        if (b >= m_checked.size()) return false;
+        if (!m_checked[b]) check_block(b);
+        if (m_sequential) {
+            first = b * m_per_block;
+            count = b + 1 < m_checked.size() ? m_per_block : m_header.record_count - first;
+            return true;
+        }
+    }
+    if (static_cast<std::size_t>(block_number) >= m_block_slot.size() || m_block_slot[static_cast<std::size_t>(block_number)] == 0)
+        return false;
+    const std::size_t slot = m_block_slot[static_cast<std::size_t>(block_number)] - 1;
+    first = m_block_first[slot];
+    count = (slot + 1 < m_block_first.size() ? m_block_first[slot + 1] : m_header.record_count) - first;
+    return true;
 }
 
 const unsigned char* ParadoxFile::record_slow(std::uint32_t n) const {

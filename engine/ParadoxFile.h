@@ -10,6 +10,9 @@
 // lies inside the mapping: the sequential guess is made only when the file is
 // long enough for it, and the chain walk checks each block it visits.
 // Files that carry our writer's seal skip the per-block check.
+//
+// The last block may end before its nominal end (files from the wild do):
+// only the part its records use has to lie inside the file.
 #pragma once
 
 #include "engine/MappedFile.h"
@@ -24,7 +27,7 @@ namespace engine {
 struct ParadoxHeader {
     int record_size = 0;
     int header_size = 0;
-    int file_type = 0;          // 0 keyed table, 2 table without key, 3/5/6/8 secondary index data
+    int file_type = 0;          // 0 keyed table, 2 table without key, 3/5 (.Xnn) and 6/8 (.XGn) secondary index data
     int block_size = 0;         // bytes
     std::uint32_t record_count = 0;
     int file_blocks = 0;
@@ -37,15 +40,20 @@ struct ParadoxHeader {
     std::uint32_t update_stamp = 0;
     std::uint32_t seal = 0;
     std::uint16_t change_count = 0;
-    std::uint8_t index_flags = 0;  // our secondary index files keep their flags here
-    AnsiString table_name;         // for a composite index file: the index's name
+    std::uint8_t index_attributes = 0;  // secondary index data: unique, descending, case-insensitive bits
+    int first_indexed_field = 0;        // secondary index data: 1-based table field number
+    bool needs_rebuild = false;         // one of the "modified" / "index update required" flags is set
+    std::vector<std::uint16_t> field_numbers;  // per field; empty in files older than Paradox 4
+    AnsiString table_name;
+    AnsiString index_name;         // a .XGn file's index name
     AnsiString sort_order;         // "ascii", "intl", "cyrr", "ANSIINTL", ...
     std::vector<FieldDesc> fields; // names in CP1251
 };
 
 // Fixed offsets of the header, shared with the writer.
 namespace layout {
-inline constexpr int kIndexFlags = 0x2B;
+inline constexpr int kIndexAttributes = 0x55;
+inline constexpr std::uint8_t kAttrCaseInsensitive = 0x01, kAttrDescending = 0x10, kAttrUnique = 0x20;
 // Our writer seals files whose blocks are full and in file order with a value
 // derived from the update stamp and record count; any other writer that
 // changes the file changes the stamp (and leaves its own bytes here), so the
@@ -84,6 +92,11 @@ public:
         return record_slow(n);
     }
 
+    // Records of the data block with the 1-based number a block header or an
+    // index entry gives: the first's record number and their count. False for
+    // a number that names no block in use.
+    bool block_records(int block_number, std::uint32_t& first, std::uint32_t& count) const;
+
     const unsigned char* bytes() const { return m_map.data(); }
     std::size_t size() const { return m_map.size(); }
 
@@ -112,6 +125,7 @@ private:
     // Real block list from the chain: offset and first record number of each block.
     mutable std::vector<std::uint32_t> m_blocks;
     mutable std::vector<std::uint32_t> m_block_first;
+    mutable std::vector<std::uint32_t> m_block_slot;  // block number -> index in m_blocks + 1, 0 when unused
     mutable bool m_broken = false;
 };
 

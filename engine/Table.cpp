@@ -30,8 +30,6 @@ std::optional<IndexFileName> parse_index_extension(const std::string& ext) {
     return IndexFileName{false, hex_value(ext[2]) * 16 + hex_value(ext[3])};
 }
 
-constexpr std::uint8_t kFlagCaseInsensitive = 1, kFlagDescending = 2, kFlagUnique = 4;
-
 }  // namespace
 
 std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const OpenOptions& options, const Config& cfg) {
@@ -42,7 +40,8 @@ Table::Table(Key, const std::filesystem::path& path, const OpenOptions& options,
     : m_file(path, cfg.default_code_page, options.password_given),
       m_cp(&CodePage::get(m_file.code_page())),
       m_collation(collation_for(m_file.header().sort_order)),
-      m_default_code_page(cfg.default_code_page) {
+      m_default_code_page(cfg.default_code_page),
+      m_index_check_limit(cfg.index_check_limit) {
     const int t = m_file.header().file_type;
     if (t != 0 && t != 2)
         throw EngineError(kErrUnsupported, text::utf8_to_cp1251(path.string()) + ": an index file, not a table");
@@ -87,28 +86,25 @@ void Table::find_index_files(int default_code_page) {
         return a.file < b.file;
     });
     for (const auto& f : found) {
+        // The header says which fields the index holds and how; the entries are
+        // checked against the table when its order is first needed.
         IndexDesc d;
         d.file = f.file;
-        if (f.kind.composite) {
-            // Only a composite index file knows its name and flags: read its header now.
-            try {
-                ParadoxFile x(f.file, default_code_page, false, false);
-                if (!key_fields_of(x.header(), d.fields)) continue;
-                d.name = x.header().table_name;
-                d.case_insensitive = (x.header().index_flags & kFlagCaseInsensitive) != 0;
-                d.descending = (x.header().index_flags & kFlagDescending) != 0;
-                d.unique = (x.header().index_flags & kFlagUnique) != 0;
-            } catch (const EngineError&) {
-                continue;  // an index file we cannot read is left out; the table stays readable
-            }
-        } else {
-            // A single-field index is named by its file: "<table>.X03" indexes field 3.
-            // Its contents are checked when its order is first needed.
-            const int n = f.kind.number - 1;
-            if (n < 0 || n >= static_cast<int>(fields().size()) || is_blob_type(fields()[static_cast<std::size_t>(n)].type))
-                continue;
-            d.fields = {n};
-            d.name = fields()[static_cast<std::size_t>(n)].name;
+        try {
+            ParadoxFile x(f.file, default_code_page, false, false);
+            const bool composite_type = x.header().file_type == 6 || x.header().file_type == 8;
+            if (composite_type != f.kind.composite) continue;
+            auto l = SecondaryIndexFile::describe(x.header(), m_file.header());
+            if (!l) continue;
+            d.fields = l->fields;
+            d.unique = l->unique;
+            d.descending = l->descending;
+            d.case_insensitive = l->case_insensitive;
+            d.maintained = l->maintained;
+            d.name = f.kind.composite ? x.header().index_name : fields()[static_cast<std::size_t>(d.fields.front())].name;
+            if (d.name.empty()) d.name = text::utf8_to_cp1251(f.file.extension().string().substr(1));
+        } catch (const EngineError&) {
+            continue;  // an index file we cannot read is left out; the table stays readable
         }
         for (int n : d.fields)
             if (fields()[static_cast<std::size_t>(n)].type == FieldType::Alpha && m_collation != Collation::Binary)
@@ -116,22 +112,6 @@ void Table::find_index_files(int default_code_page) {
         if (find_index(d.name) >= 0) continue;
         m_indexes.push_back(std::move(d));
     }
-}
-
-bool Table::key_fields_of(const ParadoxHeader& h, std::vector<int>& out) const {
-    // Our index files hold the key fields, as the table declares them, then "RecNo".
-    out.clear();
-    if (h.fields.size() < 2) return false;
-    const FieldDesc& last = h.fields.back();
-    if (last.type != FieldType::Long || text::ansi_compare_text(last.name, "RecNo") != 0) return false;
-    for (std::size_t i = 0; i + 1 < h.fields.size(); ++i) {
-        const int n = field_index(h.fields[i].name);
-        if (n < 0 || fields()[static_cast<std::size_t>(n)].type != h.fields[i].type ||
-            fields()[static_cast<std::size_t>(n)].width != h.fields[i].width)
-            return false;
-        out.push_back(n);
-    }
-    return true;
 }
 
 int Table::field_index(std::string_view name) const {
@@ -170,14 +150,6 @@ const KeyEncoder& Table::key_encoder(int index) const {
     return *slot;
 }
 
-bool Table::index_file_usable(const ParadoxFile& x, const IndexDesc& d) const {
-    const auto& xh = x.header();
-    const auto& h = m_file.header();
-    std::vector<int> key;
-    return key_fields_of(xh, key) && key == d.fields && xh.record_count == h.record_count &&
-           xh.update_stamp == h.update_stamp && xh.change_count == h.change_count;
-}
-
 const IndexOrder& Table::order(int index) const {
     if (index < 0) {
         if (!m_physical) m_physical = IndexOrder::identity(record_count());
@@ -191,19 +163,30 @@ const IndexOrder& Table::order(int index) const {
         return *slot;
     }
     if (!d.file.empty()) {
-        try {
-            auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page);
-            if (index_file_usable(*x, d)) {
-                const int column = x->header().fields.back().offset;
-                slot = IndexOrder::mapped(std::move(x), column, record_count());
-                return *slot;
-            }
-        } catch (const EngineError&) {
-            // Damaged: like a stale file, the order is rebuilt from the table itself.
+        if (auto file = open_index_file(d)) {
+            slot = IndexOrder::mapped(std::move(file));
+            return *slot;
         }
     }
     slot = IndexOrder::in_memory(key_encoder(index).sort(record_count(), [this](std::uint32_t n) { return m_file.record(n); }));
     return *slot;
+}
+
+std::unique_ptr<SecondaryIndexFile> Table::open_index_file(const IndexDesc& d) const {
+    // Entries are checked one by one as they are used, which keeps the first
+    // use of a big index quick; a small table or an index its writer does not
+    // keep up to date is checked whole before it is trusted.
+    try {
+        auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page);
+        const auto l = SecondaryIndexFile::describe(x->header(), m_file.header());
+        if (!l || l->fields != d.fields || x->record_count() != record_count() || x->header().needs_rebuild)
+            return nullptr;
+        auto file = std::make_unique<SecondaryIndexFile>(std::move(x), m_file, *l);
+        if ((record_count() <= m_index_check_limit || !l->maintained) && !file->verify_all()) return nullptr;
+        return file;
+    } catch (const EngineError&) {
+        return nullptr;  // damaged: like a stale file, the order is rebuilt from the table itself
+    }
 }
 
 bool Table::order_from_file(int index) const {

@@ -1,9 +1,9 @@
 // An open Paradox table: its fields, records and indexes.
 //
 // Records are addressed by their physical number (0-based, block-chain order).
-// Index orders are made on first use: read in place from one of our secondary
-// index files when it is up to date with the table, else sorted in memory;
-// opening a table never sorts. Cursors (Cursor.h) walk an order.
+// Index orders are made on first use: read in place from the index's file
+// (.Xnn / .XGn, as Paradox writes them) when it is up to date with the table,
+// else sorted in memory; opening a table never sorts. Cursors (Cursor.h) walk an order.
 //
 //   auto t = engine::Table::open("Phone2k.db");
 //   int last = t->field_index("LastName");
@@ -33,7 +33,7 @@ struct IndexDesc {
     bool descending = false;
     bool case_insensitive = false;
     bool expression = false;  // Paradox has none; kept for the dataset layer's selection rule
-    bool maintained = true;
+    bool maintained = true;      // its file is kept up to date by the program that writes the table
     std::filesystem::path file;  // the secondary index file, empty for the primary index
 };
 
@@ -90,14 +90,14 @@ public:
 
 private:
     void find_index_files(int default_code_page);
-    bool key_fields_of(const ParadoxHeader& h, std::vector<int>& out) const;
-    bool index_file_usable(const ParadoxFile& x, const IndexDesc& d) const;
+    std::unique_ptr<SecondaryIndexFile> open_index_file(const IndexDesc& d) const;
 
     ParadoxFile m_file;
     const CodePage* m_cp;
     Collation m_collation;
     bool m_read_only = true;
     int m_default_code_page;
+    std::uint32_t m_index_check_limit;
     std::vector<IndexDesc> m_indexes;
     mutable std::vector<std::optional<IndexOrder>> m_orders;
     mutable std::vector<std::unique_ptr<KeyEncoder>> m_encoders;

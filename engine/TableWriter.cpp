@@ -15,7 +15,6 @@
 namespace engine {
 namespace {
 
-constexpr std::uint8_t kFlagCaseInsensitive = 1, kFlagDescending = 2, kFlagUnique = 4;
 constexpr int kVersion7 = 0x0C;
 constexpr int kTableNameLength = 261;
 
@@ -47,31 +46,50 @@ int width_of(FieldType type, int size) {
 
 AnsiString file_name(const std::filesystem::path& p) { return text::utf8_to_cp1251(p.string()); }
 
-// Everything one Paradox file needs besides its records.
+// Record encoding of a small number in an index entry: big-endian, top bit flipped.
+void put_short_key(unsigned char* at, int v) {
+    const auto u = static_cast<std::uint16_t>(v);
+    at[0] = static_cast<unsigned char>((u >> 8) ^ 0x80);
+    at[1] = static_cast<unsigned char>(u & 0xFF);
+}
+
+// Change counters the files of one table share, so that each index file
+// shows which state of its table it belongs to.
+constexpr std::uint8_t kChangeCount = 1;
+
+// Everything a table or index data file needs besides its records.
 struct FileHeader {
     int file_type = 0;
     const std::vector<FieldDesc>* fields = nullptr;
+    std::vector<std::uint16_t> field_numbers;  // empty: 1..nf
     int key_fields = 0;
     int block_kb = 32;
     int code_page = 1251;
     AnsiString sort_order;
     AnsiString table_name;
+    AnsiString index_name;      // .XGn only
+    int first_indexed_field = 0;
+    std::uint8_t attributes = 0;
     std::uint32_t auto_inc = 0;
     std::uint32_t stamp = 0;
-    std::uint8_t index_flags = 0;
 };
+
+std::uint32_t records_per_block(int block_kb, int record_size) {
+    return static_cast<std::uint32_t>((block_kb * 1024 - layout::kBlockHeader) / record_size);
+}
 
 // The whole file image: header, then full blocks chained in file order.
 std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char* records, std::uint32_t count, int record_size) {
     const auto& fields = *fh.fields;
     const CodePage& cp = CodePage::get(fh.code_page);
     const std::size_t nf = fields.size();
+    const bool index_data = fh.file_type != 0 && fh.file_type != 2;
     std::size_t needed = layout::kDataHeaderEnd + nf * 2 + 4 + nf * 4 + kTableNameLength;
     for (const auto& f : fields) needed += f.name.size() + 1;
-    needed += nf * 2 + fh.sort_order.size() + 1;
+    needed += nf * 2 + fh.sort_order.size() + 1 + fh.index_name.size() + 1;
     const std::size_t header_size = (needed + 2047) / 2048 * 2048;
     const std::size_t block_size = static_cast<std::size_t>(fh.block_kb) * 1024;
-    const std::uint32_t per_block = static_cast<std::uint32_t>((block_size - layout::kBlockHeader) / static_cast<std::size_t>(record_size));
+    const std::uint32_t per_block = records_per_block(fh.block_kb, record_size);
     const std::uint32_t blocks = (count + per_block - 1) / per_block;
     if (blocks > 65535) throw EngineError(kErrInvalidArgument, "Too many records for the block size");
 
@@ -85,20 +103,29 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
     put16(out, 0x0C, blocks);
     put16(out, 0x0E, blocks ? 1 : 0);
     put16(out, 0x10, blocks);
+    out[0x15] = static_cast<unsigned char>(fh.first_indexed_field);
     put16(out, 0x21, static_cast<std::uint32_t>(nf));
     put16(out, 0x23, static_cast<std::uint32_t>(fh.key_fields));
-    out[0x26] = 0xFF;  // as Paradox 7 writes it; encryption is told by the later field
-    out[0x28] = 0xFF;
-    out[layout::kIndexFlags] = fh.index_flags;
+    put32(out, 0x25, 0xFF00FF00U);  // encryption is told by the later field
+    out[0x2C] = index_data ? 0xFF : 0;
+    out[0x2D] = kChangeCount;
+    out[0x2E] = kChangeCount;
+    out[0x2F] = index_data ? kChangeCount : 0;
     out[0x39] = kVersion7;
     put16(out, 0x3A, blocks);
+    out[0x3E] = 0x1F;
+    out[0x3F] = 0x0F;
     put32(out, 0x49, fh.auto_inc);
+    out[layout::kIndexAttributes] = fh.attributes;
+    out[0x56] = 0x20;
     put16(out, 0x58, 0x0100 | kVersion7);
     put16(out, 0x5A, 0x0100 | kVersion7);
     put32(out, 0x60, fh.stamp);
     put32(out, layout::kSequentialSeal, layout::sequential_seal(fh.stamp, count));
     put16(out, 0x64, static_cast<std::uint32_t>(nf + 1));
     put16(out, 0x6A, static_cast<std::uint32_t>(fh.code_page));
+    out[0x6C] = 1;
+    out[0x6D] = 1;
     std::size_t at = layout::kDataHeaderEnd;
     for (const auto& f : fields) {
         out[at++] = static_cast<unsigned char>(f.type);
@@ -113,8 +140,19 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
         std::memcpy(out.data() + at, name.data(), name.size());
         at += name.size() + 1;
     }
-    for (std::size_t i = 0; i < nf; ++i, at += 2) put16(out, at, static_cast<std::uint32_t>(i + 1));
+    put16(out, 0x66, static_cast<std::uint32_t>(at - 0x58));
+    for (std::size_t i = 0; i < nf; ++i, at += 2)
+        put16(out, at, i < fh.field_numbers.size() ? fh.field_numbers[i] : static_cast<std::uint32_t>(i + 1));
+    put16(out, 0x6E, static_cast<std::uint32_t>(at - 0x58));
     std::memcpy(out.data() + at, fh.sort_order.data(), fh.sort_order.size());
+    at += fh.sort_order.size() + 1;
+    if (!fh.index_name.empty()) {
+        put16(out, 0x68, static_cast<std::uint32_t>(at - 0x58));
+        const std::string name = cp.from_ansi(fh.index_name);
+        std::memcpy(out.data() + at, name.data(), name.size());
+        at += name.size() + 1;
+    }
+    put16(out, 0x51, static_cast<std::uint32_t>(at));
 
     for (std::uint32_t b = 0; b < blocks; ++b) {
         const std::size_t offset = header_size + b * block_size;
@@ -125,6 +163,112 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
         put16(out, offset + 4, static_cast<std::uint32_t>((n - 1) * static_cast<std::uint32_t>(record_size)));
         std::memcpy(out.data() + offset + layout::kBlockHeader, records + static_cast<std::size_t>(first) * record_size,
                     static_cast<std::size_t>(n) * record_size);
+    }
+    return out;
+}
+
+// A primary index (.PX) or the tree over an index data file (.Ynn, .YGn):
+// one entry per data block (its first key, the block's number and its record
+// count), then levels of entries over the index blocks up to a single root.
+// An entry's count is a 16-bit number, so a block never gathers more than
+// 32767 records below it unless it is the root.
+struct TreeHeader {
+    int file_type = 1;
+    std::vector<FieldDesc> fields;  // the key fields, offsets from 0
+    int block_kb = 32;
+    AnsiString table_name;
+    std::uint8_t stamp = kChangeCount;
+};
+
+std::vector<unsigned char> build_tree(const TreeHeader& th, const unsigned char* data_records, std::uint32_t count,
+                                      int data_record_size, std::uint32_t data_per_block) {
+    int key_size = 0;
+    for (const auto& f : th.fields) key_size += f.width;
+    const int entry_size = key_size + 6;
+    const std::size_t block_size = static_cast<std::size_t>(th.block_kb) * 1024;
+    const std::uint32_t per_block = records_per_block(th.block_kb, entry_size);
+    if (per_block < 2) throw EngineError(kErrInvalidArgument, "Index keys are too long for the block size");
+    constexpr std::uint32_t kMaxCount = 32767;
+    struct Entry { const unsigned char* key; std::uint32_t child; std::uint32_t count; };
+    std::vector<Entry> level;
+    for (std::uint32_t first = 0, b = 1; first < count; first += data_per_block, ++b)
+        level.push_back({data_records + static_cast<std::size_t>(first) * data_record_size, b, std::min(data_per_block, count - first)});
+
+    std::vector<std::vector<Entry>> blocks;  // in file order; the last is the root
+    int levels = 0;
+    std::uint32_t entries = 0;
+    while (!level.empty()) {
+        ++levels;
+        entries += static_cast<std::uint32_t>(level.size());
+        if (level.size() <= per_block) {
+            blocks.push_back(level);
+            break;
+        }
+        std::vector<Entry> up;
+        std::vector<Entry> current;
+        std::uint32_t sum = 0;
+        auto close = [&] {
+            blocks.push_back(current);
+            up.push_back({current.front().key, static_cast<std::uint32_t>(blocks.size()), std::min(sum, kMaxCount)});
+            current.clear();
+            sum = 0;
+        };
+        // When no two entries of a level fit one count, the count limit gives way to the block size.
+        bool counts_fit = false;
+        for (std::size_t i = 0; i + 1 < level.size() && !counts_fit; ++i) counts_fit = level[i].count + level[i + 1].count <= kMaxCount;
+        for (const Entry& e : level) {
+            if (!current.empty() && (current.size() == per_block || (counts_fit && sum + e.count > kMaxCount))) close();
+            current.push_back(e);
+            sum += e.count;
+        }
+        close();
+        level = std::move(up);
+    }
+
+    const std::size_t header_size = 2048;
+    std::vector<unsigned char> out(header_size + blocks.size() * block_size, 0);
+    const auto nblocks = static_cast<std::uint32_t>(blocks.size());
+    put16(out, 0x00, static_cast<std::uint32_t>(entry_size));
+    put16(out, 0x02, header_size);
+    out[0x04] = static_cast<unsigned char>(th.file_type);
+    out[0x05] = static_cast<unsigned char>(th.block_kb);
+    put32(out, 0x06, entries);
+    put16(out, 0x0A, nblocks);
+    put16(out, 0x0C, nblocks);
+    put16(out, 0x0E, nblocks ? 1 : 0);
+    put16(out, 0x10, nblocks);
+    put16(out, 0x1E, nblocks ? nblocks : 1);
+    out[0x20] = static_cast<unsigned char>(levels);
+    put16(out, 0x21, static_cast<std::uint32_t>(th.fields.size()));
+    out[0x2C] = th.stamp;
+    out[0x2D] = kChangeCount;
+    out[0x2E] = kChangeCount;
+    out[0x39] = kVersion7;
+    put16(out, 0x3A, nblocks);
+    std::size_t at = layout::kOldHeaderEnd;
+    for (const auto& f : th.fields) {
+        out[at++] = static_cast<unsigned char>(f.type);
+        out[at++] = static_cast<unsigned char>(f.size);
+    }
+    at += 4;
+    const std::string name = th.table_name.substr(0, kTableNameLength - 1);
+    std::memcpy(out.data() + at, name.data(), name.size());
+    put16(out, 0x51, static_cast<std::uint32_t>(at + kTableNameLength));
+
+    for (std::uint32_t b = 0; b < nblocks; ++b) {
+        const auto& entries_of = blocks[b];
+        const std::size_t offset = header_size + b * block_size;
+        put16(out, offset, b + 1 < nblocks ? b + 2 : 0);
+        put16(out, offset + 2, b);
+        put16(out, offset + 4, static_cast<std::uint32_t>((entries_of.size() - 1) * static_cast<std::size_t>(entry_size)));
+        unsigned char* e = out.data() + offset + layout::kBlockHeader;
+        for (const Entry& entry : entries_of) {
+            std::memcpy(e, entry.key, static_cast<std::size_t>(key_size));
+            put_short_key(e + key_size, static_cast<int>(entry.child));
+            put_short_key(e + key_size + 2, static_cast<int>(entry.count));
+            put_short_key(e + key_size + 4, 0);
+            e += entry_size;
+        }
     }
     return out;
 }
@@ -289,8 +433,24 @@ void TableWriter::finish() {
         files.push_back({target, temp});
         write_file(temp, bytes);
     };
+    const std::uint32_t per_block = records_per_block(m_schema.block_kb, m_record_size);
+    const bool keyed = m_schema.key_fields > 0;
+    auto field_number = [&](const FieldDesc& f) {
+        for (std::size_t i = 0; i < m_fields.size(); ++i)
+            if (m_fields[i].offset == f.offset) return static_cast<int>(i) + 1;
+        return 0;
+    };
     try {
         stage(m_path, build_file(table, m_records.data(), m_count, m_record_size));
+        if (keyed) {
+            TreeHeader px;
+            px.fields.assign(m_fields.begin(), m_fields.begin() + m_schema.key_fields);
+            px.block_kb = m_schema.block_kb;
+            px.table_name = table.table_name;
+            auto target = m_path;
+            target.replace_extension(".PX");
+            stage(target, build_tree(px, m_records.data(), m_count, m_record_size, per_block));
+        }
 
         int composite = 0;
         for (const auto& ix : m_schema.indexes) {
@@ -299,45 +459,76 @@ void TableWriter::finish() {
             auto order = enc.sort(m_count, record_of(m_records));
             if (ix.unique && enc.first_duplicate(order, record_of(m_records)) >= 0)
                 throw EngineError(kErrKeyViolation, file_name(m_path) + ": key violation in unique index " + ix.name);
+            // An entry: the indexed fields, then the primary key and the
+            // record's block, or for a table without key its ordinal, block
+            // and place in the block.
             std::vector<FieldDesc> xfields;
             int xsize = 0;
-            for (auto f : key) {
+            auto add = [&](FieldDesc f) {
                 f.offset = xsize;
                 xsize += f.width;
                 xfields.push_back(f);
+            };
+            for (const auto& f : key) add(f);
+            if (keyed) {
+                for (int i = 0; i < m_schema.key_fields; ++i) add(m_fields[static_cast<std::size_t>(i)]);
+                add({"Blk Num", FieldType::Short, 2, 0, 2});
+            } else {
+                add({"Tup No", FieldType::Long, 4, 0, 4});
+                add({"Blk Num", FieldType::Short, 2, 0, 2});
+                add({"Tup Offset", FieldType::Short, 2, 0, 2});
             }
-            FieldDesc recno{"RecNo", FieldType::Long, 4, xsize, 4};
-            xfields.push_back(recno);
-            xsize += 4;
-            std::vector<unsigned char> xrecords(static_cast<std::size_t>(m_count) * xsize);
+            const std::size_t m = key.size();
+            std::vector<unsigned char> xrecords(static_cast<std::size_t>(m_count) * static_cast<std::size_t>(xsize));
             for (std::uint32_t i = 0; i < m_count; ++i) {
-                unsigned char* out = xrecords.data() + static_cast<std::size_t>(i) * xsize;
-                const unsigned char* in = m_records.data() + order[i] * rs;
-                for (std::size_t k = 0; k < key.size(); ++k)
+                unsigned char* out = xrecords.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(xsize);
+                const std::uint32_t r = order[i];
+                const unsigned char* in = m_records.data() + r * rs;
+                for (std::size_t k = 0; k < m; ++k)
                     std::memcpy(out + xfields[k].offset, in + key[k].offset, static_cast<std::size_t>(key[k].width));
-                encode_field(recno, Value::of_int(static_cast<std::int64_t>(order[i]) + 1), cp, out + recno.offset);
+                const int block = static_cast<int>(r / per_block) + 1;
+                if (keyed) {
+                    const FieldDesc& last = m_fields[static_cast<std::size_t>(m_schema.key_fields - 1)];
+                    std::memcpy(out + xfields[m].offset, in, static_cast<std::size_t>(last.offset + last.width));
+                    put_short_key(out + xfields.back().offset, block);
+                } else {
+                    encode_field(xfields[m], Value::of_int(r), cp, out + xfields[m].offset);
+                    put_short_key(out + xfields[m + 1].offset, block);
+                    put_short_key(out + xfields[m + 2].offset, static_cast<int>((r % per_block) * static_cast<std::uint32_t>(m_record_size)));
+                }
             }
             const bool simple = ix.fields.size() == 1 && !ix.case_insensitive && !ix.descending && !ix.unique &&
                                 text::ansi_compare_text(ix.name, ix.fields[0]) == 0;
             char ext[16];
-            if (simple) {
-                int number = 0;
-                for (std::size_t i = 0; i < m_fields.size(); ++i)
-                    if (m_fields[i].offset == key[0].offset) number = static_cast<int>(i) + 1;
-                std::snprintf(ext, sizeof ext, ".X%02X", number);
-            } else {
-                std::snprintf(ext, sizeof ext, ".XG%X", composite++);
-            }
+            if (simple) std::snprintf(ext, sizeof ext, ".X%02X", field_number(key[0]));
+            else std::snprintf(ext, sizeof ext, ".XG%X", composite++);
+            auto target = m_path;
+            target.replace_extension(ext);
             FileHeader xh = table;
             xh.file_type = simple ? 5 : 8;
             xh.fields = &xfields;
-            xh.key_fields = static_cast<int>(key.size());
-            xh.table_name = simple ? table.table_name : ix.name;
-            xh.index_flags = static_cast<std::uint8_t>((ix.case_insensitive ? kFlagCaseInsensitive : 0) |
-                                                       (ix.descending ? kFlagDescending : 0) | (ix.unique ? kFlagUnique : 0));
-            auto target = m_path;
-            target.replace_extension(ext);
+            xh.key_fields = static_cast<int>(m) + (keyed ? m_schema.key_fields : 2);
+            xh.table_name = text::utf8_to_cp1251(target.filename().string());
+            xh.index_name = simple ? AnsiString() : ix.name;
+            xh.first_indexed_field = field_number(key[0]);
+            xh.auto_inc = 0;
+            for (std::size_t i = 0; i < xfields.size(); ++i) {
+                // The indexed fields by their table field numbers (bit 15 marks a
+                // descending one), the rest by their place in the entry.
+                const int own = static_cast<int>(i) + 1;
+                xh.field_numbers.push_back(static_cast<std::uint16_t>(i < m ? field_number(key[i]) | (ix.descending ? 0x8000 : 0) : own));
+            }
+            xh.attributes = static_cast<std::uint8_t>((ix.case_insensitive ? layout::kAttrCaseInsensitive : 0) |
+                                                      (ix.descending ? layout::kAttrDescending : 0) | (ix.unique ? layout::kAttrUnique : 0));
             stage(target, build_file(xh, xrecords.data(), m_count, xsize));
+
+            TreeHeader y;
+            y.file_type = simple ? 4 : 7;
+            y.fields.assign(xfields.begin(), xfields.begin() + xh.key_fields);
+            y.block_kb = m_schema.block_kb;
+            y.table_name = xh.table_name;
+            target.replace_extension(simple ? (std::string(".Y") + (ext + 2)) : (std::string(".YG") + (ext + 3)));
+            stage(target, build_tree(y, xrecords.data(), m_count, xsize, records_per_block(m_schema.block_kb, xsize)));
         }
     } catch (...) {
         remove_temps();

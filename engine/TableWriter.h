@@ -1,11 +1,12 @@
 // Writes Paradox 7 tables with their secondary index files.
 //
 // The table's blocks are written full and in order (a keyed table sorted by
-// its primary key). Each secondary index becomes a Paradox index data file:
-// single-field indexes without flags "<table>.Xnn" (nn = field number in hex),
-// the others "<table>.XGn"; its records are the key fields followed by "RecNo",
-// the 1-based record number, in index order, and its header carries the
-// table's update stamp so a reader can tell whether it still matches the table.
+// its primary key, with its primary index "<table>.PX"). Each secondary index
+// is written as Paradox keeps one: single-field indexes without flags as
+// "<table>.Xnn" (nn = field number in hex), the others as "<table>.XGn" named
+// in its header; each entry holds the key fields, then the primary key and
+// the record's block number (a table without key: ordinal, block, place in
+// the block), in index order, with a tree ".Ynn" / ".YGn" over it.
 // Files are written beside the target and renamed into place at the end.
 //
 //   engine::TableSchema schema;

@@ -1,9 +1,11 @@
 // libFuzzer target for the table reader: a table file and one index file from
 // the input, then everything a user can make the engine do with them.
 //
-// Input: 4 bytes little-endian table length, 1 byte index kind (even: a
-// single-field index on field 2, "t.X02"; odd: a composite one, "t.XG0"),
-// the table's bytes, then the index file's bytes.
+// Input: 4 bytes little-endian table length, 1 byte of choices (bit 0 clear:
+// a single-field index on field 2, "t.X02"; set: a composite one, "t.XG0";
+// bit 1 set: index entries checked as they are used, as for a big table,
+// instead of all before use), the table's bytes, then the index file's bytes.
+// Encrypted tables are refused at the header, with or without a password.
 #include "engine/Cursor.h"
 #include "engine/EngineError.h"
 
@@ -79,6 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 5) return 0;
     const std::size_t table_len = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::size_t>(data[3]) << 24);
     const bool composite = data[4] & 1;
+    engine::Config config;
+    if (data[4] & 2) config.index_check_limit = 0;
+    engine::OpenOptions options;
+    options.password_given = (data[4] & 4) != 0;
     data += 5;
     size -= 5;
     const std::size_t n = table_len < size ? table_len : size;
@@ -88,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     put(dir / "t.db", data, n);
     if (size > n) put(dir / (composite ? "t.XG0" : "t.X02"), data + n, size - n);
     try {
-        auto table = engine::Table::open(dir / "t.db");
+        auto table = engine::Table::open(dir / "t.db", options, config);
         for (std::uint32_t r = 0; r < table->record_count() && r < 256; ++r)
             for (int f = 0; f < static_cast<int>(table->fields().size()); ++f) table->value(r, f);
         engine::Cursor c(table);

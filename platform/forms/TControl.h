@@ -10,15 +10,58 @@
 #pragma once
 
 #include "platform/classes/TComponent.h"
+#include "platform/classes/TSet.h"
 #include "platform/gfx/TColor.h"
 #include "platform/gfx/TFont.h"
 #include "platform/gfx/TRect.h"
 #include "text/AnsiString.h"
 
+#include <functional>
+
 class TWinControl;
 class TCustomForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+
+enum TShiftFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftFlag>;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// A pointer shape by its number in the screen's cursor table (TScreen):
+// the standard shapes have the negative numbers below, components register
+// their own pictures under numbers of their choosing.
+using TCursor = int;
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crNone = -1;
+inline constexpr TCursor crArrow = -2;
+inline constexpr TCursor crCross = -3;
+inline constexpr TCursor crIBeam = -4;
+inline constexpr TCursor crSizeNESW = -6;
+inline constexpr TCursor crSizeNS = -7;
+inline constexpr TCursor crSizeNWSE = -8;
+inline constexpr TCursor crSizeWE = -9;
+inline constexpr TCursor crUpArrow = -10;
+inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crDrag = -12;
+inline constexpr TCursor crNoDrop = -13;
+inline constexpr TCursor crHSplit = -14;
+inline constexpr TCursor crVSplit = -15;
+inline constexpr TCursor crMultiDrag = -16;
+inline constexpr TCursor crSQLWait = -17;
+inline constexpr TCursor crNo = -18;
+inline constexpr TCursor crAppStart = -19;
+inline constexpr TCursor crHelp = -20;
+inline constexpr TCursor crHandPoint = -21;
+inline constexpr TCursor crSizeAll = -22;
+
+// X and Y in the control's client coordinates.
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+// MousePos in screen coordinates; a handler sets Handled to keep the wheel from the parent.
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 
 class TControl : public TComponent {
 public:
@@ -79,13 +122,39 @@ public:
     // The form the control lies on, or nullptr.
     TCustomForm* GetParentForm() const;
 
-    TPoint ClientToScreen(TPoint p) const;
+    virtual TPoint ClientToScreen(TPoint p) const;
     TPoint ScreenToClient(TPoint p) const;
     // Asks for a repaint of the whole control.
     virtual void Invalidate();
 
     TNotifyEvent OnClick;
     virtual void Click();
+
+    // ---- the mouse ------------------------------------------------------------
+    // The shape shown while the pointer is over the control (and no
+    // Screen().Cursor overrides it).
+    TCursor Cursor() const { return m_cursor; }
+    void SetCursor(TCursor value);
+
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TNotifyEvent OnDblClick;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+
+    // The framework's mouse steps, called with the control's client
+    // coordinates; descendants override them and call the base to raise the events.
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void DblClick();
+    // OnMouseWheel, then OnMouseWheelDown or OnMouseWheelUp (by the sign of
+    // the delta) unless handled; true when handled.
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
 
 protected:
     void Loaded() override;
@@ -100,6 +169,8 @@ protected:
     // The parent's font or colour changed.
     virtual void ParentFontChanged();
     virtual void ParentColorChanged();
+    // Cursor changed: a windowed control shows it at once when the pointer is over it.
+    virtual void CursorChanged();
     // Applies the parent's font and colour where this control follows them.
     void FollowParent();
     // Realigns the parent's controls, unless a loading step will.
@@ -123,4 +194,5 @@ private:
     bool m_followingParentFont = false;  // the font is being set from the parent's
     bool m_parentFont = true;
     AnsiString m_caption;
+    TCursor m_cursor = crDefault;
 };

@@ -66,7 +66,7 @@ void TCustomForm::SetWindowState(TWindowState value) {
     if (value == m_windowState) return;
     m_windowState = value;
     if (!Loading() && HandleAllocated() && m_windowShown)
-        ws().show_window(Handle(), value == wsMaximized ? ui::SW_SHOWMAXIMIZED : ui::SW_RESTORE);
+        ws().show_window(Handle(), ShowCommand());
 }
 
 void TCustomForm::CreateParams(ui::CreateParams& params) {
@@ -79,6 +79,16 @@ void TCustomForm::CreateParams(ui::CreateParams& params) {
         params.owner = Application->MainForm()->Handle();
     if (m_borderStyle == bsToolWindow || m_borderStyle == bsSizeToolWin) params.ex_style |= ui::WS_EX_TOOLWINDOW;
     if (m_borderStyle == bsNone) params.style |= ui::WS_POPUP;
+    // Dialogs and tool windows keep their size; the user sizes only these.
+    if (m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin) params.style |= ui::WS_THICKFRAME;
+}
+
+int TCustomForm::ShowCommand() const {
+    switch (m_windowState) {
+    case wsMaximized: return ui::SW_SHOWMAXIMIZED;
+    case wsMinimized: return ui::SW_MINIMIZE;
+    default: return ui::SW_RESTORE;
+    }
 }
 
 TWinControl* TCustomForm::ActiveControl() const {
@@ -109,7 +119,7 @@ void TCustomForm::ShowWindow() {
     PlaceOnShow();
     const ui::HWND h = Handle();
     m_windowShown = true;
-    ws().show_window(h, m_windowState == wsMaximized ? ui::SW_SHOWMAXIMIZED : ui::SW_SHOW);
+    ws().show_window(h, m_windowState == wsNormal ? ui::SW_SHOW : ShowCommand());
     ws().set_active_window(h);
     if (!ActiveControl()) {
         if (!SelectNext(nullptr, true, true)) ws().set_focus(h);
@@ -210,6 +220,15 @@ void TCustomForm::WndProc(TMessage& m) {
     switch (m.Msg) {
     case ui::WM_CLOSE:
         Close();
+        return;
+    case ui::WM_SIZE:
+        // The user (or the window system) minimised, maximised or restored the form.
+        if (m_windowShown) {
+            m_windowState = m.WParam == ui::SIZE_MINIMIZED   ? wsMinimized
+                            : m.WParam == ui::SIZE_MAXIMIZED ? wsMaximized
+                                                              : wsNormal;
+        }
+        TWinControl::WndProc(m);
         return;
     default:
         TWinControl::WndProc(m);

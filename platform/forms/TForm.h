@@ -84,6 +84,7 @@ protected:
 
 private:
     void PlaceOnShow();
+    int ShowCommand() const;
     void ShowWindow();
     void HideWindow();
 

@@ -3,6 +3,7 @@
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 #include "platform/forms/TGraphicControl.h"
+#include "platform/forms/TScreen.h"
 #include "platform/gfx/TCanvas.h"
 
 #include <algorithm>
@@ -131,8 +132,123 @@ TShiftState TWinControl::KeyboardShiftState() {
     return s;
 }
 
-void TWinControl::WndProc(TMessage& m) {
+TShiftState TWinControl::MouseShiftState(ui::WPARAM keys) {
+    TShiftState s;
+    if (keys & ui::MK_SHIFT) s += ssShift;
+    if (keys & ui::MK_CONTROL) s += ssCtrl;
+    if (keys & ui::MK_LBUTTON) s += ssLeft;
+    if (keys & ui::MK_RBUTTON) s += ssRight;
+    if (keys & ui::MK_MBUTTON) s += ssMiddle;
+    if (ui::WindowSystem::exists() && ws().get_key_state(ui::VK_MENU) < 0) s += ssAlt;
+    return s;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint p) const {
+    for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+        TControl* c = *it;
+        if (!c->IsWindowed() && c->Visible() && c->Enabled() && c->BoundsRect().Contains(p)) return c;
+    }
+    return nullptr;
+}
+
+bool TWinControl::MouseMessage(TMessage& m) {
+    const TPoint p{ui::get_x_lparam(m.LParam), ui::get_y_lparam(m.LParam)};
+    TShiftState shift = MouseShiftState(m.WParam);
+    TMouseButton button = mbLeft;
+    enum { none, down, dbl, move, up } kind = none;
     switch (m.Msg) {
+    case ui::WM_MOUSEMOVE: kind = move; break;
+    case ui::WM_LBUTTONDOWN: kind = down; break;
+    case ui::WM_RBUTTONDOWN: kind = down, button = mbRight; break;
+    case ui::WM_MBUTTONDOWN: kind = down, button = mbMiddle; break;
+    case ui::WM_LBUTTONDBLCLK: kind = dbl; break;
+    case ui::WM_RBUTTONDBLCLK: kind = dbl, button = mbRight; break;
+    case ui::WM_MBUTTONDBLCLK: kind = dbl, button = mbMiddle; break;
+    case ui::WM_LBUTTONUP: kind = up; break;
+    case ui::WM_RBUTTONUP: kind = up, button = mbRight; break;
+    case ui::WM_MBUTTONUP: kind = up, button = mbMiddle; break;
+    default: return false;
+    }
+    // A control without a window under the pointer gets the mouse of its
+    // parent, and keeps it from the press until the last button is up.
+    TControl* target = this;
+    if (m_mouseControl)
+        target = m_mouseControl;
+    else if (TControl* c = ControlAtPos(p))
+        target = c;
+    if (target != this && (kind == down || kind == dbl)) m_mouseControl = target;
+    const TPoint local = target == this ? p : TPoint{p.X - target->Left(), p.Y - target->Top()};
+    // The target may free itself (or this control) in its handler: nothing
+    // below touches it afterwards.
+    switch (kind) {
+    case down: target->MouseDown(button, shift, local.X, local.Y); break;
+    case dbl: {
+        const ui::HWND h = m_handle;
+        target->DblClick();
+        // The handler may have freed the target, or this control with it.
+        if (!ws().is_window(h) || (target != this && target != m_mouseControl)) return true;
+        shift += ssDouble;
+        target->MouseDown(button, shift, local.X, local.Y);
+        break;
+    }
+    case move: target->MouseMove(shift, local.X, local.Y); break;
+    case up: {
+        const bool last = (m.WParam & (ui::MK_LBUTTON | ui::MK_RBUTTON | ui::MK_MBUTTON)) == 0;
+        if (last) m_mouseControl = nullptr;
+        target->MouseUp(button, shift, local.X, local.Y);
+        break;
+    }
+    case none: break;
+    }
+    return true;
+}
+
+void TWinControl::CursorChanged() {
+    // Shown at once when the pointer is over the window and nothing holds it.
+    if (!m_handle || !ui::WindowSystem::exists()) return;
+    if (ws().get_capture() == ui::kNoWindow && ws().window_from_point(ws().get_cursor_pos()) == m_handle)
+        ws().send_message(m_handle, ui::WM_SETCURSOR, m_handle, ui::make_lparam(ui::HTCLIENT, ui::WM_MOUSEMOVE));
+}
+
+bool TWinControl::SetCursorMessage(const TMessage& m) {
+    if (static_cast<ui::HWND>(m.WParam) != m_handle || ui::loword(static_cast<ui::WPARAM>(m.LParam)) != ui::HTCLIENT)
+        return false;
+    TCursor cursor = Screen().Cursor();
+    if (cursor == crDefault) {
+        if (TControl* c = ControlAtPos(ScreenToClient(ws().get_cursor_pos()))) cursor = c->Cursor();
+    }
+    if (cursor == crDefault) cursor = Cursor();
+    if (cursor == crDefault) return false;
+    ws().set_cursor(Screen().Cursors(cursor));
+    return true;
+}
+
+void TWinControl::WndProc(TMessage& m) {
+    if (ui::is_mouse_message(m.Msg) && m.Msg != ui::WM_MOUSEWHEEL) {
+        const ui::HWND h = m_handle;
+        if (MouseMessage(m) && !ws().is_window(h)) return;  // freed by its handler
+        DefaultHandler(m);
+        return;
+    }
+    switch (m.Msg) {
+    case ui::WM_MOUSEWHEEL: {
+        const TPoint pos{ui::get_x_lparam(m.LParam), ui::get_y_lparam(m.LParam)};
+        const ui::HWND h = m_handle;
+        if (DoMouseWheel(MouseShiftState(static_cast<ui::WPARAM>(ui::loword(m.WParam))),
+                         ui::get_wheel_delta_wparam(m.WParam), pos)) {
+            m.Result = 1;
+            return;
+        }
+        if (ws().is_window(h)) DefaultHandler(m);
+        return;
+    }
+    case ui::WM_SETCURSOR:
+        if (SetCursorMessage(m)) {
+            m.Result = 1;
+            return;
+        }
+        DefaultHandler(m);
+        return;
     case ui::WM_PAINT:
         PaintHandler();
         return;
@@ -252,6 +368,7 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
+    if (m_mouseControl == control) m_mouseControl = nullptr;
     if (control->m_visible && !control->IsWindowed()) InvalidateRect(control->BoundsRect());
     m_controls.erase(std::remove(m_controls.begin(), m_controls.end(), control), m_controls.end());
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
@@ -263,7 +380,9 @@ void TWinControl::RemoveControl(TControl* control) {
 }
 
 TRect TWinControl::ClientRect() const {
-    TRect r{0, 0, Width(), Height()};
+    // The window's frame (non-client area) is not part of the client area.
+    const TRect frame = m_handle && ui::WindowSystem::exists() ? ws().get_frame(m_handle) : TRect{};
+    TRect r{0, 0, std::max(0, Width() - frame.Left - frame.Right), std::max(0, Height() - frame.Top - frame.Bottom)};
     if (m_scrollShown[sbVertical]) r.Right = std::max(r.Left, r.Right - kScrollBarSize);
     if (m_scrollShown[sbHorizontal]) r.Bottom = std::max(r.Top, r.Bottom - kScrollBarSize);
     return r;
@@ -422,6 +541,22 @@ TWinControl* TWinControl::SelectNext(TWinControl* current, bool forward, bool ch
 }
 
 // ---- painting ------------------------------------------------------------------------------
+
+TPoint TWinControl::ClientToScreen(TPoint p) const {
+    if (m_handle && ui::WindowSystem::exists()) return ws().client_to_screen(m_handle, p);
+    return TControl::ClientToScreen(p);
+}
+
+void TWinControl::FrameChanged() {
+    if (!m_handle) return;
+    ws().frame_changed(m_handle);
+    LayoutScrollBars();
+    Realign();
+}
+
+void TWinControl::InvalidateFrame() {
+    if (m_handle) ws().redraw_frame(m_handle);
+}
 
 void TWinControl::Invalidate() {
     if (m_handle) ws().invalidate_rect(m_handle, nullptr, false);

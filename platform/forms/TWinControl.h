@@ -30,8 +30,6 @@ struct TMessage {
     ui::LRESULT Result = 0;
 };
 
-enum TShiftFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using TShiftState = TSet<TShiftFlag>;
 using TKeyEvent = std::function<void(TObject* Sender, int& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
@@ -81,6 +79,14 @@ public:
     // around. Returns it, or nullptr.
     TWinControl* SelectNext(TWinControl* current, bool forward, bool checkTabStop);
 
+    // ---- the frame -----------------------------------------------------------------
+    // A control with a frame answers WM_NCCALCSIZE (and WM_NCPAINT,
+    // WM_NCHITTEST) in its WndProc; after a change of its size it calls
+    // FrameChanged, after a change of its look InvalidateFrame.
+    void FrameChanged();
+    void InvalidateFrame();
+    TPoint ClientToScreen(TPoint p) const override;
+
     // ---- painting --------------------------------------------------------------------
     void Invalidate() override;
     // Asks for a repaint of a rectangle of the window.
@@ -107,6 +113,10 @@ public:
     TKeyPressEvent OnKeyPress;
 
     static TShiftState KeyboardShiftState();
+    // The shift state of a mouse message's key flags (MK_*), with Alt as the keyboard has it.
+    static TShiftState MouseShiftState(ui::WPARAM keys);
+    // The visible, enabled child without a window of its own at a client point, or nullptr.
+    TControl* ControlAtPos(TPoint p) const;
 
 protected:
     bool IsWindowed() const override { return true; }
@@ -119,6 +129,7 @@ protected:
     void CaptionChanged() override;
     void ParentFontChanged() override;
     void ParentColorChanged() override;
+    void CursorChanged() override;
 
     virtual void CreateParams(ui::CreateParams& params);
     virtual void CreateWnd();
@@ -160,6 +171,8 @@ private:
     bool ScrollBarMessage(ui::UINT msg, ui::WPARAM w, ui::LPARAM l);
     void WindowResized();
     ui::LRESULT MainWndProc(ui::UINT msg, ui::WPARAM w, ui::LPARAM l);
+    bool MouseMessage(TMessage& m);
+    bool SetCursorMessage(const TMessage& m);
 
     ui::HWND m_handle = ui::kNoWindow;
     ui::WndProcRef m_defaultProc;
@@ -172,4 +185,5 @@ private:
     forms::WindowScrollBar m_scroll[2] = {forms::WindowScrollBar(false), forms::WindowScrollBar(true)};
     bool m_scrollShown[2] = {false, false};
     int m_scrollPressed = -1;  // the bar holding the mouse
+    TControl* m_mouseControl = nullptr;  // a windowless child holding the mouse from a press
 };

@@ -1,5 +1,7 @@
 #include "platform/gfx/Region.h"
 
+#include <cmath>
+
 namespace gfx {
 
 std::vector<TRect> subtract_rect(const TRect& a, const TRect& b) {
@@ -110,6 +112,29 @@ bool Region::operator==(const Region& other) const {
     Region both = *this;
     both.intersect(other);
     return both.area() == area();
+}
+
+Region ellipse_region(const TRect& r) {
+    Region out;
+    const int w = r.Width(), h = r.Height();
+    if (w <= 0 || h <= 0) return out;
+    // Row y covers the pixels whose centres lie inside the ellipse, measured
+    // at the row's centre; in doubled units everything stays integral.
+    const long long a = w, b = h;  // doubled semi-axes
+    for (int y = 0; y < h; ++y) {
+        const long long dy = 2LL * y + 1 - b;  // doubled distance of the row's centre from the middle
+        const long long rest = a * a * (b * b - dy * dy);
+        if (rest <= 0) continue;
+        // Doubled half-width: the largest dx with dx*dx*b*b <= rest.
+        long long dx = static_cast<long long>(std::sqrt(static_cast<double>(rest)) / static_cast<double>(b));
+        while ((dx + 1) * (dx + 1) * b * b <= rest) ++dx;
+        while (dx > 0 && dx * dx * b * b > rest) --dx;
+        // Pixels whose doubled centre offset 2x+1-a lies within ±dx.
+        const int left = static_cast<int>((a - dx) / 2);
+        const int right = static_cast<int>(w - left);
+        if (right > left) out.add(TRect{r.Left + left, r.Top + y, r.Left + right, r.Top + y + 1});
+    }
+    return out;
 }
 
 }  // namespace gfx

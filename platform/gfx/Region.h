@@ -40,6 +40,10 @@ private:
     std::vector<TRect> m_rects;
 };
 
+// The pixels of the ellipse inscribed in r (a circle in a square): one
+// rectangle per row, symmetric about both axes.
+Region ellipse_region(const TRect& r);
+
 // The parts of a that b does not cover, at most four rectangles.
 std::vector<TRect> subtract_rect(const TRect& a, const TRect& b);
 

@@ -10,7 +10,13 @@
 
 namespace ui {
 
-enum class StandardCursor { arrow, ibeam, wait, cross, size_we, size_ns, size_all, no, hand };
+// The drag, no-drop and split shapes are the framework's own pictures on the
+// original system; a host shows the nearest shape it has.
+enum class StandardCursor {
+    arrow, ibeam, wait, cross, size_we, size_ns, size_all, no, hand,
+    size_nesw, size_nwse, up_arrow, drag, multi_drag, no_drop, hsplit, vsplit, help, app_start,
+    none  // hidden
+};
 
 struct Cursor {
     StandardCursor shape = StandardCursor::arrow;

@@ -128,9 +128,17 @@ std::unique_ptr<TBitmap> HeadlessHost::screenshot() const {
     screen.Canvas().FillRect(TRect{0, 0, screen.Width(), screen.Height()});
     const auto tops = m_ws->top_level_windows();
     for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
-        if (!m_ws->is_visible(*it)) continue;
+        if (!m_ws->is_visible(*it) || minimized(*it)) continue;
         const TRect r = m_ws->get_window_rect(*it);
+        // A shaped window covers only its shape.
+        auto shape = m_native_shapes.find(*it);
+        if (shape != m_native_shapes.end()) {
+            gfx::Region clip = shape->second;
+            clip.offset(r.Left, r.Top);
+            screen.Canvas().set_clip_region(clip);
+        }
         screen.Canvas().Draw(r.Left, r.Top, *m_ws->window_pixels(*it));
+        screen.Canvas().set_clip_region(std::nullopt);
     }
     return shot;
 }
@@ -148,9 +156,34 @@ bool HeadlessHost::shown(HWND h) const {
     return it != m_native_shown.end() && it->second;
 }
 
-void HeadlessHost::create_native(HWND h, const NativeWindowInfo&) { m_native_shown[h] = false; }
+bool HeadlessHost::minimized(HWND h) const {
+    auto it = m_native_minimized.find(h);
+    return it != m_native_minimized.end() && it->second;
+}
 
-void HeadlessHost::destroy_native(HWND h) { m_native_shown.erase(h); }
+const NativeWindowInfo* HeadlessHost::native_info(HWND h) const {
+    auto it = m_native_info.find(h);
+    return it == m_native_info.end() ? nullptr : &it->second;
+}
+
+void HeadlessHost::create_native(HWND h, const NativeWindowInfo& info) {
+    m_native_shown[h] = false;
+    m_native_info[h] = info;
+}
+
+void HeadlessHost::destroy_native(HWND h) {
+    m_native_shown.erase(h);
+    m_native_minimized.erase(h);
+    m_native_info.erase(h);
+    m_native_shapes.erase(h);
+}
+
+void HeadlessHost::set_native_shape(HWND h, const gfx::Region* shape) {
+    if (shape)
+        m_native_shapes[h] = *shape;
+    else
+        m_native_shapes.erase(h);
+}
 
 void HeadlessHost::show_native(HWND h, bool visible, bool) { m_native_shown[h] = visible; }
 

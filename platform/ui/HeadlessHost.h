@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/ui/Host.h"
+#include "platform/gfx/Region.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <functional>
@@ -67,6 +68,9 @@ public:
     void save_screenshot_png(const std::string& path) const;
     // Whether the host has been told to show the window.
     bool shown(HWND h) const;
+    bool minimized(HWND h) const;
+    // What the host was told about a top-level window when it was made.
+    const NativeWindowInfo* native_info(HWND h) const;
     const Cursor& cursor() const { return m_cursor; }
     int present_count() const { return m_presents; }
     bool mouse_captured() const { return m_mouse_captured; }
@@ -81,6 +85,9 @@ public:
     void move_native(HWND, const TRect&) override {}
     void set_native_title(HWND, const AnsiString&) override {}
     void maximize_native(HWND) override {}
+    void minimize_native(HWND h) override { m_native_minimized[h] = true; }
+    void restore_native(HWND h) override { m_native_minimized[h] = false; }
+    void set_native_shape(HWND h, const gfx::Region* shape) override;
     void raise_native(HWND) override {}
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;
@@ -105,6 +112,9 @@ private:
     int m_wait_depth = 0;
     int m_injected = 0;
     std::map<HWND, bool> m_native_shown;
+    std::map<HWND, bool> m_native_minimized;
+    std::map<HWND, NativeWindowInfo> m_native_info;
+    std::map<HWND, gfx::Region> m_native_shapes;
     Cursor m_cursor;
     int m_presents = 0;
     bool m_mouse_captured = false;

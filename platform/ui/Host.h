@@ -15,6 +15,9 @@
 #include <vector>
 
 class TBitmap;
+namespace gfx {
+class Region;
+}
 
 namespace ui {
 
@@ -27,6 +30,8 @@ struct NativeWindowInfo {
     bool tool = false;          // a hint or tooltip rather than a menu
     bool topmost = false;
     bool no_activate = false;   // never takes the focus from the form below it
+    bool transparent = false;   // an overlay: the pointer goes through it
+    bool resizable = false;     // a framed window the user may resize
 };
 
 class Host {
@@ -43,6 +48,12 @@ public:
     virtual void move_native(HWND h, const TRect& bounds) = 0;
     virtual void set_native_title(HWND h, const AnsiString& title) = 0;
     virtual void maximize_native(HWND h) = 0;
+    virtual void minimize_native(HWND h) = 0;
+    // Back from minimised (to the size it had before).
+    virtual void restore_native(HWND h) = 0;
+    // A shaped window: only the region's pixels (window coordinates) show;
+    // nullptr: the whole rectangle again.
+    virtual void set_native_shape(HWND h, const gfx::Region* shape) = 0;
     virtual void raise_native(HWND h) = 0;
     // The pixels of a top-level window changed inside these rectangles (window coordinates).
     virtual void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) = 0;

@@ -44,6 +44,24 @@ inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+// lParam: a TRect* holding the window's bounds (its parent's client
+// coordinates); the procedure shrinks it to where the client area goes.
+inline constexpr UINT WM_NCCALCSIZE = 0x0083;
+// lParam: the screen point; the result is an HT* code.
+inline constexpr UINT WM_NCHITTEST = 0x0084;
+// The frame needs painting: draw it through get_window_dc.
+inline constexpr UINT WM_NCPAINT = 0x0085;
+// Non-client mouse messages: wParam the HT* code, lParam the screen point.
+inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
+inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;
+inline constexpr UINT WM_NCLBUTTONDBLCLK = 0x00A3;
+inline constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
+inline constexpr UINT WM_NCRBUTTONUP = 0x00A5;
+inline constexpr UINT WM_NCRBUTTONDBLCLK = 0x00A6;
+inline constexpr UINT WM_NCMBUTTONDOWN = 0x00A7;
+inline constexpr UINT WM_NCMBUTTONUP = 0x00A8;
+inline constexpr UINT WM_NCMBUTTONDBLCLK = 0x00A9;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;
@@ -51,6 +69,8 @@ inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_SYSCHAR = 0x0106;
 inline constexpr UINT WM_COMMAND = 0x0111;
+// wParam an SC_* command; the default procedure carries it out.
+inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -74,6 +94,41 @@ inline constexpr UINT CM_MOUSELEAVE = 0xB014;
 
 inline constexpr bool is_key_message(UINT m) { return m >= WM_KEYDOWN && m <= WM_SYSCHAR; }
 inline constexpr bool is_mouse_message(UINT m) { return m >= WM_MOUSEMOVE && m <= WM_MOUSEWHEEL; }
+inline constexpr bool is_nc_mouse_message(UINT m) { return m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK; }
+// The non-client counterpart of a client mouse message (WM_MOUSEWHEEL has none).
+inline constexpr UINT nc_mouse_message(UINT m) { return m - WM_MOUSEMOVE + WM_NCMOUSEMOVE; }
+
+// WM_NCHITTEST results.
+inline constexpr int HTERROR = -2;
+inline constexpr int HTTRANSPARENT = -1;
+inline constexpr int HTNOWHERE = 0;
+inline constexpr int HTCLIENT = 1;
+inline constexpr int HTCAPTION = 2;
+inline constexpr int HTSYSMENU = 3;
+inline constexpr int HTGROWBOX = 4;
+inline constexpr int HTMENU = 5;
+inline constexpr int HTHSCROLL = 6;
+inline constexpr int HTVSCROLL = 7;
+inline constexpr int HTMINBUTTON = 8;
+inline constexpr int HTMAXBUTTON = 9;
+inline constexpr int HTLEFT = 10;
+inline constexpr int HTRIGHT = 11;
+inline constexpr int HTTOP = 12;
+inline constexpr int HTTOPLEFT = 13;
+inline constexpr int HTTOPRIGHT = 14;
+inline constexpr int HTBOTTOM = 15;
+inline constexpr int HTBOTTOMLEFT = 16;
+inline constexpr int HTBOTTOMRIGHT = 17;
+inline constexpr int HTBORDER = 18;
+inline constexpr int HTCLOSE = 20;
+
+// WM_SYSCOMMAND commands.
+inline constexpr WPARAM SC_SIZE = 0xF000;
+inline constexpr WPARAM SC_MOVE = 0xF010;
+inline constexpr WPARAM SC_MINIMIZE = 0xF020;
+inline constexpr WPARAM SC_MAXIMIZE = 0xF030;
+inline constexpr WPARAM SC_CLOSE = 0xF060;
+inline constexpr WPARAM SC_RESTORE = 0xF120;
 
 // WM_COMMAND notification codes (the high word of wParam; lParam is the child window).
 inline constexpr int BN_CLICKED = 0;
@@ -89,6 +144,7 @@ inline constexpr WPARAM WA_CLICKACTIVE = 2;
 
 // WM_SIZE
 inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
 inline constexpr WPARAM SIZE_MAXIMIZED = 2;
 
 // Mouse message wParam flags.

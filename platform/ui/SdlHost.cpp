@@ -6,6 +6,9 @@
 #include "text/Cp1251.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <cstring>
@@ -25,11 +28,43 @@ SDL_SystemCursor sdl_cursor_of(StandardCursor c) {
     case StandardCursor::size_all: return SDL_SYSTEM_CURSOR_SIZEALL;
     case StandardCursor::no: return SDL_SYSTEM_CURSOR_NO;
     case StandardCursor::hand: return SDL_SYSTEM_CURSOR_HAND;
+    case StandardCursor::size_nesw: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case StandardCursor::size_nwse: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case StandardCursor::up_arrow: return SDL_SYSTEM_CURSOR_ARROW;
+    case StandardCursor::drag:
+    case StandardCursor::multi_drag: return SDL_SYSTEM_CURSOR_HAND;
+    case StandardCursor::no_drop: return SDL_SYSTEM_CURSOR_NO;
+    case StandardCursor::hsplit: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case StandardCursor::vsplit: return SDL_SYSTEM_CURSOR_SIZENS;
+    case StandardCursor::help: return SDL_SYSTEM_CURSOR_ARROW;
+    case StandardCursor::app_start: return SDL_SYSTEM_CURSOR_WAITARROW;
+    case StandardCursor::none: return SDL_SYSTEM_CURSOR_ARROW;
     }
     return SDL_SYSTEM_CURSOR_ARROW;
 }
 
 TRect to_rect(const SDL_Rect& r) { return Bounds(r.x, r.y, r.w, r.h); }
+
+// The X window behind an SDL window, or nothing on another video driver.
+struct XWindowOf {
+    ::Display* display = nullptr;
+    ::Window window = 0;
+};
+
+XWindowOf x_window_of(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
+    return XWindowOf{info.info.x11.display, info.info.x11.window};
+}
+
+std::vector<XRectangle> x_rectangles(const gfx::Region& region) {
+    std::vector<XRectangle> out;
+    for (const TRect& r : region.rects())
+        out.push_back(XRectangle{static_cast<short>(r.Left), static_cast<short>(r.Top),
+                                 static_cast<unsigned short>(r.Width()), static_cast<unsigned short>(r.Height())});
+    return out;
+}
 
 }  // namespace
 
@@ -71,7 +106,7 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
         if (info.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         if (info.no_activate) flags |= info.tool ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU;
-    } else {
+    } else if (info.resizable) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
     const int w = std::max(1, info.bounds.Width());
@@ -81,6 +116,40 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
     m_natives[h] = Native{window, info};
     m_by_sdl_id[SDL_GetWindowID(window)] = h;
+    if (info.transparent) {
+        // An overlay: its input shape is empty, so the pointer reaches what lies below.
+        if (const XWindowOf x = x_window_of(window); x.display) {
+            XShapeCombineRectangles(x.display, x.window, ShapeInput, 0, 0, nullptr, 0, ShapeSet, Unsorted);
+            XFlush(x.display);
+        }
+    }
+}
+
+void SdlHost::minimize_native(HWND h) {
+    auto it = m_natives.find(h);
+    if (it != m_natives.end() && !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_MINIMIZED))
+        SDL_MinimizeWindow(it->second.window);
+}
+
+void SdlHost::restore_native(HWND h) {
+    auto it = m_natives.find(h);
+    if (it != m_natives.end() && (SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_MINIMIZED))
+        SDL_RestoreWindow(it->second.window);
+}
+
+void SdlHost::set_native_shape(HWND h, const gfx::Region* shape) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    const XWindowOf x = x_window_of(it->second.window);
+    if (!x.display) return;  // not on X: the window stays rectangular
+    if (shape) {
+        std::vector<XRectangle> rects = x_rectangles(*shape);
+        XShapeCombineRectangles(x.display, x.window, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
+                                ShapeSet, YXBanded);
+    } else {
+        XShapeCombineMask(x.display, x.window, ShapeBounding, 0, 0, None, ShapeSet);
+    }
+    XFlush(x.display);
 }
 
 void SdlHost::destroy_native(HWND h) {
@@ -269,6 +338,17 @@ void SdlHost::handle_event(const SDL_Event& e) {
             break;
         }
         case SDL_WINDOWEVENT_EXPOSED: present_all(h); break;
+        // The user (through the window manager) changed the window's state;
+        // changes we asked for ourselves are already known and pass.
+        case SDL_WINDOWEVENT_MINIMIZED:
+            if (!m_ws->is_iconic(h)) m_ws->host_system_command(h, SC_MINIMIZE);
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            if (!m_ws->is_zoomed(h) || m_ws->is_iconic(h)) m_ws->host_system_command(h, SC_MAXIMIZE);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            if (m_ws->is_iconic(h) || m_ws->is_zoomed(h)) m_ws->host_system_command(h, SC_RESTORE);
+            break;
         case SDL_WINDOWEVENT_CLOSE: m_ws->host_close_request(h); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_focus_lost_pending = false;
@@ -313,6 +393,7 @@ TRect SdlHost::work_area_at(TPoint p) const {
 }
 
 void SdlHost::set_cursor(const Cursor& cursor) {
+    SDL_ShowCursor(cursor.shape == StandardCursor::none && !cursor.image ? SDL_DISABLE : SDL_ENABLE);
     if (cursor.image && cursor.image->image && !cursor.image->image->Empty()) {
         const TBitmap& image = *cursor.image->image;
         const int w = image.Width(), h = image.Height();

@@ -38,6 +38,9 @@ public:
     void move_native(HWND h, const TRect& bounds) override;
     void set_native_title(HWND h, const AnsiString& title) override;
     void maximize_native(HWND h) override;
+    void minimize_native(HWND h) override;
+    void restore_native(HWND h) override;
+    void set_native_shape(HWND h, const gfx::Region* shape) override;
     void raise_native(HWND h) override;
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;

@@ -72,19 +72,62 @@ HWND WindowSystem::create_window(const CreateParams& p) {
         siblings.insert(siblings.begin(), h);
     } else {
         insert_in_z_order(h);
-        NativeWindowInfo info;
-        info.bounds = p.bounds;
-        info.title = p.text;
-        info.popup = (p.style & WS_POPUP) != 0;
-        info.tool = (p.ex_style & WS_EX_TOOLWINDOW) != 0;
-        info.topmost = (p.ex_style & WS_EX_TOPMOST) != 0;
-        info.no_activate = (p.ex_style & WS_EX_NOACTIVATE) != 0;
-        m_host.create_native(h, info);
+        m_host.create_native(h, native_info(*find(h)));
     }
     on_created(h);
+    recalc_frame(h);
     send_message(h, WM_CREATE);
     if (is_window(h) && (p.style & WS_VISIBLE)) show_window(h, SW_SHOW);
     return is_window(h) ? h : kNoWindow;
+}
+
+NativeWindowInfo WindowSystem::native_info(const Window& w) const {
+    NativeWindowInfo info;
+    info.bounds = w.bounds;
+    info.title = w.text;
+    info.popup = (w.style & WS_POPUP) != 0;
+    info.tool = (w.ex_style & WS_EX_TOOLWINDOW) != 0;
+    info.topmost = (w.ex_style & WS_EX_TOPMOST) != 0;
+    info.no_activate = (w.ex_style & WS_EX_NOACTIVATE) != 0;
+    info.transparent = (w.ex_style & WS_EX_TRANSPARENT) != 0;
+    info.resizable = !(w.style & WS_POPUP) && (w.style & WS_THICKFRAME) != 0;
+    return info;
+}
+
+HWND WindowSystem::set_parent(HWND h, HWND parent) {
+    Window* w = find(h);
+    if (!w || w->destroying) return kNoWindow;
+    if (parent != kNoWindow && (!find(parent) || parent == h || is_child(h, parent))) return kNoWindow;
+    const HWND old = w->parent;
+    if (old == parent) return old;
+    if (is_visible(h)) on_hiding(h);
+    if (old != kNoWindow) {
+        std::erase(find(old)->children, h);
+    } else {
+        remove_from_z_order(h);
+        m_host.destroy_native(h);
+        w->pixels.reset();
+        w->changed.clear();
+        w->owner = kNoWindow;
+    }
+    w->parent = parent;
+    if (parent != kNoWindow) {
+        w->style |= WS_CHILD;
+        auto& siblings = find(parent)->children;
+        siblings.insert(siblings.begin(), h);
+        if (m_active == h) activate_window(next_window_to_activate(h), WA_ACTIVE);
+    } else {
+        // Its bounds stay as they were, now taken as screen coordinates.
+        w->style &= ~WS_CHILD;
+        w->pixels = std::make_unique<TBitmap>(w->bounds.Width(), w->bounds.Height());
+        insert_in_z_order(h);
+        m_host.create_native(h, native_info(*w));
+        if (w->style & WS_VISIBLE) m_host.show_native(h, true, false);
+    }
+    // The focus and the capture stay where they are; only the pixels move.
+    invalidate_rect(h, nullptr, true);
+    redraw_frame(h);
+    return old;
 }
 
 bool WindowSystem::destroy_window(HWND h) {
@@ -249,6 +292,30 @@ bool WindowSystem::show_window(HWND h, int cmd) {
         return true;
     }
     const bool top = w->top_level();
+    if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) && top) {
+        if (!w->minimized) {
+            w->minimized = true;
+            if (!was) w->style |= WS_VISIBLE;
+            m_host.minimize_native(h);
+            if (m_capture == h || is_child(h, m_capture)) release_capture();
+            if (m_active == h) activate_window(next_window_to_activate(h), WA_ACTIVE);
+            if (!is_window(h)) return was;
+            const TRect client = get_client_rect(h);
+            send_message(h, WM_SIZE, SIZE_MINIMIZED, make_lparam(client.Width(), client.Height()));
+        }
+        return was;
+    }
+    if (w->minimized && (cmd == SW_RESTORE || cmd == SW_SHOWNORMAL || cmd == SW_SHOWMAXIMIZED)) {
+        // Back from the task bar to the state it had before, maximised or not.
+        w->minimized = false;
+        m_host.restore_native(h);
+        if (cmd == SW_RESTORE) cmd = SW_SHOW;
+        const TRect client = get_client_rect(h);
+        send_message(h, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, make_lparam(client.Width(), client.Height()));
+        if (!(w = find(h))) return was;
+        invalidate_rect(h, nullptr, true);
+        redraw_frame(h);
+    }
     if (cmd == SW_SHOWMAXIMIZED && top && !w->maximized) {
         w->restore_bounds = w->bounds;
         w->maximized = true;
@@ -282,6 +349,25 @@ bool WindowSystem::show_window(HWND h, int cmd) {
 bool WindowSystem::is_zoomed(HWND h) const {
     const Window* w = find(h);
     return w && w->maximized;
+}
+
+void WindowSystem::set_window_region(HWND h, const gfx::Region* shape) {
+    Window* w = find(h);
+    if (!w) return;
+    // What the old shape covered in the parent shows again.
+    if (!w->top_level() && is_visible(h)) invalidate_parent_area(h, w->bounds);
+    if (shape)
+        w->shape = *shape;
+    else
+        w->shape.reset();
+    if (w->top_level()) m_host.set_native_shape(h, shape);
+    invalidate_rect(h, nullptr, true);
+    redraw_frame(h);
+}
+
+bool WindowSystem::is_iconic(HWND h) const {
+    const Window* w = find(h);
+    return w && w->minimized;
 }
 
 void WindowSystem::remove_from_z_order(HWND h) { std::erase(m_top_levels, h); }
@@ -323,13 +409,56 @@ TRect WindowSystem::get_bounds(HWND h) const {
 TRect WindowSystem::get_window_rect(HWND h) const {
     const Window* w = find(h);
     if (!w) return {};
-    const TPoint origin = client_to_screen(h, TPoint{0, 0});
+    const TPoint origin = w->parent != kNoWindow ? client_to_screen(w->parent, TPoint{w->bounds.Left, w->bounds.Top})
+                                                 : TPoint{w->bounds.Left, w->bounds.Top};
     return Bounds(origin.X, origin.Y, w->bounds.Width(), w->bounds.Height());
 }
 
 TRect WindowSystem::get_client_rect(HWND h) const {
     const Window* w = find(h);
-    return w ? TRect{0, 0, w->bounds.Width(), w->bounds.Height()} : TRect{};
+    if (!w) return {};
+    const TRect c = w->client_in_window();
+    return TRect{0, 0, c.Width(), c.Height()};
+}
+
+TRect WindowSystem::get_frame(HWND h) const {
+    const Window* w = find(h);
+    return w ? w->frame : TRect{};
+}
+
+void WindowSystem::recalc_frame(HWND h) {
+    Window* w = find(h);
+    if (!w) return;
+    TRect r = w->bounds;
+    const TRect b = w->bounds;
+    send_message(h, WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&r));
+    if (!(w = find(h))) return;
+    w->frame = TRect{std::max(0, r.Left - b.Left), std::max(0, r.Top - b.Top), std::max(0, b.Right - r.Right),
+                     std::max(0, b.Bottom - r.Bottom)};
+    if (w->has_frame()) w->frame_dirty = true;
+}
+
+void WindowSystem::frame_changed(HWND h) {
+    Window* w = find(h);
+    if (!w) return;
+    const TRect old_frame = w->frame;
+    const TRect old_client = get_client_rect(h);
+    recalc_frame(h);
+    if (!(w = find(h))) return;
+    if (w->frame == old_frame) {
+        redraw_frame(h);
+        return;
+    }
+    invalidate_rect(h, nullptr, true);
+    if (w->has_frame()) w->frame_dirty = true;
+    const TRect client = get_client_rect(h);
+    if (client != old_client)
+        send_message(h, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, make_lparam(client.Width(), client.Height()));
+}
+
+void WindowSystem::redraw_frame(HWND h) {
+    Window* w = find(h);
+    if (w && w->has_frame() && is_visible(h)) w->frame_dirty = true;
 }
 
 void WindowSystem::move_window(HWND h, const TRect& bounds) {
@@ -350,18 +479,23 @@ void WindowSystem::apply_bounds(HWND h, const TRect& bounds, WPARAM size_kind, b
     if (old == bounds && !state_changed) return;
     on_moving(h, old);
     w->bounds = bounds;
+    const bool resized = old.Width() != bounds.Width() || old.Height() != bounds.Height();
+    if (resized) recalc_frame(h);
+    if (!find(h)) return;
     on_moved(h, old);
     if (old.Left != bounds.Left || old.Top != bounds.Top)
         send_message(h, WM_MOVE, 0, make_lparam(bounds.Left, bounds.Top));
     // A change between maximised and restored is reported even at the same size.
-    if (old.Width() != bounds.Width() || old.Height() != bounds.Height() || state_changed)
-        send_message(h, WM_SIZE, size_kind, make_lparam(bounds.Width(), bounds.Height()));
+    if (resized || state_changed) {
+        const TRect client = get_client_rect(h);
+        send_message(h, WM_SIZE, size_kind, make_lparam(client.Width(), client.Height()));
+    }
 }
 
 TPoint WindowSystem::client_to_screen(HWND h, TPoint p) const {
     for (const Window* w = find(h); w; w = find(w->parent)) {
-        p.X += w->bounds.Left;
-        p.Y += w->bounds.Top;
+        p.X += w->bounds.Left + w->frame.Left;
+        p.Y += w->bounds.Top + w->frame.Top;
     }
     return p;
 }
@@ -373,19 +507,29 @@ TPoint WindowSystem::screen_to_client(HWND h, TPoint p) const {
 
 HWND WindowSystem::window_from_point(TPoint screen) const { return window_at(screen, true); }
 
+bool WindowSystem::Window::hit(TPoint in_parent) const {
+    if (!(style & WS_VISIBLE) || !bounds.Contains(in_parent)) return false;
+    return !shape || shape->contains(TPoint{in_parent.X - bounds.Left, in_parent.Y - bounds.Top});
+}
+
 HWND WindowSystem::window_at(TPoint screen, bool skip_disabled_top_levels) const {
     for (HWND t : m_top_levels) {
         const Window* w = find(t);
-        if (!(w->style & WS_VISIBLE) || !w->bounds.Contains(screen)) continue;
+        if (!w->hit(screen) || w->minimized) continue;
+        // Overlays are drawn over the others and never take the pointer.
+        if (w->ex_style & WS_EX_TRANSPARENT) continue;
         if (skip_disabled_top_levels && (w->style & WS_DISABLED)) continue;
-        TPoint local{screen.X - w->bounds.Left, screen.Y - w->bounds.Top};
+        TPoint in_window{screen.X - w->bounds.Left, screen.Y - w->bounds.Top};
         for (bool descended = true; descended;) {
             descended = false;
+            // Children lie in the client area; a point on the frame is the window's own.
+            if (!w->client_in_window().Contains(in_window)) break;
+            const TPoint local{in_window.X - w->frame.Left, in_window.Y - w->frame.Top};
             for (HWND c : w->children) {
                 const Window* cw = find(c);
-                if ((cw->style & WS_VISIBLE) && cw->bounds.Contains(local)) {
+                if (cw->hit(local)) {
                     if (cw->style & WS_DISABLED) break;
-                    local = TPoint{local.X - cw->bounds.Left, local.Y - cw->bounds.Top};
+                    in_window = TPoint{local.X - cw->bounds.Left, local.Y - cw->bounds.Top};
                     w = cw;
                     descended = true;
                     break;
@@ -438,6 +582,15 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_CLOSE:
         destroy_window(h);
         return 0;
+    case WM_SYSCOMMAND:
+        switch (w & 0xFFF0) {
+        case SC_MINIMIZE: show_window(h, SW_MINIMIZE); break;
+        case SC_MAXIMIZE: show_window(h, SW_SHOWMAXIMIZED); break;
+        case SC_RESTORE: show_window(h, SW_RESTORE); break;
+        case SC_CLOSE: send_message(h, WM_CLOSE); break;
+        default: break;
+        }
+        return 0;
     case WM_CANCELMODE:
         if (m_capture == h) release_capture();
         return 0;
@@ -450,7 +603,7 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
         if (win->parent != kNoWindow && send_message(win->parent, WM_SETCURSOR, w, l)) return 1;
         win = find(h);
         if (!win || static_cast<HWND>(w) != h) return 0;
-        set_cursor(win->cursor.value_or(Cursor{}));
+        set_cursor(loword(static_cast<WPARAM>(l)) == HTCLIENT ? win->cursor.value_or(Cursor{}) : Cursor{});
         return 1;
     }
     case WM_RBUTTONUP: {
@@ -465,6 +618,21 @@ LRESULT WindowSystem::def_window_proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     case WM_PAINT:
         default_paint(h);
         return 0;
+    case WM_NCPAINT: {
+        // The frame in the button face; windows with a frame of their own draw it.
+        WindowDC dc = get_window_dc(h);
+        gfx::Region frame(TRect{0, 0, win->bounds.Width(), win->bounds.Height()});
+        frame.subtract(win->client_in_window());
+        dc->Brush().SetColor(clBtnFace);
+        for (const TRect& r : frame.rects()) dc->FillRect(r);
+        return 0;
+    }
+    case WM_NCHITTEST: {
+        const TRect wr = get_window_rect(h);
+        const TPoint p{get_x_lparam(l) - wr.Left, get_y_lparam(l) - wr.Top};
+        if (!TRect{0, 0, wr.Width(), wr.Height()}.Contains(p)) return HTNOWHERE;
+        return win->client_in_window().Contains(p) ? HTCLIENT : HTBORDER;
+    }
     default:
         return 0;
     }
@@ -640,11 +808,17 @@ LRESULT WindowSystem::dispatch_message(const Msg& m) {
         if (it != m_timers.end() && it->second.expired) m_timers.erase(it);
         return result;
     }
+    if (m.message == WM_PAINT) {
+        paint_frame_if_due(m.hwnd);
+        Window* w = find(m.hwnd);
+        if (!w) return 0;
+        const LRESULT result = w->update.empty() ? 0 : call_proc(*w, m.message, m.wParam, m.lParam);
+        finish_paint_message(m.hwnd);
+        return result;
+    }
     Window* w = find(m.hwnd);
     if (!w) return 0;
-    const LRESULT result = call_proc(*w, m.message, m.wParam, m.lParam);
-    if (m.message == WM_PAINT) finish_paint_message(m.hwnd);
-    return result;
+    return call_proc(*w, m.message, m.wParam, m.lParam);
 }
 
 void WindowSystem::process_messages() {
@@ -823,7 +997,7 @@ HWND WindowSystem::next_window_to_activate(HWND leaving) const {
     const HWND owner = get_owner(leaving);
     auto eligible = [&](HWND t) {
         return t != leaving && is_visible(t) && is_enabled(t) && !is_popup_that_never_activates(t) &&
-               !is_child(leaving, t);
+               !is_child(leaving, t) && !is_iconic(t);
     };
     if (owner != kNoWindow && eligible(owner)) return owner;
     for (HWND t : m_top_levels)
@@ -872,6 +1046,10 @@ void WindowSystem::host_window_moved(HWND h, const TRect& screen_bounds) {
     Window* w = find(h);
     if (!w || !w->top_level()) return;
     apply_bounds(h, screen_bounds, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
+}
+
+void WindowSystem::host_system_command(HWND h, WPARAM command) {
+    if (is_window(h) && get_parent(h) == kNoWindow) send_message(h, WM_SYSCOMMAND, command, 0);
 }
 
 void WindowSystem::host_close_request(HWND h) {

@@ -44,6 +44,7 @@
 namespace ui {
 
 class Host;
+struct NativeWindowInfo;
 
 using WndProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 // A window procedure as installed; keeping the previous one of a subclassed
@@ -58,16 +59,25 @@ inline constexpr std::uint32_t WS_POPUP = 0x80000000u;
 inline constexpr std::uint32_t WS_CHILD = 0x40000000u;
 inline constexpr std::uint32_t WS_VISIBLE = 0x10000000u;
 inline constexpr std::uint32_t WS_DISABLED = 0x08000000u;
+// A framed top-level window the user can resize; without it dialogs and
+// tool windows keep their size on the real display.
+inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000u;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008u;
+// An overlay: drawn over the other windows, never under the pointer (input
+// goes to what lies below it).
+inline constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020u;
 inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080u;
 inline constexpr std::uint32_t WS_EX_NOACTIVATE = 0x08000000u;
 
 // show_window commands.
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
 inline constexpr int SW_SHOWNOACTIVATE = 4;
 inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
 inline constexpr int SW_SHOWNA = 8;
 inline constexpr int SW_RESTORE = 9;
 
@@ -81,6 +91,7 @@ enum class HookKind { keyboard, mouse, call_wnd_proc };
 struct MouseHookInfo {
     TPoint pt;  // screen coordinates
     HWND hwnd = kNoWindow;
+    int hit_test = HTCLIENT;  // the part of the window under the pointer
 };
 
 // What a call-window-procedure hook receives through lParam (CWPSTRUCT).
@@ -136,7 +147,7 @@ class WindowSystem;
 // the menu animation). What it draws reaches the screen when it is dropped.
 class WindowDC {
 public:
-    WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas);
+    WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas, bool whole_window = false);
     WindowDC(WindowDC&&) noexcept;
     WindowDC& operator=(WindowDC&&) = delete;
     ~WindowDC();
@@ -147,6 +158,7 @@ private:
     WindowSystem* m_ws;
     HWND m_hwnd;
     std::unique_ptr<TCanvas> m_canvas;
+    bool m_whole_window = false;
 };
 
 class WindowSystem {
@@ -201,13 +213,34 @@ public:
     // Windows semantics: returns whether the window was visible before.
     bool show_window(HWND h, int cmd);
     bool is_zoomed(HWND h) const;
+    // Shapes the window (SetWindowRgn): only the region's pixels (window
+    // coordinates) show and take the pointer; nullptr makes it whole again.
+    // A top-level shaped popup is shaped on the real display too.
+    void set_window_region(HWND h, const gfx::Region* shape);
+    // Minimised (SW_MINIMIZE, or the user through the host): still visible
+    // to is_visible, but not painted, not under the pointer and not active.
+    bool is_iconic(HWND h) const;
+    // Moves the window, with its children, its capture, its focus and its
+    // timers, into another parent (kNoWindow: it becomes top-level, its
+    // bounds now screen coordinates). Returns the old parent, or kNoWindow
+    // when it cannot (a parent inside the window itself).
+    HWND set_parent(HWND h, HWND parent);
     void bring_window_to_top(HWND h);
 
     // ---- geometry ------------------------------------------------------------
     // The window's rectangle in its parent's client coordinates (screen for top-level).
     TRect get_bounds(HWND h) const;
     TRect get_window_rect(HWND h) const;  // screen coordinates
-    TRect get_client_rect(HWND h) const;  // (0, 0, width, height)
+    // (0, 0, width, height) of the client area: the window less its frame.
+    TRect get_client_rect(HWND h) const;
+    // The non-client frame's thickness on each side (Left, Top, Right, Bottom).
+    TRect get_frame(HWND h) const;
+    // The frame's size may have changed: asks WM_NCCALCSIZE again, and when
+    // the client area changed size the window hears WM_SIZE and is repainted
+    // whole (SetWindowPos with SWP_FRAMECHANGED).
+    void frame_changed(HWND h);
+    // Asks for WM_NCPAINT with the next paint.
+    void redraw_frame(HWND h);
     // Moves and sizes; WM_MOVE and WM_SIZE follow when they changed.
     void move_window(HWND h, const TRect& bounds);
     TPoint client_to_screen(HWND h, TPoint p) const;
@@ -235,6 +268,9 @@ public:
     // the GUI thread; a worker draws through call_on_gui_thread, and what it
     // drew is shown as soon as that call returns.
     WindowDC get_dc(HWND h);
+    // The same on the whole window, frame included, in window coordinates
+    // (for WM_NCPAINT).
+    WindowDC get_window_dc(HWND h);
     // Moves the pixels of scroll ∩ clip (client coordinates; nullptr: the
     // whole window) by (dx, dy) and invalidates what the move uncovered; the
     // update region moves along. Returns the invalidated region.
@@ -372,6 +408,9 @@ public:
     // The host's own window was moved, resized or asked to close by the user.
     void host_window_moved(HWND h, const TRect& screen_bounds);
     void host_close_request(HWND h);
+    // The user minimised, maximised or restored a top-level window (SC_*):
+    // it hears WM_SYSCOMMAND, whose default carries the command out.
+    void host_system_command(HWND h, WPARAM command);
 
 private:
     struct Window;
@@ -406,8 +445,11 @@ private:
     void finish_paint_message(HWND h);
     void default_paint(HWND h);
     void present_changes();
-    void mark_changed(HWND h, const gfx::Region& client_region);
-    std::unique_ptr<TCanvas> make_canvas(HWND h);
+    void mark_changed(HWND h, const gfx::Region& region, bool whole_window = false);
+    std::unique_ptr<TCanvas> make_canvas(HWND h, bool whole_window);
+    gfx::Region visible_area(HWND h, bool whole_window) const;
+    void recalc_frame(HWND h);
+    void paint_frame_if_due(HWND h);
     void on_created(HWND h);
     void on_shown(HWND h);
     void on_hiding(HWND h);
@@ -420,6 +462,7 @@ private:
     void activate_window(HWND h, WPARAM how);
     bool can_receive_input(HWND h) const;
     HWND window_at(TPoint screen, bool skip_disabled_top_levels) const;
+    NativeWindowInfo native_info(const Window& w) const;
     void update_hover(HWND under);
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();

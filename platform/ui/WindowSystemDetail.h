@@ -6,6 +6,8 @@
 #include "platform/ui/Host.h"
 #include "platform/ui/WindowSystem.h"
 
+#include <algorithm>
+
 namespace ui {
 
 struct WindowSystem::Window {
@@ -15,8 +17,15 @@ struct WindowSystem::Window {
     std::uint32_t style = 0;
     std::uint32_t ex_style = 0;
     TRect bounds;
+    // The non-client frame's thickness on each side (Left, Top, Right,
+    // Bottom), as WM_NCCALCSIZE last answered; zero for most windows.
+    TRect frame{0, 0, 0, 0};
+    bool frame_dirty = false;  // WM_NCPAINT is due
     TRect restore_bounds;
     bool maximized = false;
+    bool minimized = false;
+    // A shaped window: only these pixels (window coordinates) are its own.
+    std::optional<gfx::Region> shape;
     AnsiString text;
     int id = 0;
     WndProcRef proc;
@@ -30,6 +39,16 @@ struct WindowSystem::Window {
     gfx::Region changed;              // top-level only: pixels not yet on the screen
 
     bool top_level() const { return parent == kNoWindow; }
+    // Whether a point in the parent's client coordinates (screen for a
+    // top-level window) falls on the window, shown and inside its shape.
+    bool hit(TPoint in_parent) const;
+    bool has_frame() const { return frame.Left || frame.Top || frame.Right || frame.Bottom; }
+    // The client area in window coordinates.
+    TRect client_in_window() const {
+        const int w = bounds.Width(), h = bounds.Height();
+        const int left = std::min(frame.Left, w), top = std::min(frame.Top, h);
+        return TRect{left, top, std::max(left, w - frame.Right), std::max(top, h - frame.Bottom)};
+    }
 };
 
 struct WindowSystem::Timer {

@@ -242,14 +242,29 @@ bool WindowSystem::translate_raw_input(const RawInput& raw, Msg& msg) {
         }
         msg.hwnd = target;
         msg.message = button ? button_message(raw.button, raw.down, dbl) : WM_MOUSEMOVE;
-        msg.wParam = mouse_key_flags();
-        const TPoint local = screen_to_client(target, raw.pt);
-        msg.lParam = make_lparam(local.X, local.Y);
-        MouseHookInfo info{raw.pt, target};
+        // Without a capture the window says which part of it is under the
+        // pointer; outside its client area the message is a non-client one
+        // with the part's code and the screen point.
+        int hit = HTCLIENT;
+        if (m_capture == kNoWindow) {
+            hit = static_cast<int>(send_message(target, WM_NCHITTEST, 0, make_lparam(raw.pt.X, raw.pt.Y)));
+            if (!is_window(target)) return false;
+        }
+        const UINT client_message = msg.message;
+        if (hit == HTCLIENT) {
+            msg.wParam = mouse_key_flags();
+            const TPoint local = screen_to_client(target, raw.pt);
+            msg.lParam = make_lparam(local.X, local.Y);
+        } else {
+            msg.message = nc_mouse_message(msg.message);
+            msg.wParam = static_cast<WPARAM>(hit);
+            msg.lParam = make_lparam(raw.pt.X, raw.pt.Y);
+        }
+        MouseHookInfo info{raw.pt, target, hit};
         if (run_mouse_hooks(msg.message, info)) return false;
         if (!is_window(target)) return false;
         if (m_capture == kNoWindow)
-            send_message(target, WM_SETCURSOR, target, make_lparam(1, static_cast<int>(msg.message)));
+            send_message(target, WM_SETCURSOR, target, make_lparam(hit, static_cast<int>(client_message)));
         if (button && raw.down) {
             // A press on another form activates it; popups that never
             // activate leave the focus where it is.

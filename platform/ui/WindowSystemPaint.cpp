@@ -15,7 +15,10 @@ void WindowSystem::on_created(HWND h) {
     if (w->top_level()) w->pixels = std::make_unique<TBitmap>(w->bounds.Width(), w->bounds.Height());
 }
 
-void WindowSystem::on_shown(HWND h) { invalidate_rect(h, nullptr, true); }
+void WindowSystem::on_shown(HWND h) {
+    invalidate_rect(h, nullptr, true);
+    redraw_frame(h);
+}
 
 void WindowSystem::on_hiding(HWND h) {
     const Window* w = find(h);
@@ -34,9 +37,13 @@ void WindowSystem::on_moved(HWND h, const TRect& old_bounds) {
         w->pixels->SetSize(w->bounds.Width(), w->bounds.Height());
     }
     invalidate_rect(h, nullptr, true);
+    if (w->has_frame()) w->frame_dirty = true;
 }
 
-void WindowSystem::on_visual_change(HWND h) { invalidate_rect(h, nullptr, true); }
+void WindowSystem::on_visual_change(HWND h) {
+    invalidate_rect(h, nullptr, true);
+    redraw_frame(h);
+}
 
 void WindowSystem::invalidate_parent_area(HWND h, const TRect& bounds) {
     const HWND parent = get_parent(h);
@@ -62,10 +69,12 @@ void WindowSystem::invalidate_rect(HWND h, const TRect* r, bool include_children
     w->update.add(area);
     if (!include_children) return;
     for (HWND c : w->children) {
-        const TRect cb = get_bounds(c);
-        const TRect common = gfx::intersect(cb, area);
+        Window* cw = find(c);
+        const TRect common = gfx::intersect(cw->bounds, area);
         if (common.IsEmpty()) continue;
-        const TRect local = gfx::offset(common, -cb.Left, -cb.Top);
+        // A frame under the area is painted again with the client area.
+        if (cw->has_frame() && (cw->style & WS_VISIBLE)) cw->frame_dirty = true;
+        const TRect local = gfx::offset(common, -cw->bounds.Left - cw->frame.Left, -cw->bounds.Top - cw->frame.Top);
         invalidate_rect(c, &local, true);
     }
 }
@@ -92,8 +101,8 @@ bool WindowSystem::get_update_rect(HWND h, TRect& r) const {
 
 HWND WindowSystem::find_window_to_paint(HWND h) const {
     const Window* w = find(h);
-    if (!w || !(w->style & WS_VISIBLE)) return kNoWindow;
-    if (!w->update.empty()) return h;
+    if (!w || !(w->style & WS_VISIBLE) || w->minimized) return kNoWindow;
+    if (!w->update.empty() || w->frame_dirty) return h;
     for (HWND c : w->children)
         if (HWND found = find_window_to_paint(c)) return found;
     return kNoWindow;
@@ -119,7 +128,8 @@ bool WindowSystem::take_paint(Msg& msg, HWND filter, UINT min, UINT max) const {
 void WindowSystem::update_window(HWND h) {
     while (HWND p = find_window_to_paint(h)) {
         if (!is_visible(p)) break;
-        send_message(p, WM_PAINT);
+        paint_frame_if_due(p);
+        if (const Window* w = find(p); w && !w->update.empty()) send_message(p, WM_PAINT);
         finish_paint_message(p);
     }
     // Painting now means showing now: callers update before a long operation.
@@ -129,7 +139,17 @@ void WindowSystem::update_window(HWND h) {
 void WindowSystem::finish_paint_message(HWND h) {
     // A procedure that ignored WM_PAINT would otherwise be asked again and
     // again; what it did not paint is given up.
-    if (Window* w = find(h)) w->update.clear();
+    if (Window* w = find(h)) {
+        w->update.clear();
+        w->frame_dirty = false;
+    }
+}
+
+void WindowSystem::paint_frame_if_due(HWND h) {
+    Window* w = find(h);
+    if (!w || !w->frame_dirty) return;
+    w->frame_dirty = false;
+    if (w->has_frame()) send_message(h, WM_NCPAINT, 1, 0);
 }
 
 void WindowSystem::default_paint(HWND h) {
@@ -138,38 +158,48 @@ void WindowSystem::default_paint(HWND h) {
     end_paint(h, ps);
 }
 
-gfx::Region WindowSystem::visible_region(HWND h) const {
+gfx::Region WindowSystem::visible_region(HWND h) const { return visible_area(h, false); }
+
+gfx::Region WindowSystem::visible_area(HWND h, bool whole_window) const {
     const Window* w = find(h);
     if (!w || !is_visible(h)) return {};
-    gfx::Region region(TRect{0, 0, w->bounds.Width(), w->bounds.Height()});
+    // Built in window coordinates, moved to client coordinates at the end.
+    const TRect client = w->client_in_window();
+    gfx::Region region(whole_window ? TRect{0, 0, w->bounds.Width(), w->bounds.Height()} : client);
     for (HWND c : w->children) {
         const Window* cw = find(c);
-        if (cw->style & WS_VISIBLE) region.subtract(cw->bounds);
+        if (cw->style & WS_VISIBLE)
+            region.subtract(gfx::intersect(gfx::offset(cw->bounds, w->frame.Left, w->frame.Top), client));
     }
-    // Walk up: clip to each parent and cut away the siblings in front.
-    int dx = 0, dy = 0;  // offset of h's client origin in the current ancestor
+    if (w->shape) region.intersect(*w->shape);
+    // Walk up: clip to each parent's client area and cut away the siblings in front.
+    int dx = 0, dy = 0;  // offset of h's window origin in the current ancestor's client area
     for (const Window* a = w; a->parent != kNoWindow;) {
         const Window* parent = find(a->parent);
         dx += a->bounds.Left;
         dy += a->bounds.Top;
-        region.intersect(TRect{-dx, -dy, parent->bounds.Width() - dx, parent->bounds.Height() - dy});
+        const TRect pc = parent->client_in_window();
+        region.intersect(TRect{-dx, -dy, pc.Width() - dx, pc.Height() - dy});
         for (HWND s : parent->children) {
             if (s == a->handle) break;
             const Window* sw = find(s);
             if (sw->style & WS_VISIBLE) region.subtract(gfx::offset(sw->bounds, -dx, -dy));
         }
+        dx += parent->frame.Left;
+        dy += parent->frame.Top;
         a = parent;
     }
+    if (!whole_window) region.offset(-w->frame.Left, -w->frame.Top);
     return region;
 }
 
-std::unique_ptr<TCanvas> WindowSystem::make_canvas(HWND h) {
+std::unique_ptr<TCanvas> WindowSystem::make_canvas(HWND h, bool whole_window) {
     const HWND top = get_top_level(h);
     Window* tw = find(top);
     auto canvas = std::make_unique<TCanvas>(tw->pixels->surface());
-    const TPoint origin = client_to_screen(h, TPoint{0, 0});
+    const TPoint origin = whole_window ? get_window_rect(h).TopLeft() : client_to_screen(h, TPoint{0, 0});
     canvas->set_origin(TPoint{origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top});
-    canvas->set_clip_region(visible_region(h));
+    canvas->set_clip_region(visible_area(h, whole_window));
     return canvas;
 }
 
@@ -186,7 +216,7 @@ TCanvas& WindowSystem::begin_paint(HWND h, PaintStruct& ps) {
     area.intersect(w->update);
     ps.rcPaint = w->update.bounds();
     w->update.clear();
-    ps.canvas = make_canvas(h);
+    ps.canvas = make_canvas(h, false);
     ps.canvas->set_clip_region(area);
     return *ps.canvas;
 }
@@ -196,12 +226,12 @@ void WindowSystem::end_paint(HWND h, PaintStruct& ps) {
     ps.canvas.reset();
 }
 
-void WindowSystem::mark_changed(HWND h, const gfx::Region& client_region) {
+void WindowSystem::mark_changed(HWND h, const gfx::Region& region, bool whole_window) {
     const HWND top = get_top_level(h);
     Window* tw = find(top);
-    if (!tw || client_region.empty()) return;
-    gfx::Region r = client_region;
-    const TPoint origin = client_to_screen(h, TPoint{0, 0});
+    if (!tw || region.empty()) return;
+    gfx::Region r = region;
+    const TPoint origin = whole_window ? get_window_rect(h).TopLeft() : client_to_screen(h, TPoint{0, 0});
     r.offset(origin.X - tw->bounds.Left, origin.Y - tw->bounds.Top);
     tw->changed.add(r);
 }
@@ -210,7 +240,7 @@ void WindowSystem::present_changes() {
     for (HWND t : m_top_levels) {
         Window* w = find(t);
         if (w->changed.empty()) continue;
-        if (w->style & WS_VISIBLE) {
+        if ((w->style & WS_VISIBLE) && !w->minimized) {
             // Many small rectangles cost more to present than their bounds.
             std::vector<TRect> rects = w->changed.rects();
             if (rects.size() > 16) rects = {w->changed.bounds()};
@@ -226,20 +256,25 @@ WindowDC WindowSystem::get_dc(HWND h) {
         canvas->set_clip_region(gfx::Region{});
         return WindowDC(*this, kNoWindow, std::move(canvas));
     }
-    return WindowDC(*this, h, make_canvas(h));
+    return WindowDC(*this, h, make_canvas(h, false));
 }
 
-WindowDC::WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas)
-    : m_ws(&ws), m_hwnd(h), m_canvas(std::move(canvas)) {}
+WindowDC WindowSystem::get_window_dc(HWND h) {
+    if (!is_window(h)) return get_dc(kNoWindow);
+    return WindowDC(*this, h, make_canvas(h, true), true);
+}
+
+WindowDC::WindowDC(WindowSystem& ws, HWND h, std::unique_ptr<TCanvas> canvas, bool whole_window)
+    : m_ws(&ws), m_hwnd(h), m_canvas(std::move(canvas)), m_whole_window(whole_window) {}
 
 WindowDC::WindowDC(WindowDC&& other) noexcept
-    : m_ws(other.m_ws), m_hwnd(other.m_hwnd), m_canvas(std::move(other.m_canvas)) {
+    : m_ws(other.m_ws), m_hwnd(other.m_hwnd), m_canvas(std::move(other.m_canvas)), m_whole_window(other.m_whole_window) {
     other.m_hwnd = kNoWindow;
 }
 
 WindowDC::~WindowDC() {
     if (m_hwnd != kNoWindow && m_canvas && m_ws->is_window(m_hwnd) && m_canvas->clip_region())
-        m_ws->mark_changed(m_hwnd, *m_canvas->clip_region());
+        m_ws->mark_changed(m_hwnd, *m_canvas->clip_region(), m_whole_window);
 }
 
 gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scroll, const TRect* clip) {
@@ -251,7 +286,7 @@ gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scr
     const TRect area = gfx::intersect(s, c);
     if (area.IsEmpty()) return {};
     gfx::Region visible = visible_region(h);
-    auto canvas = make_canvas(h);
+    auto canvas = make_canvas(h, false);
     canvas->ScrollRect(dx, dy, s, c);
     // Only pixels that were on view can be moved; whatever lands where the
     // source was hidden (or outside) is painted afresh.

@@ -130,10 +130,20 @@ TEST_F(CursorTest, KeySearchFindsFirstMatchOrLeavesTheCursor) {
     const auto before = c.current();
     EXPECT_FALSE(c.get_record_for_key(Value::of_int(4)));
     EXPECT_EQ(c.current().record, before.record);
-    c.switch_index("Name", true);
-    EXPECT_TRUE(c.get_record_for_key(T("ив")));
-    EXPECT_EQ(text::cp1251_to_utf8(c.value(1).text), "иванов");
-    EXPECT_FALSE(c.get_record_for_key(T("Ивановы")));
+    // Text keys match whole, letter case aside: a key that only begins with the text is no match.
+    struct Case { const char* index; const char* key; const char* expect; };  // "" = none
+    const Case cases[] = {
+        {"Name", "ИВАНОВ", "иванов"}, {"Name", "ив", ""},       {"Name", "Ивановы", ""},
+        {"Name", "иванова", "Иванова"}, {"NameDown", "Иванов", "иванов"}, {"NameDown", "Ив", ""},
+        {"Phone", "25", ""},
+    };
+    for (const auto& k : cases) {
+        c.switch_index(k.index, true);
+        const auto at = c.current().record;
+        EXPECT_EQ(c.get_record_for_key(T(k.key)), *k.expect != 0) << k.index << " " << k.key;
+        if (*k.expect) EXPECT_EQ(text::cp1251_to_utf8(c.value(1).text), k.expect) << k.key;
+        else EXPECT_EQ(c.current().record, at) << k.key;
+    }
 }
 
 TEST_F(CursorTest, StepsReportBeginningAndEnd) {

@@ -182,4 +182,38 @@ TEST_F(Sample, InfoDescribesTheTable) {
         EXPECT_NE(s.find(line), std::string::npos) << line << "\n" << s;
 }
 
+TEST_F(Sample, IndexFilesAreReadByPxlibAndFollowedWithoutSorting) {
+    for (const char* table : {"Phone2k.db", "City.db", "Street.db"}) {
+        auto t = Table::open(dir->path() / table);
+        for (int i = 1; i < static_cast<int>(t->indexes().size()); ++i) {
+            const IndexDesc& ix = t->indexes()[static_cast<std::size_t>(i)];
+            pxlib_check::PxDoc px(ix.file);
+            ASSERT_TRUE(px.opened) << ix.file;
+            EXPECT_EQ(static_cast<std::uint32_t>(PX_get_num_records(px.doc)), t->record_count()) << ix.file;
+            t->order(i);
+            EXPECT_TRUE(t->order_from_file(i)) << ix.file;
+        }
+    }
+}
+
+// Tables and index files written by other programs.
+TEST(Wild, InfoListsTheGenuineIndexesAndDumpFollowsTheirOrder) {
+    const auto wild = std::filesystem::path(ABONIX_TESTDATA) / "paradox-wild";
+    struct Case { const char* table; const char* index; const char* info_line; const char* first_rows; };
+    const Case cases[] = {
+        {"db/AREACODES.DB", "ste", "  ste  (State) case-insensitive maintained\n",
+         "AC,State,Cities\r\n242,--,BAHAMAS (Atlantic Ocean)\r\n246,--,BARBADOS (Caribbean)\r\n"},
+        {"joins/fk4.db", "reference", "  reference  (FK1; FK) maintained\n", "ID,FK1,B1,FK\r\n1,,1,\r\n2,,2,\r\n"},
+        {"joins/C.DB", "B", "  B  (B) maintained\n", "C,A,B\r\n1,1,4\r\n2,2,5\r\n3,3,6\r\n"},
+    };
+    for (const auto& c : cases) {
+        auto t = Table::open(wild / c.table);
+        std::ostringstream info, dump;
+        tools::print_info(*t, info);
+        EXPECT_NE(info.str().find(c.info_line), std::string::npos) << info.str();
+        tools::print_csv(*t, c.index, dump);
+        EXPECT_EQ(dump.str().substr(0, std::string(c.first_rows).size()), c.first_rows) << c.table;
+    }
+}
+
 }  // namespace
