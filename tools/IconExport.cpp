@@ -14,6 +14,28 @@
 
 namespace {
 
+// Only plain values live in this function, since libpng reports errors by
+// longjmp back into it. False when the file cannot be written.
+bool write_png_rows(std::FILE* file, png_bytep* rows, int w, int h) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_rows(png, info, rows);
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
 void write_rgba_png(const gfx::MaskedImage& icon, const char* path) {
     struct FileCloser {
         void operator()(std::FILE* f) const { std::fclose(f); }
@@ -34,25 +56,8 @@ void write_rgba_png(const gfx::MaskedImage& icon, const char* path) {
         }
     std::vector<png_bytep> rows(static_cast<std::size_t>(h));
     for (int y = 0; y < h; ++y) rows[static_cast<std::size_t>(y)] = &pixels[static_cast<std::size_t>(y * w) * 4];
-
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!png || !info) {
-        png_destroy_write_struct(&png, nullptr);
-        throw Exception(AnsiString("Cannot write PNG ") + path);
-    }
-    // libpng reports errors by longjmp; nothing with a destructor is made
-    // between here and the end of the writing.
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        throw Exception(AnsiString("Cannot write PNG ") + path);
-    }
-    png_init_io(png, file.get());
-    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, PNG_COLOR_TYPE_RGBA,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_rows(png, info, rows.data());
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    png_destroy_write_struct(&png, &info);
+    if (!write_png_rows(file.get(), rows.data(), w, h)) throw Exception(AnsiString("Cannot write PNG ") + path);
+    if (std::fclose(file.release()) != 0) throw Exception(AnsiString("Cannot write PNG ") + path);
 }
 
 }  // namespace
