@@ -1,20 +1,84 @@
 // The abonix program: the directory of Ольмарск 2001 on the screen.
 //
-// Start-up order: the application, its title, the main window (which
-// connects the database while it loads and opens the tables when it is
-// created), the hidden About box, then the message loop until the main window
-// closes. A failure while the main window loads (the database cannot be
-// connected) ends the program with the error reported and no window shown.
+//   abonix [DIRECTORY]    the tables and the layout file are found in DIRECTORY
+//
+// The folder to work in (StartDirectory.h) becomes the current directory
+// first, since the tables and the layout file are found there. Then the
+// start-up order: the application, its title, the main window (which connects
+// the database while it loads and opens the tables when it is created), the
+// hidden About box, then the message loop until the main window closes. A
+// failure while the main window loads (the database cannot be connected) ends
+// the program with the error reported and no window shown.
 #include "app/About.h"
 #include "app/Main.h"
+#include "app/StartDirectory.h"
 #include "platform/forms/TApplication.h"
 #include "platform/ui/SdlHost.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
 
-int main() {
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kHelp =
+    "usage: abonix [DIRECTORY]\n"
+    "\n"
+    "The telephone directory of Ольмарск 2001. DIRECTORY holds the tables\n"
+    "Phone2k.db, City.db and Street.db, and the program keeps its window layout\n"
+    "there in Abonix.ini. Without DIRECTORY the program works in the current\n"
+    "folder when the tables are there, otherwise in your own directory folder\n"
+    "($XDG_DATA_HOME/abonix, or ~/.local/share/abonix), which the first start\n"
+    "fills from the sample installed with the program. `abonix-db import` makes\n"
+    "a directory from a list of subscribers.\n"
+    "\n"
+    "  --help     show this text and exit\n"
+    "  --version  show the version and exit\n";
+
+int usage_error(const char* message) {
+    std::fprintf(stderr, "abonix: %s\nTry 'abonix --help'.\n", message);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::optional<std::filesystem::path> named;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (!std::strcmp(argv[i], "--version")) {
+            std::printf("abonix %s\n", ABONIX_VERSION);
+            return 0;
+        }
+        if (argv[i][0] == '-') return usage_error((std::string("unknown option ") + argv[i]).c_str());
+        if (named) return usage_error("only one DIRECTORY");
+        named = argv[i];
+    }
+    try {
+        std::error_code ec;
+        app::StartPlaces places;
+        places.current = std::filesystem::current_path();
+        const char* home = std::getenv("HOME");
+        if (!home || !*home)
+            if (const passwd* pw = ::getpwuid(::getuid())) home = pw->pw_dir;
+        places.user_directory = app::user_directory(std::getenv("XDG_DATA_HOME"), home);
+        places.installed_sample = app::installed_sample(std::filesystem::read_symlink("/proc/self/exe", ec));
+        std::filesystem::current_path(app::start_directory(named, places));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "abonix: %s\n", e.what());
+        return 2;
+    }
     try {
         ui::SdlHost host;
         TApplication application;

@@ -1,3 +1,6 @@
+# The version abonix --version shows and the package carries.
+set(ABONIX_VERSION 1.0.0)
+
 # abonix_library(NAME SOURCES... DEPENDS libs...)
 #   One library per folder. Headers are included by their path from the
 #   repository root ("engine/Table.h"), so every library exposes the root.

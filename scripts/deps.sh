@@ -8,6 +8,7 @@ packages=(
   pxlib-dev xvfb xdotool x11-utils
   x11-xkb-utils
   libx11-dev libxext-dev
+  desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

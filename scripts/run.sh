@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Abonix, generates the sample directory when it is missing and runs
-# the program in it (the program works in its current directory).
+# the program on it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -11,5 +11,4 @@ cmake --build "$build"
 if [ ! -f sample/Phone2k.db ] || [ ! -f sample/Phone2k.YG0 ]; then
   "$build/tools/abonix-db" generate sample
 fi
-cd sample
-exec "../$build/app/abonix"
+exec "$build/app/abonix" sample

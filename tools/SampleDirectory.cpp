@@ -2,6 +2,8 @@
 
 #include "engine/EngineError.h"
 #include "engine/TableWriter.h"
+#include "tools/DirectorySchema.h"
+#include "tools/ProgressBar.h"
 #include "text/Cp1251.h"
 
 #include <array>
@@ -12,7 +14,6 @@
 namespace tools {
 namespace {
 
-using engine::FieldType;
 using engine::Value;
 
 // splitmix64: small, fast and the same on every platform.
@@ -163,16 +164,10 @@ std::vector<std::string> street_names() {
     return out;
 }
 
-Value text_value(const std::string& utf8) { return Value::of_text(text::utf8_to_cp1251(utf8)); }
-
-void write_name_table(const std::filesystem::path& path, const char* name_field, const std::vector<std::string>& names) {
-    engine::TableSchema schema;
-    schema.fields = {{"Code", FieldType::Long}, {name_field, FieldType::Alpha, 25}};
-    schema.key_fields = 1;
-    schema.indexes = {{name_field, {name_field}}};
-    engine::TableWriter w(path, schema);
-    for (std::size_t i = 0; i < names.size(); ++i) w.append({Value::of_int(static_cast<std::int64_t>(i) + 1), text_value(names[i])});
-    w.finish();
+std::vector<AnsiString> cp1251_names(const std::vector<std::string>& utf8) {
+    std::vector<AnsiString> out;
+    for (const auto& s : utf8) out.push_back(text::utf8_to_cp1251(s));
+    return out;
 }
 
 }  // namespace
@@ -189,22 +184,9 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     Random rng(options.seed);
     const std::vector<std::string> cities(std::begin(kCities), std::end(kCities));
     const std::vector<std::string> streets = street_names();
-    write_name_table(dir / "City.db", "City", cities);
-    write_name_table(dir / "Street.db", "Street", streets);
-
-    engine::TableSchema schema;
-    schema.fields = {{"Code", FieldType::AutoInc},    {"Phone", FieldType::Alpha, 6},      {"LastName", FieldType::Alpha, 25},
-                   {"FirstName", FieldType::Alpha, 15}, {"MiddleName", FieldType::Alpha, 15}, {"City", FieldType::Long},
-                   {"Street", FieldType::Long},     {"House", FieldType::Alpha, 8},      {"Flat", FieldType::Alpha, 5}};
-    schema.key_fields = 1;
-    schema.indexes = {{"LastName Index", {"LastName", "FirstName", "MiddleName"}},
-                    {"Phone", {"Phone"}},
-                    {"LastName", {"LastName"}},
-                    {"FirstName", {"FirstName"}},
-                    {"MiddleName", {"MiddleName"}},
-                    {"City", {"City"}},
-                    {"Street", {"Street"}}};
-    engine::TableWriter w(dir / "Phone2k.db", schema);
+    write_place_table(dir / "City.db", "City", cp1251_names(cities));
+    write_place_table(dir / "Street.db", "Street", cp1251_names(streets));
+    engine::TableWriter w(dir / "Phone2k.db", subscriber_schema());
 
     // Six-digit numbers, each used once, in random order; Ольмарск's numbers
     // start with 2 to 9 while there is room for that.
@@ -233,7 +215,9 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     for (const char* w : kFemaleNames) women.push_back(text::utf8_to_cp1251(w));
     const AnsiString letter_a = "а"_a, letter_b = "б"_a;
 
-    std::array<Value, 9> row;
+    // A bar only for counts that take a while.
+    ProgressBar bar(n >= 200000 ? options.progress : nullptr, "Generating", n);
+    std::array<Value, kSubscriberFields> row;
     for (std::uint32_t i = 0; i < n; ++i) {
         const bool female = rng.chance(0.52);
         const Surname& surname = surnames[surname_pick.pick(rng)];
@@ -254,20 +238,20 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
         char phone[8];
         std::snprintf(phone, sizeof phone, "%06u", static_cast<unsigned>(phones[i]));
 
-        row[0] = Value::null();
-        row[1] = Value::of_text(phone);
-        row[2] = Value::of_text(female ? surname.female : surname.male);
-        row[3] = Value::of_text(first);
-        row[4] = Value::of_text(female ? father.daughter : father.son);
-        row[5] = Value::of_int(city);
-        row[6] = Value::of_int(street);
-        row[7] = Value::of_text(house);
-        row[8] = private_house ? Value::null() : Value::of_text(std::to_string(1 + rng.below(in_town ? 180 : 24)));
+        row[kCode] = Value::null();
+        row[kPhone] = Value::of_text(phone);
+        row[kLastName] = Value::of_text(female ? surname.female : surname.male);
+        row[kFirstName] = Value::of_text(first);
+        row[kMiddleName] = Value::of_text(female ? father.daughter : father.son);
+        row[kCity] = Value::of_int(city);
+        row[kStreet] = Value::of_int(street);
+        row[kHouse] = Value::of_text(house);
+        row[kFlat] = private_house ? Value::null() : Value::of_text(std::to_string(1 + rng.below(in_town ? 180 : 24)));
         w.append(row);
-        if (options.progress && n >= 200000 && (i + 1) % (n / 10) == 0)
-            *options.progress << "abonix-db: " << (i + 1) << " of " << n << " subscribers\n" << std::flush;
+        bar.update(i + 1);
     }
-    if (options.progress && n >= 200000) *options.progress << "abonix-db: writing tables and indexes\n" << std::flush;
+    bar.finish();
+    if (options.progress && n >= 200000) *options.progress << "Writing the tables and their indexes...\n" << std::flush;
     w.finish();
 }
 

@@ -12,7 +12,7 @@ namespace tools {
 struct SampleOptions {
     std::uint32_t subscribers = 120000;  // at most 1,000,000: phone numbers have six digits
     std::uint64_t seed = 2001;
-    std::ostream* progress = nullptr;    // progress lines for large counts
+    std::ostream* progress = nullptr;    // a terminal to draw a progress bar on for large counts
 };
 
 // Creates dir when missing. Throws EngineError on a bad count or a write failure.

@@ -1,23 +1,42 @@
-// abonix-db: generate the sample directory, describe and dump Paradox tables.
+// abonix-db: make a directory (a generated sample or one imported from a list
+// of subscribers), describe and dump its tables.
 #include "engine/EngineError.h"
-#include "text/Cp1251.h"
-
-#include <cerrno>
 #include "engine/Table.h"
+#include "text/Cp1251.h"
+#include "tools/ListImport.h"
 #include "tools/SampleDirectory.h"
+#include "tools/SubscriberList.h"
 #include "tools/TableReport.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
+#include <unistd.h>
+
 namespace {
 
+const char* const kUsage =
+    "usage: abonix-db generate DIR [--subscribers N] [--seed S]\n"
+    "       abonix-db import LIST.csv DIR [--skip-bad] [--encoding utf-8|cp1251]\n"
+    "       abonix-db info TABLE\n"
+    "       abonix-db dump TABLE [--index NAME]\n"
+    "       abonix-db dump DIR\n"
+    "\n"
+    "generate  writes a made-up directory: Phone2k.db, City.db, Street.db and their indexes\n"
+    "import    builds those tables from a CSV list of subscribers with a header row:\n"
+    "          Phone,LastName,FirstName,MiddleName,City,Street,House,Flat (UTF-8 or CP1251;\n"
+    "          cities and streets by name). Bad rows are reported by line and nothing is\n"
+    "          written, unless --skip-bad leaves them out.\n"
+    "info      describes a table: version, code page, records, fields, indexes\n"
+    "dump      prints a table's records as UTF-8 CSV, or a directory's subscribers as a\n"
+    "          list that import reads back\n";
+
 int usage() {
-    std::cerr << "usage: abonix-db generate DIR [--subscribers N] [--seed S]\n"
-                 "       abonix-db info TABLE\n"
-                 "       abonix-db dump TABLE [--index NAME]\n";
+    std::cerr << kUsage;
     return 2;
 }
 
@@ -29,9 +48,46 @@ bool parse_number(const char* s, std::uint64_t& out) {
     return errno == 0 && *end == 0 && s[0] != '-';
 }
 
+// The progress bar goes to the terminal only, never into a pipe or a file.
+std::ostream* progress_stream() { return ::isatty(STDERR_FILENO) ? &std::cerr : nullptr; }
+
+int import(int argc, char** argv) {
+    tools::ImportOptions options;
+    for (int i = 4; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--skip-bad")) {
+            options.skip_bad = true;
+        } else if (!std::strcmp(argv[i], "--encoding") && i + 1 < argc) {
+            const std::string e = text::ansi_lower_case(argv[++i]);
+            if (e == "utf-8" || e == "utf8") options.encoding = tools::ImportOptions::Encoding::Utf8;
+            else if (e == "cp1251" || e == "windows-1251") options.encoding = tools::ImportOptions::Encoding::Cp1251;
+            else return usage();
+        } else {
+            return usage();
+        }
+    }
+    options.progress = progress_stream();
+    const tools::ImportResult result = tools::import_list(argv[2], argv[3], options);
+    constexpr std::size_t kShown = 100;
+    for (std::size_t i = 0; i < result.bad_rows.size() && i < kShown; ++i)
+        std::cerr << argv[2] << ":" << result.bad_rows[i].line << ": " << result.bad_rows[i].reason << "\n";
+    if (result.bad_rows.size() > kShown) std::cerr << "... and " << result.bad_rows.size() - kShown << " more bad rows\n";
+    if (!result.written) {
+        std::cerr << "abonix-db: " << result.bad_rows.size() << " bad rows; nothing written (--skip-bad leaves them out)\n";
+        return 1;
+    }
+    std::cerr << "abonix-db: " << result.subscribers << " subscribers written to " << argv[3];
+    if (!result.bad_rows.empty()) std::cerr << ", " << result.bad_rows.size() << " bad rows left out";
+    std::cerr << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        std::cout << kUsage;
+        return 0;
+    }
     if (argc < 3) return usage();
     const std::string command = argv[1];
     try {
@@ -49,13 +105,18 @@ int main(int argc, char** argv) {
                     return usage();
                 }
             }
-            options.progress = &std::cerr;
+            options.progress = progress_stream();
             tools::generate_sample_directory(argv[2], options);
             return 0;
         }
+        if (command == "import" && argc >= 4) return import(argc, argv);
         if (command == "info" && argc == 3) {
             tools::print_info(*engine::Table::open(argv[2]), std::cout);
             return 0;
+        }
+        if (command == "dump" && argc == 3 && std::filesystem::is_directory(argv[2])) {
+            tools::print_subscriber_list(argv[2], std::cout);
+            return std::cout.good() ? 0 : 1;
         }
         if (command == "dump" && (argc == 3 || (argc == 5 && !std::strcmp(argv[3], "--index")))) {
             const auto table = engine::Table::open(argv[2]);
