@@ -215,8 +215,12 @@ void SdlHost::maximize_native(HWND h) {
 void SdlHost::raise_native(HWND h) {
     auto it = m_natives.find(h);
     // Raising also focuses on most systems; popups stay on top without it.
-    if (it != m_natives.end() && !it->second.info.no_activate && (SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_SHOWN))
-        SDL_RaiseWindow(it->second.window);
+    if (it == m_natives.end() || it->second.info.no_activate || !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_SHOWN))
+        return;
+    SDL_RaiseWindow(it->second.window);
+    // Raising asks a window manager for the focus; without one nobody gives
+    // it, and keys typed after a dialog closed would reach no window.
+    if (SDL_GetKeyboardFocus() != it->second.window) SDL_SetWindowInputFocus(it->second.window);
 }
 
 void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) {

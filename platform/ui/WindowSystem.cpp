@@ -306,7 +306,14 @@ bool WindowSystem::show_window(HWND h, int cmd) {
         on_hiding(h);
         w->style &= ~WS_VISIBLE;
         lose_window(h);
-        if (is_window(h) && get_parent(h) == kNoWindow) m_host.show_native(h, false, false);
+        if (is_window(h) && get_parent(h) == kNoWindow) {
+            m_host.show_native(h, false, false);
+            // The window activated in its place was raised while the hidden one
+            // still held the display's keyboard focus; without a window manager
+            // that focus goes nowhere once the hidden window is unmapped, so the
+            // active window asks for it again.
+            if (m_active != kNoWindow && m_active != h && is_visible(m_active)) m_host.raise_native(m_active);
+        }
         return true;
     }
     const bool top = w->top_level();

@@ -1,5 +1,7 @@
 // The real program on a private X server: it opens its maximised main window
-// on a generated directory and ends cleanly when the window is closed.
+// on a generated directory and ends cleanly when the window is closed; a user
+// with a Russian keyboard layout searches through the toolbar, opens the
+// About box with F1 and leaves with Ctrl+X.
 #include "tests/e2e/XSession.h"
 #include "tests/support/TempDir.h"
 #include "tools/SampleDirectory.h"
@@ -16,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <poll.h>
 #include <unistd.h>
@@ -111,6 +114,81 @@ TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
     EXPECT_EQ(a.height, 768);
 
     close_window(d, w);
+    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+}
+
+// The top of the first screen row, at x, in the highlight colour of the focused
+// cell; -1 when there is none.
+int focused_row_top(const e2e::Xvfb& x, int column_x) {
+    const e2e::Xvfb::Shot shot = x.screenshot();
+    for (int y = 0; y < shot.height; ++y)
+        if (shot.at(column_x, y) == 0x0A246A) return y;
+    return -1;
+}
+
+// Polls until the predicate holds or the time is up.
+template <typename Predicate>
+bool eventually(Predicate holds, int timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+int xdotool(const e2e::Xvfb& x, std::vector<std::string> args) {
+    args.insert(args.begin(), "xdotool");
+    return e2e::run(args, {x.env()}, 20000).value_or(-1);
+}
+
+TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeavesWithCtrlX) {
+    const TempDir dir;
+    tools::SampleOptions options;
+    options.subscribers = 2000;
+    tools::generate_sample_directory(dir.path(), options);
+
+    e2e::Xvfb x(1024, 768);
+    ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
+    std::optional<CurrentDir> cd(std::in_place, dir.path());
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules});
+    cd.reset();
+
+    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
+    ASSERT_NE(display, nullptr);
+    Display* d = display.get();
+    ASSERT_NE(wait_for_window(d, "Ольмарск 2001", 30000), 0u) << app.output();
+
+    // The first subscriber of the last-name order is focused on the first row.
+    int first_row = -1;
+    ASSERT_TRUE(eventually([&] { return (first_row = focused_row_top(x, 4)) > 0; }, 10000));
+
+    // "Ив" typed into the last-name box of the search toolbar and Enter: the
+    // first "Ив..." subscriber comes to the middle of the window, focused.
+    ASSERT_EQ(xdotool(x, {"mousemove", "240", "38", "click", "1"}), 0);
+    ASSERT_EQ(xdotool(x, {"type", "--delay", "50", "Ив"}), 0);
+    ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
+    int found_row = -1;
+    EXPECT_TRUE(eventually([&] { return (found_row = focused_row_top(x, 4)) > first_row + 200; }, 10000))
+        << "focused row at " << found_row << ", first row at " << first_row;
+
+    // F1 opens the About box wherever the focus is; Enter closes it.
+    ASSERT_EQ(xdotool(x, {"key", "F1"}), 0);
+    const Window about = wait_for_window(d, "О программе...", 10000);
+    ASSERT_NE(about, 0u) << app.output();
+    ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
+    EXPECT_TRUE(eventually(
+        [&] {
+            XWindowAttributes a;
+            return !XGetWindowAttributes(d, about, &a) || a.map_state != IsViewable;
+        },
+        10000));
+
+    // Ctrl with the key in X's place (it types "ч" in this layout) runs Exit.
+    // xdotool's typing of letters may leave the server's keymap changed, so
+    // the Russian layout is set again first.
+    ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_che"}), 0);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 

@@ -19,7 +19,8 @@ namespace apptest {
 
 class AppTest : public ::testing::Test {
 protected:
-    AppTest() : m_cd(m_temp.path()), host(1280, 1024), dir(m_temp.path()) {
+    explicit AppTest(int screenWidth = 1280, int screenHeight = 1024)
+        : m_cd(m_temp.path()), host(screenWidth, screenHeight), dir(m_temp.path()) {
         tools::SampleOptions options;
         options.subscribers = 300;
         tools::generate_sample_directory(dir, options);
