@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -189,6 +190,51 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     // the Russian layout is set again first.
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_che"}), 0);
+    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+}
+
+// How many of the stand-in's lines name the web page address.
+int line_count(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    int n = 0;
+    for (std::string line; std::getline(in, line);) n += line.find("http://abonix.example/") != std::string::npos;
+    return n;
+}
+
+TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterEndsTheProgram) {
+    const TempDir dir;
+    tools::SampleOptions options;
+    options.subscribers = 2000;
+    tools::generate_sample_directory(dir.path(), options);
+    // A stand-in for the desktop's opener, found first on the PATH: it notes its arguments.
+    const TempDir bin;
+    const std::filesystem::path opened = bin.path() / "opened.txt";
+    {
+        std::ofstream script(bin.path() / "xdg-open");
+        script << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\n";
+    }
+    std::filesystem::permissions(bin.path() / "xdg-open", std::filesystem::perms::owner_all);
+
+    e2e::Xvfb x(1024, 768);
+    ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "us"}, {x.env()}, 10000), 0);
+    std::optional<CurrentDir> cd(std::in_place, dir.path());
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules, "PATH=" + bin.path().string() + ":" + std::getenv("PATH")});
+    cd.reset();
+
+    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
+    ASSERT_NE(display, nullptr);
+    ASSERT_NE(wait_for_window(display.get(), "Ольмарск 2001", 30000), 0u) << app.output();
+
+    ASSERT_EQ(xdotool(x, {"key", "ctrl+w"}), 0);
+    EXPECT_TRUE(eventually([&] { return line_count(opened) == 1; }, 10000)) << app.output();
+    ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
+    ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_tse"}), 0);
+    EXPECT_TRUE(eventually([&] { return line_count(opened) == 2; }, 10000)) << app.output();
+
+    // The main menu by keyboard: F10 selects "Файл", Down opens it, Enter runs "Выход".
+    ASSERT_EQ(xdotool(x, {"key", "F10"}), 0);
+    ASSERT_EQ(xdotool(x, {"key", "Down"}), 0);
+    ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 
