@@ -8,6 +8,8 @@
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
 
+#include "bench/BenchDirectory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -17,21 +19,6 @@
 namespace {
 
 constexpr int kRows = 40;
-constexpr std::uint32_t kSubscribers = 1000000;
-
-// The same folder as the engine's benchmarks, generated when missing.
-std::filesystem::path directory_folder() {
-    const char* env = std::getenv("ABONIX_BENCH_DIR");
-    const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : std::filesystem::path(ABONIX_BENCH_DEFAULT_DIR);
-    if (!std::filesystem::exists(dir / "Phone2k.db")) {
-        std::cerr << "abonix-bench: generating " << kSubscribers << " subscribers in " << dir << "\n";
-        tools::SampleOptions options;
-        options.subscribers = kSubscribers;
-        options.progress = &std::cerr;
-        tools::generate_sample_directory(dir, options);
-    }
-    return std::filesystem::absolute(dir);
-}
 
 class WindowLink : public TDataLink {
 public:
@@ -63,7 +50,7 @@ public:
 // The directory opened as at start-up, its subscriber table shown in a window of 40 rows.
 struct OpenDirectory {
     OpenDirectory() : old_dir(std::filesystem::current_path()) {
-        std::filesystem::current_path(directory_folder());
+        std::filesystem::current_path(bench::million_directory());
         tables = directory::DirectoryTables::Create(&form);
         tables.Loaded();
         link.SetDataSource(tables.PhoneDS);

@@ -11,6 +11,8 @@
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
 
+#include "bench/BenchDirectory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -20,20 +22,6 @@
 
 namespace {
 
-constexpr std::uint32_t kSubscribers = 1000000;
-
-std::filesystem::path directory_folder() {
-    const char* env = std::getenv("ABONIX_BENCH_DIR");
-    const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : std::filesystem::path(ABONIX_BENCH_DEFAULT_DIR);
-    if (!std::filesystem::exists(dir / "Phone2k.db")) {
-        std::cerr << "abonix-bench: generating " << kSubscribers << " subscribers in " << dir << "\n";
-        tools::SampleOptions options;
-        options.subscribers = kSubscribers;
-        options.progress = &std::cerr;
-        tools::generate_sample_directory(dir, options);
-    }
-    return std::filesystem::absolute(dir);
-}
 
 // The grid with its layout cache reachable, so that a benchmark can drop it.
 class BenchGrid : public TdxDBGrid {
@@ -109,7 +97,7 @@ protected:
 struct Screen {
     explicit Screen(bool shown = true) : host(1920, 1080), app(std::make_unique<TApplication>()) {
         const std::filesystem::path old = std::filesystem::current_path();
-        std::filesystem::current_path(directory_folder());
+        std::filesystem::current_path(bench::million_directory());
         form = TComponent::Own<GridForm>(app.get());
         form->CreateFromLayout();
         form->grid->HandleNeeded();

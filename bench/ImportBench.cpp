@@ -5,6 +5,8 @@
 #include "tools/SampleDirectory.h"
 #include "tools/SubscriberList.h"
 
+#include "bench/BenchDirectory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -18,16 +20,9 @@ namespace fs = std::filesystem;
 
 // The list, made once from a generated directory beside the other benchmarks' data.
 fs::path million_list() {
-    const char* env = std::getenv("ABONIX_BENCH_DIR");
-    const fs::path dir = env && *env ? fs::path(env) : fs::path(ABONIX_BENCH_DEFAULT_DIR);
+    const fs::path dir = bench::million_directory();
     const fs::path list = dir.parent_path() / "import-list.csv";
     if (fs::exists(list)) return list;
-    if (!fs::exists(dir / "Phone2k.db")) {
-        std::cerr << "abonix-bench: generating 1000000 subscribers in " << dir << "\n";
-        tools::SampleOptions options;
-        options.subscribers = 1000000;
-        tools::generate_sample_directory(dir, options);
-    }
     std::ofstream out(list, std::ios::binary);
     tools::print_subscriber_list(dir, out);
     return list;

@@ -5,6 +5,8 @@
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
 
+#include "bench/BenchDirectory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -14,21 +16,6 @@
 namespace {
 
 constexpr int kRows = 40;
-constexpr std::uint32_t kSubscribers = 1000000;
-
-// The folder the other benchmarks use, generated when missing.
-std::filesystem::path bench_folder() {
-    const char* env = std::getenv("ABONIX_BENCH_DIR");
-    const std::filesystem::path dir = env && *env ? std::filesystem::path(env) : std::filesystem::path(ABONIX_BENCH_DEFAULT_DIR);
-    if (!std::filesystem::exists(dir / "Phone2k.db")) {
-        std::cerr << "abonix-bench: generating " << kSubscribers << " subscribers in " << dir << "\n";
-        tools::SampleOptions options;
-        options.subscribers = kSubscribers;
-        options.progress = &std::cerr;
-        tools::generate_sample_directory(dir, options);
-    }
-    return std::filesystem::absolute(dir);
-}
 
 class RowsLink : public TDataLink {
 public:
@@ -38,7 +25,7 @@ public:
 // The directory as the main window opens it, ordered by LastName as after a click on its header.
 struct Directory {
     Directory() : old_dir(std::filesystem::current_path()) {
-        std::filesystem::current_path(bench_folder());
+        std::filesystem::current_path(bench::million_directory());
         tables = directory::DirectoryTables::Create(&form);
         tables.Loaded();
         link.SetDataSource(tables.PhoneDS);
@@ -55,7 +42,7 @@ struct Directory {
 void Grid_IncrementalSearchNoMatch(benchmark::State& state) {
     Directory d;
     TTable* phones = d.tables.PhoneT;
-    phones->SetRecNo(kSubscribers / 3);
+    phones->SetRecNo(bench::kMillion / 3);
     const AnsiString text = text::utf8_to_cp1251("Ъ");
     for (auto _ : state)
         if (phones->LocatePrefix(d.tables.PhoneTLastName, text, 0)) state.SkipWithError("a last name begins with Ъ");
