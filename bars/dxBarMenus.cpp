@@ -1,5 +1,7 @@
 #include "bars/dxBarMenus.h"
 
+#include "platform/ui/KeyboardLayout.h"
+
 #include "bars/HintPlacement.h"
 #include "bars/RecentItems.h"
 #include "bars/ShortCutSearch.h"
@@ -13,6 +15,7 @@
 #include "bars/TdxBarSubMenuControl.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
+#include "platform/ui/KeyboardLayout.h"
 #include "platform/ui/SystemSettings.h"
 
 #include <algorithm>
@@ -58,13 +61,12 @@ void run_item_handlers(TdxBarItem* item) {
     }
 }
 
-// Until the platform translates characters under the current layout, the
-// Latin letters and the digits are their own keys.
-std::optional<KeyForChar> latin_key_for_char(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return KeyForChar{c - 'a' + 'A', false, false};
-    if (c >= 'A' && c <= 'Z') return KeyForChar{c, true, false};
-    if (c >= '0' && c <= '9') return KeyForChar{c, false, false};
-    return std::nullopt;
+// A mnemonic's key is the key that types its letter in the keyboard layout in
+// force, so "&Файл" answers to the key of "ф" under a Russian layout.
+std::optional<KeyForChar> layout_key_for_char(unsigned char c) {
+    const std::int16_t key = ws().key_for_char(c);
+    if (key < 0) return std::nullopt;
+    return KeyForChar{key & 0xFF, (key & ui::kShiftForKey) != 0, false};
 }
 
 // The shortcut search over the manager's links.
@@ -498,7 +500,7 @@ void BarMenus::ManagerCreated(TdxBarManager* manager) {
     MenuSystem& system = MenuSystem::acquire(ws());
     system.active_client = [] { return static_cast<MenuClient*>(ActiveClient()); };
     system.mouse_filter = filter_mouse;
-    if (!system.chain().key_for_char) system.chain().key_for_char = latin_key_for_char;
+    if (!system.chain().key_for_char) system.chain().key_for_char = layout_key_for_char;
     system.chain().on_enter = keyboard_mode_entered;
     system.chain().on_leave = post_mouse_move;
     clients()[manager] = std::make_unique<ManagerMenuClient>(*manager);

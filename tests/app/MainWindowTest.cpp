@@ -109,4 +109,29 @@ TEST_F(MainWindowTest, CtrlXInTheGridRunsTheExitItem) {
     EXPECT_TRUE(ran);
 }
 
+TEST_F(MainWindowTest, MnemonicsAnswerToTheKeysOfTheirLettersInTheLayoutInForce) {
+    // The directory's captions have none; with "&Файл" and "&Выход" the keys that
+    // type "ф" and "в" (A and D on a Russian layout) open the menu and run Exit.
+    start();
+    Phones->FileMenu->SetCaption("&Файл"_a);
+    Phones->CloseButton->SetCaption("&Выход"_a);
+    Phones->Show();
+    host.pump();
+    int ran = 0;
+    Phones->CloseButton->OnClick = [&](TObject*) { ++ran; };
+
+    host.press_key('A', {ui::VK_MENU});
+    host.press_key('D');
+    host.press_key(ui::VK_ESCAPE);
+    host.press_key(ui::VK_ESCAPE);
+    host.pump();
+    EXPECT_EQ(ran, 0) << "an English layout has no key for these letters";
+
+    host.set_keyboard_layout(ui::KeyboardLayout::russian());
+    host.press_key('A', {ui::VK_MENU});
+    host.press_key('D');
+    host.pump();
+    EXPECT_EQ(ran, 1);
+}
+
 }  // namespace
