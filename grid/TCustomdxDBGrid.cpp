@@ -1,5 +1,7 @@
 #include "grid/TCustomdxDBGrid.h"
 
+#include "platform/forms/TApplication.h"
+
 #include "grid/ScopeExit.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
@@ -206,9 +208,10 @@ void TCustomdxDBGrid::SaveLayoutOnce() {
     if (m_layoutSaved) return;
     m_layoutSaved = true;
     // Runs while the grid or its form is being destroyed: a file that cannot
-    // be written must not end the program, and nobody is left to tell.
+    // be written must not end the program; the user is told on standard error.
     try {
         SaveLayout();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        forms::report_unsaved_layout(e);
     }
 }

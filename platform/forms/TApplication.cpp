@@ -1,6 +1,9 @@
 #include "platform/forms/TApplication.h"
 
 #include "platform/forms/MessageBox.h"
+#include "text/Cp1251.h"
+
+#include <cstdio>
 
 TApplication* Application = nullptr;
 
@@ -82,6 +85,14 @@ namespace forms {
 void handle_exception(TObject* sender, std::exception_ptr error) {
     if (!Application) std::rethrow_exception(error);
     Application->HandleException(sender, error);
+}
+
+void report_unsaved_layout(const std::exception& error) {
+    const std::string program =
+        Application && !Application->Title().empty() ? text::cp1251_to_utf8(Application->Title()) : std::string("abonix");
+    const auto* ours = dynamic_cast<const Exception*>(&error);
+    const std::string message = ours ? text::cp1251_to_utf8(ours->Message()) : error.what();
+    std::fprintf(stderr, "%s: the layout was not saved: %s\n", program.c_str(), message.c_str());
 }
 
 }  // namespace forms

@@ -78,4 +78,9 @@ namespace forms {
 // one it goes on to the caller.
 void handle_exception(TObject* sender, std::exception_ptr error);
 
+// A layout that could not be written while its window goes away: no window is
+// left to show a message, so the user reads it on standard error; the old file
+// stays as it was.
+void report_unsaved_layout(const std::exception& error);
+
 }  // namespace forms

@@ -134,4 +134,22 @@ TEST_F(MainWindowTest, MnemonicsAnswerToTheKeysOfTheirLettersInTheLayoutInForce)
     EXPECT_EQ(ran, 1);
 }
 
+TEST_F(MainWindowTest, ALayoutThatCannotBeWrittenIsReportedAndTheProgramEndsNormally) {
+    show();
+    // A folder that does not exist stands in for a read-only one or a full disk.
+    Phones->PhoneGrid->SetIniFileName("no-such-folder/Abonix.ini");
+    Phones->PhoneBarManager->SetIniFileName("no-such-folder/abonix.ini");
+    testing::internal::CaptureStderr();
+    app.reset();
+    Phones = nullptr;
+    AboutBox = nullptr;
+    const std::string said = testing::internal::GetCapturedStderr();
+    std::size_t reports = 0;
+    for (std::size_t at = said.find("Abonix: the layout was not saved: "); at != std::string::npos;
+         at = said.find("Abonix: the layout was not saved: ", at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 2u) << said;
+    EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
+}
+
 }  // namespace
