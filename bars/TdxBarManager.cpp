@@ -373,13 +373,7 @@ void TdxBarManager::Loaded() {
         // The layout is written when the form goes for good, while its items still exist.
         TNotifyEvent previous = m_form->OnDestroy;
         m_form->OnDestroy = [this, previous](TObject* sender) {
-            // The form is going away: a file that cannot be written must not
-            // end the program, and no window is left to show the message.
-            try {
-                SaveToIniFile(m_iniFileName);
-            } catch (const std::exception& e) {
-                forms::report_unsaved_layout(e);
-            }
+            SaveToIniFile(m_iniFileName);
             if (previous) previous(sender);
         };
     }

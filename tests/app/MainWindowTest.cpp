@@ -139,16 +139,17 @@ TEST_F(MainWindowTest, ALayoutThatCannotBeWrittenIsReportedAndTheProgramEndsNorm
     // A folder that does not exist stands in for a read-only one or a full disk.
     Phones->PhoneGrid->SetIniFileName("no-such-folder/Abonix.ini");
     Phones->PhoneBarManager->SetIniFileName("no-such-folder/abonix.ini");
+    // The bars save while the window still stands and can show a message box;
+    // the grid saves when it is going itself and says so on standard error.
+    std::vector<std::string> boxes;
+    app->OnException = [&](TObject*, const std::exception& e) { boxes.push_back(e.what()); };
     testing::internal::CaptureStderr();
     app.reset();
     Phones = nullptr;
     AboutBox = nullptr;
     const std::string said = testing::internal::GetCapturedStderr();
-    std::size_t reports = 0;
-    for (std::size_t at = said.find("Abonix: the layout was not saved: "); at != std::string::npos;
-         at = said.find("Abonix: the layout was not saved: ", at + 1))
-        ++reports;
-    EXPECT_EQ(reports, 2u) << said;
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_NE(said.find("Abonix: the layout was not saved: "), std::string::npos) << said;
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
 }
 
