@@ -10,6 +10,8 @@ packages=(
   libx11-dev libxext-dev
   desktop-file-utils
 )
+# The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).
+if [ "${ABONIX_DEB_ROOT:-${ABONIX_SLOW:-0}}" = 1 ]; then packages+=(debootstrap); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

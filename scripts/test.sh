@@ -3,6 +3,9 @@
 # ABONIX_SLOW=1 then also fuzzes every parser of outside input for ABONIX_FUZZ_SECONDS
 # each (default 300), built with clang and libFuzzer in build/fuzz, and runs the
 # window-system tests under ThreadSanitizer (build/tsan).
+# ABONIX_DEB_ROOT=1 (also ABONIX_SLOW=1 unless ABONIX_DEB_ROOT=0) installs the .deb of a
+# release build (build/release) with apt on a clean Debian 12 root made by debootstrap
+# (kept in build/deb-root) and starts the installed program there on Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -31,4 +34,13 @@ if [ "${ABONIX_SLOW:-0}" = 1 ]; then
       -artifact_prefix="$fuzz/${target}-" "$scratch" "fuzz/corpus/$target"
     rm -rf "$scratch"
   done
+fi
+
+if [ "${ABONIX_DEB_ROOT:-${ABONIX_SLOW:-0}}" = 1 ]; then
+  release=build/release
+  cmake -S . -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DABONIX_TESTS=OFF
+  cmake --build "$release"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd bash tests/tools/deb_root_test.sh "$release" build/deb-root
 fi

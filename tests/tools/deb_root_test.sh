@@ -12,6 +12,12 @@
 # Needs root (chroot, mounts), debootstrap, Xvfb and xdotool on this machine.
 # ABONIX_DEB_MIRROR names another Debian mirror.
 set -euo pipefail
+# In a mount namespace of its own: whatever is mounted for the root goes with
+# the last process of this run, also when the run is killed and no trap runs,
+# so no /dev of the host is ever left bound under the build folder.
+if [ -z "${ABONIX_DEB_ROOT_NAMESPACE:-}" ]; then
+  exec unshare --mount --propagation private env ABONIX_DEB_ROOT_NAMESPACE=1 bash "$0" "$@"
+fi
 build=$(realpath "$1")
 mkdir -p "$2"
 cache=$(realpath "$2")
@@ -82,6 +88,8 @@ fi
 
 # ---- a fresh copy with /proc, /dev and apt's package cache ---------------
 mkdir -p "$cache/archives/partial"
+# The mount points of runs that were killed, empty since their namespace went.
+rmdir "$cache"/run.* 2>/dev/null || true
 root=$(mktemp -d "$cache/run.XXXXXX")
 mount_in() {  # mount_in TARGET MOUNT-ARGS...: mounts and notes it for the cleanup
   local target=$root$1
