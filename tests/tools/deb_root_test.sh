@@ -153,7 +153,13 @@ fi
 # A user of the machine, as the menu would start the program for them.
 in_root useradd --create-home --shell /bin/sh olga
 user_id=$(in_root id -u olga):$(in_root id -g olga)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# The runtime folder a desktop session gives its programs.
+runtime_dir=/run/user/${user_id%%:*}
+mkdir -p "$root$runtime_dir"
+chown "$user_id" "$root$runtime_dir"
+chmod 700 "$root$runtime_dir"
+# -noreset: the server stays as it is between the starts, when no client is connected.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$work/display" ] && break
@@ -181,7 +187,7 @@ try_start() {
   local name=$1 dir=$2
   shift 2
   chroot --userspec="$user_id" "$root" env -i PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 \
-    HOME=/home/olga USER=olga DISPLAY="$display" sh -c 'cd "$1" && shift && exec "$@"' sh "$dir" "$@" \
+    HOME=/home/olga USER=olga XDG_RUNTIME_DIR="$runtime_dir" DISPLAY="$display" sh -c 'cd "$1" && shift && exec "$@"' sh "$dir" "$@" \
     >"$work/$name.log" 2>&1 &
   app_pid=$!
   local window="" _
@@ -220,12 +226,16 @@ try_start() {
 try_start menu /home/olga abonix
 [ -f "$root/home/olga/.local/share/abonix/Phone2k.db" ] ||
   fail "the start from the menu did not set up ~/.local/share/abonix"
+# The layout is kept on leaving, in the folder the user works in.
+saved_layout() { [ -n "$(find "$root$1" -maxdepth 1 -iname abonix.ini -uid "${user_id%%:*}")" ]; }
+saved_layout /home/olga/.local/share/abonix || fail "no layout file saved in ~/.local/share/abonix"
 
 # A directory the installed abonix-db makes, named on the command line from elsewhere.
 chroot --userspec="$user_id" "$root" env -i PATH=/usr/bin:/bin HOME=/home/olga \
   abonix-db generate /home/olga/town --subscribers 3000 >"$work/generate.log" 2>&1 ||
   { cat "$work/generate.log"; fail "the installed abonix-db generate"; }
 try_start directory / abonix /home/olga/town
+saved_layout /home/olga/town || fail "no layout file saved in the directory named"
 phase "end to end"
 
 echo "deb-root: $(basename "$deb") on Debian 12 in $(($(date +%s) - started)) s"
