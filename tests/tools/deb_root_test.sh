@@ -127,8 +127,11 @@ phase "apt-get install"
 [ "$(in_root dpkg-query -W -f='${Status}' abonix)" = "install ok installed" ] || fail "abonix is not installed"
 in_root apt-get check >/dev/null 2>&1 || fail "apt-get check finds broken dependencies"
 for program in abonix abonix-db; do
-  missing=$(in_root ldd "/usr/bin/$program" | grep 'not found' || true)
-  [ -z "$missing" ] || fail "/usr/bin/$program lacks libraries: $missing"
+  if ! libs=$(in_root ldd "/usr/bin/$program" 2>&1); then
+    fail "ldd /usr/bin/$program: $libs"
+  elif grep -q 'not found' <<<"$libs"; then
+    fail "/usr/bin/$program lacks libraries: $(grep 'not found' <<<"$libs")"
+  fi
 done
 version=$(dpkg-deb -f "$deb" Version)
 [ "$(in_root abonix --version)" = "abonix $version" ] || fail "the installed abonix --version"
@@ -205,6 +208,15 @@ try_start() {
     app_pid=""
     return
   fi
+  # It draws with the fonts the package depends on, not with whatever fontconfig
+  # finds instead (FreeType maps the font files it opens).
+  local fonts=""
+  for _ in $(seq 100); do
+    fonts=$(grep -o '/[^ ]*/liberation/LiberationSans[^ ]*' "/proc/$app_pid/maps" 2>/dev/null || true)
+    [ -n "$fonts" ] && break
+    sleep 0.1
+  done
+  [ -n "$fonts" ] || fail "$name: draws without the Liberation fonts"
   # Typed on the keyboard (XTEST), as a user does, not sent to the window.
   DISPLAY=$display xdotool key ctrl+x || fail "$name: xdotool could not type Ctrl+X"
   for _ in $(seq 300); do
