@@ -84,3 +84,30 @@ TEST_F(LayoutFileTest, ASecondRunShowsTheSameWindowAndWritesTheSameBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Ctrl+X ends the message loop before the window goes: no message box can
+// show then, so both failed saves are said on standard error.
+TEST_F(LayoutFileTest, AFailedSaveAfterTheMessageLoopHasEndedIsSaidOnStandardError) {
+    show();
+    // A folder that does not exist stands in for a read-only one or a full disk.
+    Phones->PhoneGrid->SetIniFileName("no-such-folder/Abonix.ini");
+    Phones->PhoneBarManager->SetIniFileName("no-such-folder/abonix.ini");
+    host.press_key('X', {ui::VK_CONTROL});
+    host.pump();
+    ASSERT_TRUE(Application->Terminated());
+    std::vector<std::string> boxes;
+    app->OnException = [&](TObject*, const std::exception& e) { boxes.push_back(e.what()); };
+    testing::internal::CaptureStderr();
+    close();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(boxes.empty());
+    int lines = 0;
+    for (std::size_t at = said.find("Abonix: the layout was not saved: "); at != std::string::npos;
+         at = said.find("Abonix: the layout was not saved: ", at + 1))
+        ++lines;
+    EXPECT_EQ(lines, 2) << said;
+}
+
+}  // namespace
