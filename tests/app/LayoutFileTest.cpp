@@ -56,6 +56,12 @@ TEST_F(LayoutFileTest, ASecondRunShowsTheSameWindowAndWritesTheSameBytes) {
     };
     const std::vector<Case> cases = {
         {"as designed", [] {}},
+        {"a column widened and one hidden",
+         [] {
+             TdxDBGrid& grid = *Phones->PhoneGrid;
+             grid.ColumnByName("PhoneGridFirstName")->SetWidth(150);
+             grid.ColumnByName("PhoneGridHouse")->SetVisible(false);
+         }},
         {"a column and the toolbar moved",
          [] {
              TdxDBGrid& grid = *Phones->PhoneGrid;

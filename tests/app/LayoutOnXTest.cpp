@@ -172,9 +172,10 @@ TEST_F(LayoutOnX, AFolderThatCannotBeWrittenKeepsTheOldFileAndTheProgramEndsNorm
     // Running as root, permissions would not stop a write: the folder is made
     // read-only by a mount of its own, seen only by the program.
     const std::string folder = dir.path().string();
-    auto app = start({"unshare", "-m", "sh", "-c",
-                      "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\" && exec \"$1\"", folder,
-                      ABONIX_PROGRAM});
+    const std::string readOnly = "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\" && exec \"$1\"";
+    ASSERT_EQ(e2e::run({"unshare", "-m", "sh", "-c", readOnly, folder, "true"}, {}, 10000), 0)
+        << "a mount namespace of its own is needed (root, as in CI)";
+    auto app = start({"unshare", "-m", "sh", "-c", readOnly, folder, ABONIX_PROGRAM});
     // The move of a column is what would be lost.
     drag(x, kCityX, kHeaderY, kLastNameX - 40, kHeaderY);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+x"}), 0);
