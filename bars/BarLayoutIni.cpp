@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace bars {
 
@@ -64,11 +65,21 @@ TdxBarItem* find_item(TdxBarManager& m, const AnsiString& name) {
     return nullptr;
 }
 
+// What a link's section says of its visibility and recent use; applied once
+// every link of the collection is in place.
+struct PendingLink {
+    TdxBarItemLink* link = nullptr;
+    bool visible = true;
+    int use_count = 0;
+    int recent_index = -1;
+};
+
 void load_links(TdxBarManager& m, const TMemIniFile& ini, const AnsiString& owner, TdxBarItemLinks& links) {
     links.Clear();
     const int count = ini.ReadInteger(owner, "ItemLinkCount", 0);
     const bool ofBar = links.OwnerBar() != nullptr;
     const bool recent = recent_items_apply(m, links);
+    std::vector<PendingLink> pending;
     for (int j = 0; j < count; ++j) {
         const AnsiString s = owner + ".ItemLink" + std::to_string(j);
         const AnsiString name = ini.ReadString(s, "ItemName", "");
@@ -84,15 +95,29 @@ void load_links(TdxBarManager& m, const TMemIniFile& ini, const AnsiString& owne
                 link->SetUserPaintStyle(static_cast<TdxBarPaintStyle>(std::clamp(ini.ReadInteger(s, "UserPaintStyle", 0), 0, 3)));
             if (ud.Contains(udWidth)) link->SetUserWidth(ini.ReadInteger(s, "UserWidth", 100));
             link->SetUserDefine(ud);
-            if (ofBar) link->SetVisible(ini.ReadBool(s, "Visible", true));
+            PendingLink p{link};
+            if (ofBar) p.visible = ini.ReadBool(s, "Visible", true);
             if (recent) {
-                link->SetUseCount(ini.ReadInteger(s, "UseCount", 0));
-                link->SetRecentIndex(ini.ReadInteger(s, "RecentIndex", -1));
+                p.use_count = ini.ReadInteger(s, "UseCount", 0);
+                p.recent_index = ini.ReadInteger(s, "RecentIndex", -1);
             }
+            pending.push_back(p);
         } catch (const Exception&) {
             // A link that cannot be read is left out; the next one is read.
         }
     }
+    // Every link starts afresh, as one just added; the stored places are then
+    // taken from the front, so a stored order comes back whole and a link the
+    // file gives no place keeps its fresh count.
+    for (int j = 0; j < links.Count(); ++j) links.ResetRecentState(links[j]);
+    for (const PendingLink& p : pending) p.link->SetVisible(p.visible);
+    std::stable_sort(pending.begin(), pending.end(),
+                     [](const PendingLink& a, const PendingLink& b) { return a.recent_index < b.recent_index; });
+    for (const PendingLink& p : pending)
+        if (p.recent_index >= 0) {
+            p.link->SetUseCount(p.use_count);
+            links.MoveInRecentOrder(p.link, p.recent_index);
+        }
 }
 
 TdxBarDockControl* find_dock(TdxBarManager& m, const AnsiString& name) {

@@ -120,6 +120,8 @@ TCustomdxBarSubItem* TdxBarItemLinks::OwnerSubItem() const { return dynamic_cast
 TdxBarItemLink* TdxBarItemLinks::Add() {
     m_links.push_back(std::make_unique<TdxBarItemLink>(*this));
     TdxBarItemLink* link = m_links.back().get();
+    link->m_recentIndex = Count() - 1;
+    ResetRecentState(link);
     if (m_manager.OnItemLinkAdd && !m_manager.IsLoading()) m_manager.OnItemLinkAdd(&m_manager, link);
     return link;
 }
@@ -152,6 +154,9 @@ void TdxBarItemLinks::Delete(int index) {
     drop(m_available);
     drop(m_visibleLinks);
     drop(m_shown);
+    std::vector<TdxBarItemLink*> order = RecentOrder();
+    std::erase(order, taken.get());
+    SetRecentOrder(order);
     if (m_barControl) m_barControl->RebuildControls();
     taken.reset();
     RefreshLists();
@@ -171,9 +176,38 @@ void TdxBarItemLinks::RefreshLists() {
         if (link->Visible()) m_visibleLinks.push_back(link.get());
     }
     m_shown = m_visibleLinks;
-    for (std::size_t i = 0; i < m_shown.size(); ++i)
-        if (m_shown[i]->RecentIndex() < 0) m_shown[i]->SetRecentIndex(static_cast<int>(i));
     if (m_barControl) m_barControl->RebuildControls();
+}
+
+std::vector<TdxBarItemLink*> TdxBarItemLinks::RecentOrder() const {
+    std::vector<TdxBarItemLink*> order;
+    for (const auto& link : m_links) order.push_back(link.get());
+    std::stable_sort(order.begin(), order.end(),
+                     [](const TdxBarItemLink* a, const TdxBarItemLink* b) { return a->m_recentIndex < b->m_recentIndex; });
+    return order;
+}
+
+void TdxBarItemLinks::SetRecentOrder(const std::vector<TdxBarItemLink*>& order) {
+    for (std::size_t i = 0; i < order.size(); ++i) order[i]->m_recentIndex = static_cast<int>(i);
+}
+
+void TdxBarItemLinks::MoveInRecentOrder(TdxBarItemLink* link, int index) {
+    std::vector<TdxBarItemLink*> order = RecentOrder();
+    const auto it = std::find(order.begin(), order.end(), link);
+    if (it == order.end()) return;
+    order.erase(it);
+    order.insert(order.begin() + std::clamp(index, 0, static_cast<int>(order.size())), link);
+    SetRecentOrder(order);
+}
+
+void TdxBarItemLinks::ResetRecentState(TdxBarItemLink* link) {
+    if (link->MostRecentlyUsed()) {
+        link->SetUseCount(m_manager.RecentItemsThreshold());
+        MoveInRecentOrder(link, 0);
+    } else {
+        link->SetUseCount(0);
+        MoveInRecentOrder(link, Count());
+    }
 }
 
 void TdxBarItemLinks::check_invariants() const {
@@ -201,5 +235,8 @@ void TdxBarItemLinks::check_invariants() const {
         if (l->Control() && std::find(m_shown.begin(), m_shown.end(), l.get()) == m_shown.end())
             throw std::logic_error("item links: a control for a link not shown");
     }
+    const std::vector<TdxBarItemLink*> order = RecentOrder();
+    for (std::size_t i = 0; i < order.size(); ++i)
+        if (order[i]->RecentIndex() != static_cast<int>(i)) throw std::logic_error("item links: a gap in the recent order");
 #endif
 }

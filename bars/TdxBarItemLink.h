@@ -9,12 +9,14 @@
 // Invariants (check_invariants):
 //  - Shown ⊆ Visible ⊆ Available ⊆ the links, each in collection order;
 //  - a link with an item is in that item's list of links;
+//  - the links' recent indices are 0 .. Count() - 1, each once;
 //  - only a shown link has an item control.
 #pragma once
 
 #include "bars/dxBarTypes.h"
 #include "platform/gfx/TRect.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -64,13 +66,16 @@ public:
     TRect ItemRect() const { return m_itemRect; }
     void SetItemRect(const TRect& r) { m_itemRect = r; }
     int UseCount() const { return m_useCount; }
-    void SetUseCount(int value) { m_useCount = value; }
+    void SetUseCount(int value) { m_useCount = std::max(value, 0); }
     // Counts a use of the link for the recent-items order.
     void MarkUsed() { ++m_useCount; }
+    // The place in the collection's recent order (0 = used last); the
+    // collection moves it.
     int RecentIndex() const { return m_recentIndex; }
-    void SetRecentIndex(int value) { m_recentIndex = value; }
 
 private:
+    friend class TdxBarItemLinks;  // keeps the recent order
+
     TdxBarItemLinks& m_collection;
     TdxBarItem* m_item = nullptr;
     bool m_visible = true;
@@ -115,6 +120,15 @@ public:
     // Rebuilds the derived lists and tells the window that shows them.
     void RefreshLists();
 
+    // The links from the one used last to the one used longest ago.
+    std::vector<TdxBarItemLink*> RecentOrder() const;
+    // Moves a link to this place of the recent order (clamped to the order);
+    // the others keep their order around it.
+    void MoveInRecentOrder(TdxBarItemLink* link, int index);
+    // The state a new link starts with: a most-recently-used one at the
+    // front with the manager's threshold count, any other at the end with 0.
+    void ResetRecentState(TdxBarItemLink* link);
+
     // The window that shows the links, while one exists.
     TCustomdxBarControl* BarControl() const { return m_barControl; }
     void SetBarControl(TCustomdxBarControl* control) { m_barControl = control; }
@@ -124,6 +138,7 @@ public:
 private:
     friend class TdxBarItemLink;
     void Remove(TdxBarItemLink* link);  // the link destroys itself
+    void SetRecentOrder(const std::vector<TdxBarItemLink*>& order);
 
     TdxBarManager& m_manager;
     TObject* m_owner;

@@ -373,7 +373,16 @@ void TdxBarManager::Loaded() {
         // The layout is written when the form goes for good, while its items still exist.
         TNotifyEvent previous = m_form->OnDestroy;
         m_form->OnDestroy = [this, previous](TObject* sender) {
-            SaveToIniFile(m_iniFileName);
+            try {
+                SaveToIniFile(m_iniFileName);
+            } catch (const std::exception& e) {
+                // After the message loop has ended a message box cannot stay on
+                // the screen (it would close as it opens): standard error then.
+                if (Application && Application->Terminated())
+                    forms::report_unsaved_layout(e);
+                else
+                    forms::handle_exception(this, std::current_exception());
+            }
             if (previous) previous(sender);
         };
     }

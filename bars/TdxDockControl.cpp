@@ -189,15 +189,20 @@ void TdxDockControl::UpdateDock() {
         bars::check_row_layout(input, layouts.back());
         m_rowThickness.push_back(layouts.back().thickness);
     }
+    // Until the window is on the screen the site has the length of the form
+    // as designed, which nobody sees (a maximised window gets its size as it
+    // shows): the bars keep the places they were given then, or a place the
+    // user chose in a larger window would be pushed back and lost.
+    const bool keepPlaces = !Showing();
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
         Row& row = m_rows[r];
         const int across = RowStart(static_cast<int>(r));
         for (std::size_t i = 0; i < row.size(); ++i) {
             const bars::RowPlace& p = layouts[r].bars[i];
-            row[i].position = p.position;
+            if (!keepPlaces) row[i].position = p.position;
+            const int along = row[i].position;
             row[i].bar->SetDockedPlace(p.position, across, p.length, p.thickness, p.truncated);
-            row[i].bar->Bar().TakeDockedPlace(static_cast<int>(r), Horizontal() ? p.position : across,
-                                              Horizontal() ? across : p.position);
+            row[i].bar->Bar().TakeDockedPlace(static_cast<int>(r), Horizontal() ? along : across, Horizontal() ? across : along);
         }
     }
     m_laidOut = true;

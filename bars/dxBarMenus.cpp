@@ -410,16 +410,7 @@ MenuAnimationSetting SubItemMenuSource::animations() const { return setting_of(m
 bool SubItemMenuSource::customizing() const { return manager().IsCustomizing(); }
 bool SubItemMenuSource::show_full_menus_after_delay() const { return manager().ShowFullMenusAfterDelay(); }
 
-void move_to_recent_front(TdxBarItemLink* link) {
-    TdxBarItemLinks& links = link->Collection();
-    const int old = link->RecentIndex();
-    for (int i = 0; i < links.Count(); ++i) {
-        TdxBarItemLink* other = links[i];
-        const int index = other->RecentIndex();
-        if (other != link && index >= 0 && (old < 0 || index < old)) other->SetRecentIndex(index + 1);
-    }
-    link->SetRecentIndex(0);
-}
+void move_to_recent_front(TdxBarItemLink* link) { link->Collection().MoveInRecentOrder(link, 0); }
 
 // ---- ManagerMenuClient --------------------------------------------------------------------------------
 

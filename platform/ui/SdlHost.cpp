@@ -152,8 +152,10 @@ void SdlHost::set_native_shape(HWND h, const gfx::Region* shape) {
     if (!x.display) return;  // not on X: the window stays rectangular
     if (shape) {
         std::vector<XRectangle> rects = x_rectangles(*shape);
+        // The region's rectangles are not banded the way X wants for YXBanded
+        // (the server refuses them and Xlib ends the program): let it sort them.
         XShapeCombineRectangles(x.display, x.window, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
-                                ShapeSet, YXBanded);
+                                ShapeSet, Unsorted);
     } else {
         XShapeCombineMask(x.display, x.window, ShapeBounding, 0, 0, None, ShapeSet);
     }

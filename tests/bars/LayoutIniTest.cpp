@@ -3,6 +3,10 @@
 #include "platform/forms/TMemIniFile.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace bars::test {
 namespace {
@@ -111,6 +115,68 @@ TEST_F(LayoutIniTest, EditedFilesTakeEffectAtTheNextStart) {
     EXPECT_FALSE(form->SearchBar->Visible());
     EXPECT_EQ(form->SearchBar->Control(), nullptr);
     EXPECT_EQ(topDock().Height(), 27);
+}
+
+// Menu links start at the manager's threshold count, the one added last in
+// front; what the file keeps of their use is taken back place by place, and a
+// link the file gives no place starts afresh.
+TEST_F(LayoutIniTest, UseCountsAndTheRecentOrderComeBackFromTheFile) {
+    TdxBarItemLinks& links = form->N1->ItemLinks();
+    TdxBarItemLink* about = form->AboutMenu->Links(0);
+    TdxBarItemLink* web = form->WebPageMenu->Links(0);
+    const int fresh = manager().RecentItemsThreshold();
+    ASSERT_EQ(fresh, 20);
+    EXPECT_EQ(about->UseCount(), fresh);
+    EXPECT_EQ(web->UseCount(), fresh);
+    EXPECT_EQ(links.RecentOrder(), (std::vector<TdxBarItemLink*>{web, about}));
+    // "О программе..." used three times, then "Мы в интернете" once.
+    for (TdxBarItemLink* used : {about, about, about, web}) {
+        used->MarkUsed();
+        links.MoveInRecentOrder(used, 0);
+    }
+    checkAll();
+    TComponent::Free(form);
+    form = nullptr;
+    const std::filesystem::path saved = dir.path() / "saved.ini";
+    std::filesystem::copy_file(dir.path() / "abonix.ini", saved);
+
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> deleted;  // link section, entry
+        std::vector<std::tuple<const char*, const char*, int>> written;
+        int aboutCount, webCount;
+        bool webFirst;
+    };
+    const std::vector<Case> cases = {
+        {"as saved", {}, {}, 23, 21, true},
+        {"no counts or places", {{"0", "UseCount"}, {"0", "RecentIndex"}, {"1", "UseCount"}, {"1", "RecentIndex"}}, {},
+         20, 20, true},
+        {"no place for the web page", {{"1", "RecentIndex"}}, {{"0", "RecentIndex", 0}}, 23, 20, false},
+        {"both in front", {}, {{"0", "RecentIndex", 0}, {"1", "RecentIndex", 0}}, 23, 21, true},
+        {"a place past the end", {}, {{"1", "RecentIndex", 1000000000}}, 23, 21, false},
+        {"a negative count", {}, {{"0", "UseCount", -5}}, 0, 21, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::copy_file(saved, dir.path() / "abonix.ini", std::filesystem::copy_options::overwrite_existing);
+        {
+            TMemIniFile ini("abonix.ini");
+            for (const auto& [link, entry] : c.deleted) ini.DeleteKey(P + "SubItem_N1.ItemLink" + link, entry);
+            for (const auto& [link, entry, value] : c.written) ini.WriteInteger(P + "SubItem_N1.ItemLink" + link, entry, value);
+            ini.UpdateFile();
+        }
+        restart();
+        about = form->AboutMenu->Links(0);
+        web = form->WebPageMenu->Links(0);
+        EXPECT_EQ(about->UseCount(), c.aboutCount);
+        EXPECT_EQ(web->UseCount(), c.webCount);
+        const std::vector<TdxBarItemLink*> order =
+            c.webFirst ? std::vector<TdxBarItemLink*>{web, about} : std::vector<TdxBarItemLink*>{about, web};
+        EXPECT_EQ(form->N1->ItemLinks().RecentOrder(), order);
+        checkAll();
+        TComponent::Free(form);
+        form = nullptr;
+    }
 }
 
 TEST_F(LayoutIniTest, AnUnreadableFileLeavesTheBarsAsDesigned) {
