@@ -221,7 +221,18 @@ TEST_F(GridOnX, TheCityHeaderDraggedOntoTheLeftHalfOfLastNameMovesItsColumn) {
     // A drag in steps, as a hand makes it, to the left quarter of "Фамилия".
     for (const int to : {column_x(345, 130) - 20, 400, 250, column_x(49, 65)})
         ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(to), std::to_string(y)}), 0);
+    // The insertion arrows (lime, shaped windows of their own) point at the left edge of "Фамилия".
+    const int edge = column_x(49, 0);
+    const auto arrows_shown = [&] {
+        const e2e::Xvfb::Shot shot = x->screenshot();
+        int lime = 0;
+        for (int py = y - 30; py < y + 30; ++py)
+            for (int px = edge - 12; px < edge + 12; ++px) lime += shot.at(px, py) == 0x00FF00;
+        return lime > 20;
+    };
+    EXPECT_TRUE(eventually(arrows_shown, 10000));
     ASSERT_EQ(xdotool(*x, {"mouseup", "1"}), 0);
+    EXPECT_TRUE(eventually([&] { return !arrows_shown(); }, 10000));
     ASSERT_EQ(park_pointer(), 0);
 
     // The captions and the focused row's cells in the new column order; the
