@@ -21,7 +21,7 @@ ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 // of the rows while the button is held outside them, and the sideways scroll
 // of a header dragged to an end of the header. Starting one replaces the other.
 constexpr ui::UINT kScrollTimer = 0x6D01;
-// The panning timer, apart from the rows timer.
+// The panning timer, apart from the scroll timer.
 constexpr ui::UINT kPanningTimer = 0x6D02;
 
 }  // namespace
