@@ -7,6 +7,7 @@
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
 #include "platform/forms/ScrollBarModel.h"
+#include "platform/forms/TScreen.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TCanvas.h"
 
@@ -16,12 +17,29 @@ namespace {
 
 ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 
-// The grid window's timer for the walk of the rows while the button is held outside them.
-constexpr ui::UINT kRowsTimer = 0x6D01;
-// The panning timer, apart from the rows timer.
+// The grid window's one timer for scrolling while the mouse is held: the walk
+// of the rows while the button is held outside them, and the sideways scroll
+// of a header dragged to an end of the header. Starting one replaces the other.
+constexpr ui::UINT kScrollTimer = 0x6D01;
+// The panning timer, apart from the scroll timer.
 constexpr ui::UINT kPanningTimer = 0x6D02;
 
 }  // namespace
+
+GridInput::GridInput(TdxDBGrid& grid) : m_grid(grid) {
+    // The panning cursors join the framework's table once, with the first grid.
+    static const bool registered = [] {
+        const std::pair<TCursor, const char*> cursors[] = {
+            {crFullScroll, "DXTL_FULLSCROLLCURSOR"}, {crHorScroll, "DXTL_HORSCROLLCURSOR"},
+            {crVerScroll, "DXTL_VERSCROLLCURSOR"},   {crUpScroll, "DXTL_UPSCROLLCURSOR"},
+            {crDownScroll, "DXTL_DOWNSCROLLCURSOR"}, {crLeftScroll, "DXTL_LEFTSCROLLCURSOR"},
+            {crRightScroll, "DXTL_RIGHTSCROLLCURSOR"},
+        };
+        for (const auto& [index, name] : cursors) Screen().SetCursors(index, ui::named_cursor(name));
+        return true;
+    }();
+    (void)registered;
+}
 
 // ---- keys ------------------------------------------------------------------------------------
 
@@ -320,6 +338,7 @@ bool GridInput::MouseUp(TMouseButton button, TShiftState, int x, int y) {
 void GridInput::Cancel() {
     EndPanning();
     StopRowsTimer();
+    StopDragScroll();
     m_feedback.reset();
     if (m_pressedColumn >= 0) m_grid.SetPressedHeader(-1, false);
     m_pressedColumn = -1;
@@ -328,7 +347,7 @@ void GridInput::Cancel() {
 void GridInput::StartRowsTimer(int direction) {
     if (direction == m_rowsTimerDirection) return;
     m_rowsTimerDirection = direction;
-    ws().set_timer(m_grid.Handle(), kRowsTimer, static_cast<int>(grid::kMouseScrollInterval), [this](ui::HWND, ui::UINT) {
+    ws().set_timer(m_grid.Handle(), kScrollTimer, static_cast<int>(grid::kMouseScrollInterval), [this](ui::HWND, ui::UINT) {
         // The first tick after the state ended stops the timer.
         if (m_grid.State() != tsNodeDown || m_rowsTimerDirection == 0) return StopRowsTimer();
         MoveFocusBy(m_rowsTimerDirection);
@@ -338,7 +357,7 @@ void GridInput::StartRowsTimer(int direction) {
 void GridInput::StopRowsTimer() {
     if (m_rowsTimerDirection == 0) return;
     m_rowsTimerDirection = 0;
-    if (m_grid.HandleAllocated()) ws().kill_timer(m_grid.Handle(), kRowsTimer);
+    if (m_grid.HandleAllocated()) ws().kill_timer(m_grid.Handle(), kScrollTimer);
 }
 
 // ---- header dragging ---------------------------------------------------------------------------------
@@ -359,9 +378,10 @@ void GridInput::HeaderDragMove(TPoint p) {
     if (m_grid.OnDragOverHeader) m_grid.OnDragOverHeader(&m_grid, m_grid.Columns(m_pressedColumn), p, accept);
     // Off the header panel, or refused, the pointer says the drop will not move the column.
     const bool over_header = m_grid.Layout().header_panel().Contains(p);
-    const ui::Cursor cursor{over_header && accept ? ui::StandardCursor::arrow : ui::StandardCursor::no};
     if (!m_grid.HandleAllocated()) return;
-    ws().set_cursor(cursor);
+    ws().set_cursor(over_header && accept ? ui::Cursor{} : ui::named_cursor("DXTLDELETECURSOR"));
+    m_dragPoint = p;
+    StartDragScroll(grid::header_drag_scroll(p.X, ScrollableLeft(), m_grid.Layout().header_panel().Right));
     if (!m_feedback) return;
     m_feedback->MoveImage(ws().client_to_screen(m_grid.Handle(), p));
     TRect box;
@@ -383,6 +403,7 @@ void GridInput::Drop(TPoint p) {
     const int visible_bands = static_cast<int>(layout.bands().size());
     m_pressedColumn = -1;
     m_feedback.reset();
+    StopDragScroll();
     m_grid.CancelMouseState();
     if (m_grid.HandleAllocated()) ws().set_cursor(ui::Cursor{});
     TdxTreeListColumn* column = m_grid.Columns(column_index);
@@ -399,6 +420,36 @@ void GridInput::Drop(TPoint p) {
         column->SetColIndex(grid::drop_position(target, dragged));
     }
     if (m_grid.OnHeaderMoved) m_grid.OnHeaderMoved(&m_grid, column);
+}
+
+int GridInput::ScrollableLeft() const {
+    // A band fixed on the left never scrolls: the scrolling zone starts right of it and its line.
+    const dxgrid::GridLayout& layout = m_grid.Layout();
+    const std::vector<dxgrid::VisibleBand>& bands = layout.bands();
+    if (!bands.empty() && layout.input().bands[static_cast<std::size_t>(bands.front().band)].fixed == bfLeft)
+        return bands.front().left + bands.front().display_width + layout.input().fixed_band_line_width;
+    return layout.header_panel().Left;
+}
+
+void GridInput::StartDragScroll(int direction) {
+    if (direction == m_dragScrollDirection) return;
+    if (direction == 0) return StopDragScroll();
+    m_dragScrollDirection = direction;
+    ws().set_timer(m_grid.Handle(), kScrollTimer, static_cast<int>(grid::kDragScrollInterval), [this](ui::HWND, ui::UINT) {
+        // The first tick after the drag ended, or after the columns' end came into view, stops the timer.
+        if (m_grid.State() != tsColumnDragging || m_dragScrollDirection == 0) return StopDragScroll();
+        const int before = m_grid.LeftCoord();
+        m_grid.SetLeftCoord(before + grid::kDragScrollStep * m_dragScrollDirection);
+        if (m_grid.LeftCoord() == before) return StopDragScroll();
+        // The headers moved under the pointer: the drop target and the arrows follow them.
+        HeaderDragMove(m_dragPoint);
+    });
+}
+
+void GridInput::StopDragScroll() {
+    if (m_dragScrollDirection == 0) return;
+    m_dragScrollDirection = 0;
+    if (m_grid.HandleAllocated()) ws().kill_timer(m_grid.Handle(), kScrollTimer);
 }
 
 // ---- panning -------------------------------------------------------------------------------------------
@@ -490,17 +541,15 @@ void GridInput::StartPanning(TPoint screen) {
 void GridInput::PanningMove(TPoint screen) {
     m_panStep = grid::panning_step(screen.X - m_panOrigin.X, screen.Y - m_panOrigin.Y, m_panH, m_panV);
     if (m_panStep.direction != grid::PanningStep::None) m_panLeftDeadZone = true;
-    ui::StandardCursor shape = ui::StandardCursor::size_all;
+    TCursor shape = crFullScroll;
     switch (m_panStep.direction) {
-    case grid::PanningStep::None:
-        shape = m_panH && m_panV ? ui::StandardCursor::size_all : m_panH ? ui::StandardCursor::size_we : ui::StandardCursor::size_ns;
-        break;
-    case grid::PanningStep::Up:
-    case grid::PanningStep::Down: shape = ui::StandardCursor::size_ns; break;
-    case grid::PanningStep::Left:
-    case grid::PanningStep::Right: shape = ui::StandardCursor::size_we; break;
+    case grid::PanningStep::None: shape = m_panH && m_panV ? crFullScroll : m_panH ? crHorScroll : crVerScroll; break;
+    case grid::PanningStep::Up: shape = crUpScroll; break;
+    case grid::PanningStep::Down: shape = crDownScroll; break;
+    case grid::PanningStep::Left: shape = crLeftScroll; break;
+    case grid::PanningStep::Right: shape = crRightScroll; break;
     }
-    ws().set_cursor(ui::Cursor{shape});
+    ws().set_cursor(Screen().Cursors(shape));
 }
 
 void GridInput::PanningTick() {

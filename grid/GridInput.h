@@ -7,7 +7,8 @@
 // its dataset.
 //
 // Invariants: the header press and drag fields are set only in the header
-// states, the rows-press timer runs only in the rows-pressed state, and the
+// states, the rows-press timer runs only in the rows-pressed state, the
+// sideways scroll timer only in the header-dragging state, and the
 // search state the grid paints is the search model's.
 #pragma once
 
@@ -23,9 +24,18 @@
 class TdxDBGrid;
 class TdxDBTreeListColumn;
 
+// The panning cursors' numbers in the framework's cursor table.
+inline constexpr TCursor crFullScroll = -1131;
+inline constexpr TCursor crHorScroll = -1132;
+inline constexpr TCursor crVerScroll = -1133;
+inline constexpr TCursor crUpScroll = -1134;
+inline constexpr TCursor crRightScroll = -1135;
+inline constexpr TCursor crDownScroll = -1136;
+inline constexpr TCursor crLeftScroll = -1137;
+
 class GridInput {
 public:
-    explicit GridInput(TdxDBGrid& grid) : m_grid(grid) {}
+    explicit GridInput(TdxDBGrid& grid);
 
     const grid::IncrementalSearch& Search() const { return m_search; }
     bool Panning() const { return m_panning; }
@@ -73,6 +83,11 @@ private:
 
     void StartRowsTimer(int direction);
     void StopRowsTimer();
+    // The left edge of the header part that scrolls (right of a band fixed on the left).
+    int ScrollableLeft() const;
+    // The sideways scroll of a dragged header near an end of the header: -1 left, +1 right, 0 stop.
+    void StartDragScroll(int direction);
+    void StopDragScroll();
 
     void StartPanning(TPoint screen);
     void PanningMove(TPoint screen);
@@ -89,6 +104,10 @@ private:
     std::unique_ptr<HeaderDragFeedback> m_feedback;  // while a header is dragged
     // Rows pressed: the timer walks the rows up (-1) or down (+1) while the pointer is outside them.
     int m_rowsTimerDirection = 0;
+    // Header dragged near an end of the header: the timer scrolls left (-1) or right (+1);
+    // the pointer's last place, where the drop target is found again after each scroll.
+    int m_dragScrollDirection = 0;
+    TPoint m_dragPoint;
 
     // Panning with the middle button: the origin, the step the pointer asks
     // for, ticks since the last line, whether the pointer left the dead zone,

@@ -18,13 +18,17 @@ std::array<TPoint, 7> lower_arrow(int h) {
     return {{{5, h - 9}, {10, h - 4}, {7, h - 4}, {7, h - 1}, {3, h - 1}, {3, h - 4}, {0, h - 4}}};
 }
 
-// The pixels the arrows cover, row by row: a stem 5 wide, then a head narrowing to a point.
+// The pixels the arrows cover, row by row: a stem 5 wide, then a head
+// narrowing to a point. The rows are listed top to bottom, the order the X
+// server's shape request is told they come in (any other order is refused
+// with an error that ends the program).
 gfx::Region arrows_shape(int h) {
+    const auto span = [](int y) { return y < 3 ? TRect{3, y, 8, y + 1} : TRect{y - 3, y, 14 - y, y + 1}; };
     gfx::Region r;
-    for (int y = 0; y < 9; ++y) {
-        const TRect span = y < 3 ? TRect{3, y, 8, y + 1} : TRect{y - 3, y, 14 - y, y + 1};
-        r.add(span);
-        r.add(TRect{span.Left, h - 1 - y, span.Right, h - y});
+    for (int y = 0; y < 9; ++y) r.add(span(y));
+    for (int y = 8; y >= 0; --y) {
+        const TRect upper = span(y);
+        r.add(TRect{upper.Left, h - 1 - y, upper.Right, h - y});
     }
     return r;
 }

@@ -12,6 +12,8 @@ namespace grid {
 inline constexpr unsigned kMouseScrollInterval = 60;
 // Interval of the timers of a drag over the grid and of a header drag.
 inline constexpr unsigned kDragScrollInterval = 100;
+// Pixels a drag's sideways scroll moves the columns on each tick.
+inline constexpr int kDragScrollStep = 32;
 // Interval of the panning timer.
 inline constexpr unsigned kPanningInterval = 20;
 // The panning mark is a square bitmap of this size.

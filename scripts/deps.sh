@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
   pxlib-dev xvfb xdotool x11-utils
   x11-xkb-utils
+  xclip
   libx11-dev libxext-dev
   desktop-file-utils
 )

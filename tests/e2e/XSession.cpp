@@ -180,7 +180,7 @@ Xvfb::Xvfb(int width, int height) {
     // -displayfd: the server picks a free display number itself and writes it
     // to descriptor 3 once it accepts connections.
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    m_pid = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"}, {}, -1, fds[1]);
+    m_pid = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"}, {}, -1, fds[1]);
     close(fds[1]);
     if (m_pid < 0) {
         close(fds[0]);

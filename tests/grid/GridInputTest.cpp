@@ -8,6 +8,7 @@
 #include "directory/DirectorySearch.h"
 #include "grid/IncrementalSearch.h"
 #include "platform/db/TField.h"
+#include "platform/forms/TScreen.h"
 #include "platform/ui/Messages.h"
 
 #include <gtest/gtest.h>
@@ -253,7 +254,10 @@ TEST_F(GridInputTest, PanningWithTheMiddleButtonScrollsFasterFurtherFromTheOrigi
     const TPoint origin = row_point(3, "PhoneGridFirstName");
     host.mouse_down(MouseButton::middle, origin);
     host.mouse_up(MouseButton::middle, origin);  // released without a move: panning goes on
+    EXPECT_EQ(host.cursor(), named_cursor("DXTL_VERSCROLLCURSOR"));  // only the vertical bar shows
+    EXPECT_EQ(Screen().Cursors(-1133), named_cursor("DXTL_VERSCROLLCURSOR"));
     host.mouse_move(TPoint{origin.X, origin.Y + 40});  // speed (40 - 14) / 5 + 1 = 6: a line every 7 ticks
+    EXPECT_EQ(host.cursor(), named_cursor("DXTL_DOWNSCROLLCURSOR"));
     host.advance(139);
     EXPECT_EQ(phones().RecNo(), 1);
     host.advance(1);
@@ -264,6 +268,7 @@ TEST_F(GridInputTest, PanningWithTheMiddleButtonScrollsFasterFurtherFromTheOrigi
     host.advance(500);
     EXPECT_EQ(phones().RecNo(), R + 2);
     host.mouse_move(TPoint{origin.X, origin.Y - 200});  // far up: every tick
+    EXPECT_EQ(host.cursor(), named_cursor("DXTL_UPSCROLLCURSOR"));
     host.advance(60);
     EXPECT_EQ(phones().RecNo(), 1);  // line up: the record above the top row, each tick
     host.press_key(VK_ESCAPE);
@@ -272,4 +277,54 @@ TEST_F(GridInputTest, PanningWithTheMiddleButtonScrollsFasterFurtherFromTheOrigi
     host.advance(200);
     EXPECT_EQ(phones().RecNo(), after);
     EXPECT_FALSE(host.mouse_captured());
+}
+
+TEST_F(GridInputTest, AHeaderDraggedToAnEndOfTheHeaderScrollsTheColumnsSidewaysEvery100Milliseconds) {
+    // Without auto-width the columns are 200 pixels wider than the grid.
+    grid->SetOptionsView({edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
+    form->SetWidth(form->Width() - 200);
+    host.pump();
+    const int most = grid->Layout().total_width() - grid->ClientWidth();
+    ASSERT_GT(most, 3 * 32);
+    const TRect panel = grid->Layout().header_panel();
+    const int y = (panel.Top + panel.Bottom) / 2;
+
+    host.mouse_down(MouseButton::left, header_point("PhoneGridCityStr"));
+    host.mouse_move(header_point("PhoneGridCityStr", -10));
+    host.mouse_move(at(panel.Left + 40, panel.Bottom + 30));
+    EXPECT_EQ(host.cursor(), named_cursor("DXTLDELETECURSOR"));  // a drop there would not move the column
+    host.mouse_move(at(panel.Right - 13, y));  // just outside the right zone
+    EXPECT_EQ(host.cursor(), Cursor{});
+    host.advance(300);
+    EXPECT_EQ(grid->LeftCoord(), 0);
+
+    host.mouse_move(at(panel.Right - 5, y));
+    host.advance(99);
+    EXPECT_EQ(grid->LeftCoord(), 0);
+    host.advance(1);
+    EXPECT_EQ(grid->LeftCoord(), 32);
+    host.advance(100);
+    EXPECT_EQ(grid->LeftCoord(), 64);
+    host.advance(1000);
+    EXPECT_EQ(grid->LeftCoord(), most);  // up to the end, no further
+
+    host.mouse_move(at(panel.Right - 40, y));  // out of the zone: the scrolling stops
+    host.advance(300);
+    EXPECT_EQ(grid->LeftCoord(), most);
+    host.mouse_move(at(panel.Left + 3, y));
+    host.advance(100);
+    EXPECT_EQ(grid->LeftCoord(), most - 32);
+
+    // The drop ends the drag and its scrolling; the column lands beside the one under the
+    // pointer in the scrolled header panel.
+    const TdxTreeListHitInfo under = grid->GetHitInfo(TPoint{panel.Left + 3, y});
+    ASSERT_EQ(under.kind, htColumn);
+    host.mouse_up(MouseButton::left, at(panel.Left + 3, y));
+    EXPECT_EQ(grid->State(), tsNormal);
+    host.advance(500);
+    EXPECT_EQ(grid->LeftCoord(), most - 32);
+    const int city = cell("PhoneGridCityStr").pos, target = grid->Layout().header_cell(under.column)->pos;
+    EXPECT_EQ(std::abs(city - target), 1) << header();
+    EXPECT_TRUE(clicks.empty());
+    grid->check_invariants();
 }
