@@ -10,88 +10,17 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
-
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
-const std::string kLeakRules = "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
-
-// The window's title as the program set it (_NET_WM_NAME, UTF-8).
-std::string window_name(Display* d, Window w) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
-                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data) == Success &&
-        data) {
-        name.assign(reinterpret_cast<const char*>(data), count);
-        XFree(data);
-    }
-    return name;
-}
-
-using DisplayPtr = std::unique_ptr<Display, decltype(&XCloseDisplay)>;
-
-// Waits for a top-level window with the title to be mapped; 0 on timeout.
-Window wait_for_window(Display* d, const std::string& title, int timeout_ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    auto find = [&]() -> Window {
-        Window root_return, parent;
-        Window* children = nullptr;
-        unsigned count = 0;
-        Window found = 0;
-        if (XQueryTree(d, DefaultRootWindow(d), &root_return, &parent, &children, &count)) {
-            for (unsigned i = 0; i < count && !found; ++i) {
-                XWindowAttributes a;
-                if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-                    window_name(d, children[i]) == title)
-                    found = children[i];
-            }
-            if (children) XFree(children);
-        }
-        return found;
-    };
-    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask | PropertyChangeMask);
-    for (;;) {
-        if (Window w = find()) return w;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0) return 0;
-        // Sleep until the server reports a change of the window tree.
-        pollfd p{ConnectionNumber(d), POLLIN, 0};
-        if (XPending(d) == 0) ::poll(&p, 1, static_cast<int>(left));
-        while (XPending(d) > 0) {
-            XEvent e;
-            XNextEvent(d, &e);
-        }
-    }
-}
-
-// What a window manager sends when the user clicks the close box.
-void close_window(Display* d, Window w) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, w, False, NoEventMask, &e);
-    XFlush(d);
-}
+using e2e::eventually;
+using e2e::xdotool;
 
 TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
     const TempDir dir;
@@ -101,20 +30,18 @@ TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
 
     e2e::Xvfb x(1024, 768);
     std::optional<CurrentDir> cd(std::in_place, dir.path());  // the program works in the current directory
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules});
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules()});
     cd.reset();
 
-    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
-    ASSERT_NE(display, nullptr);
-    Display* d = display.get();
-    const Window w = wait_for_window(d, "Ольмарск 2001", 30000);
+    e2e::XClient client(x);
+    const unsigned long w = client.wait_for_window("Ольмарск 2001", 30000);
     ASSERT_NE(w, 0u) << app.output();
     XWindowAttributes a;
-    ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
+    ASSERT_TRUE(XGetWindowAttributes(client.display(), w, &a));
     EXPECT_EQ(a.width, 1024);
     EXPECT_EQ(a.height, 768);
 
-    close_window(d, w);
+    client.close_window(w);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 
@@ -127,22 +54,6 @@ int focused_row_top(const e2e::Xvfb& x, int column_x) {
     return -1;
 }
 
-// Polls until the predicate holds or the time is up.
-template <typename Predicate>
-bool eventually(Predicate holds, int timeout_ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (!holds()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
-
-int xdotool(const e2e::Xvfb& x, std::vector<std::string> args) {
-    args.insert(args.begin(), "xdotool");
-    return e2e::run(args, {x.env()}, 20000).value_or(-1);
-}
-
 TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeavesWithCtrlX) {
     const TempDir dir;
     tools::SampleOptions options;
@@ -152,13 +63,11 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     e2e::Xvfb x(1024, 768);
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules});
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules()});
     cd.reset();
 
-    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
-    ASSERT_NE(display, nullptr);
-    Display* d = display.get();
-    ASSERT_NE(wait_for_window(d, "Ольмарск 2001", 30000), 0u) << app.output();
+    e2e::XClient client(x);
+    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app.output();
 
     // The first subscriber of the last-name order is focused on the first row.
     int first_row = -1;
@@ -175,15 +84,10 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
 
     // F1 opens the About box wherever the focus is; Enter closes it.
     ASSERT_EQ(xdotool(x, {"key", "F1"}), 0);
-    const Window about = wait_for_window(d, "О программе...", 10000);
+    const unsigned long about = client.wait_for_window("О программе...", 10000);
     ASSERT_NE(about, 0u) << app.output();
     ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
-    EXPECT_TRUE(eventually(
-        [&] {
-            XWindowAttributes a;
-            return !XGetWindowAttributes(d, about, &a) || a.map_state != IsViewable;
-        },
-        10000));
+    EXPECT_TRUE(eventually([&] { return !client.is_viewable(about); }, 10000));
 
     // Ctrl with the key in X's place (it types "ч" in this layout) runs Exit.
     // xdotool's typing of letters may leave the server's keymap changed, so
@@ -218,12 +122,11 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     e2e::Xvfb x(1024, 768);
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "us"}, {x.env()}, 10000), 0);
     std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules, "PATH=" + bin.path().string() + ":" + std::getenv("PATH")});
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules(), "PATH=" + bin.path().string() + ":" + std::getenv("PATH")});
     cd.reset();
 
-    DisplayPtr display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
-    ASSERT_NE(display, nullptr);
-    ASSERT_NE(wait_for_window(display.get(), "Ольмарск 2001", 30000), 0u) << app.output();
+    e2e::XClient client(x);
+    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app.output();
 
     ASSERT_EQ(xdotool(x, {"key", "ctrl+w"}), 0);
     EXPECT_TRUE(eventually([&] { return line_count(opened) == 1; }, 10000)) << app.output();

@@ -1,4 +1,5 @@
 #include "FakeMenuLevel.h"
+#include "MenuTestWindows.h"
 
 #include "bars/MenuChain.h"
 
@@ -30,19 +31,10 @@ struct MenuChainTest : ::testing::Test {
     dxbar::MenuChain chain{ws};
 
     void SetUp() override {
-        CreateParams f;
-        f.bounds = Bounds(0, 0, 600, 400);
-        f.style = WS_VISIBLE;
-        form = ws.create_window(f);
-        CreateParams c;
-        c.parent = form;
-        c.style = WS_CHILD | WS_VISIBLE;
-        c.bounds = Bounds(0, 50, 600, 350);
-        grid = ws.create_window(c);
-        c.bounds = Bounds(0, 0, 600, 24);
-        bar_window = ws.create_window(c);
-        ws.set_active_window(form);
-        ws.set_focus(grid);
+        const MenuWindows w = create_menu_windows(ws);
+        form = w.form;
+        grid = w.grid;
+        bar_window = w.bar;
         bar = std::make_unique<FakeLevel>(
             "Main Menu",
             std::vector<Item>{{"Файл", MenuItemKind::submenu, {{"Выход"}}},

@@ -1,4 +1,5 @@
 #include "FakeMenuLevel.h"
+#include "MenuTestWindows.h"
 
 #include "bars/MenuSystem.h"
 
@@ -50,26 +51,15 @@ struct MenuSystemTest : ::testing::Test {
     dxbar::MenuSystem* system = nullptr;
 
     void SetUp() override {
-        CreateParams f;
-        f.bounds = Bounds(0, 0, 600, 400);
-        f.style = WS_VISIBLE;
-        form = ws.create_window(f);
-        CreateParams c;
-        c.parent = form;
-        c.style = WS_CHILD | WS_VISIBLE;
-        c.bounds = Bounds(0, 50, 600, 350);
-        c.proc = [this](HWND h, UINT m, WPARAM w, LPARAM l) {
+        const MenuWindows windows = create_menu_windows(ws, [this](HWND h, UINT m, WPARAM w, LPARAM l) {
             if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) grid_keys.push_back("down " + std::to_string(w));
             if (m == WM_KEYUP || m == WM_SYSKEYUP) grid_keys.push_back("up " + std::to_string(w));
             if (m == WM_LBUTTONDOWN) grid_keys.push_back("press");
             return ws.def_window_proc(h, m, w, l);
-        };
-        grid = ws.create_window(c);
-        c.proc = {};
-        c.bounds = Bounds(0, 0, 600, 24);
-        bar_window = ws.create_window(c);
-        ws.set_active_window(form);
-        ws.set_focus(grid);
+        });
+        form = windows.form;
+        grid = windows.grid;
+        bar_window = windows.bar;
         bar = std::make_unique<FakeLevel>(
             "Main Menu",
             std::vector<Item>{{"Файл", MenuItemKind::submenu, {{"Выход"}}},

@@ -1,3 +1,5 @@
+#include "MenuTestWindows.h"
+
 #include "bars/MenuSystem.h"
 #include "bars/TdxBarSubMenuControl.h"
 
@@ -109,16 +111,9 @@ struct SubMenuControlTest : ::testing::Test {
     std::unique_ptr<TitleBar> bar;
 
     void SetUp() override {
-        CreateParams f;
-        f.bounds = Bounds(0, 0, 600, 400);
-        f.style = WS_VISIBLE;
-        form = ws.create_window(f);
-        CreateParams c;
-        c.parent = form;
-        c.style = WS_CHILD | WS_VISIBLE;
-        c.bounds = Bounds(0, 0, 600, 24);
-        bar_window = ws.create_window(c);
-        ws.set_active_window(form);
+        const dxbar::test::MenuWindows w = dxbar::test::create_menu_windows(ws);
+        form = w.form;
+        bar_window = w.bar;
         make_bar(Bounds(0, 0, 600, 24));
     }
     void make_bar(TRect bar_bounds) {

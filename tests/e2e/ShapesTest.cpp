@@ -13,7 +13,6 @@
 namespace e2e {
 namespace {
 
-const std::string kLeakRules = "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
 
 // The size hints of the top-level window with this title, as a window
 // manager reads them.
@@ -44,7 +43,7 @@ std::optional<XSizeHints> size_hints_of(const std::string& display, const char* 
 
 TEST(Shapes, AFixedDialogAShapedPopupAndAnOverlayThatLeavesThePixelsUnderIt) {
     Xvfb x(640, 480);
-    Child app({ABONIX_SHAPES_WINDOW}, {x.env(), kLeakRules});
+    Child app({ABONIX_SHAPES_WINDOW}, {x.env(), leak_rules()});
     ASSERT_TRUE(app.wait_for_line("ready", 20000)) << app.output();
 
     // The dialog tells the window manager it has one size only.

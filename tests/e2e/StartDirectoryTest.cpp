@@ -10,10 +10,7 @@
 #include "tests/support/TempDir.h"
 #include "tools/SampleDirectory.h"
 
-// Before the X headers, whose macros (None, Status) clash with its names.
 #include <gtest/gtest.h>
-
-#include <X11/Xlib.h>
 
 #include <fstream>
 #include <iterator>
@@ -25,44 +22,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kLeakRules = "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
-
 // The first line a program prints, or "" when it prints none in time.
 std::string first_line(const std::vector<std::string>& argv, const Xvfb& x) {
     Child c(argv, {x.env()});
     const auto line = c.wait_for_line("", 30000);
     c.kill();
     return line.value_or("");
-}
-
-// A visible window whose title matches the pattern, waiting for it; 0 when none comes.
-unsigned long wait_for_window(const Xvfb& x, const std::string& pattern) {
-    const std::string id = first_line({"xdotool", "search", "--sync", "--onlyvisible", "--name", pattern}, x);
-    return id.empty() ? 0 : std::stoul(id);
-}
-
-// A visible window whose title matches the pattern now; 0 when there is none.
-unsigned long find_window(const Xvfb& x, const std::string& pattern) {
-    Child search({"xdotool", "search", "--onlyvisible", "--name", pattern}, {x.env()});
-    search.wait_exit(30000);
-    const std::string& out = search.output();
-    return out.empty() || out[0] < '0' || out[0] > '9' ? 0 : std::stoul(out);
-}
-
-// What a window manager sends when the user clicks the close box.
-void close_window(const Xvfb& x, unsigned long window) {
-    std::unique_ptr<Display, decltype(&XCloseDisplay)> display(XOpenDisplay(x.display().c_str()), &XCloseDisplay);
-    ASSERT_NE(display, nullptr);
-    Display* d = display.get();
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, window, False, NoEventMask, &e);
-    XFlush(d);
 }
 
 struct ProcessView {
@@ -86,7 +51,7 @@ void expect_works_in(const ProcessView& v, const fs::path& dir) {
         EXPECT_NE(v.maps.find((fs::canonical(dir) / table).string()), std::string::npos) << table << " is not open";
 }
 
-const char* const kMainWindow = "2001$";  // "Ольмарск 2001"
+const char* const kMainWindow = "Ольмарск 2001";
 
 TEST(StartDirectory, StartedElsewhereWithADirectoryTheProgramWorksThere) {
     const TempDir tmp;
@@ -96,27 +61,29 @@ TEST(StartDirectory, StartedElsewhereWithADirectoryTheProgramWorksThere) {
     tools::generate_sample_directory(dir, options);
 
     Xvfb x(1024, 768);
-    Child app({ABONIX_PROGRAM, dir.string()}, {x.env(), kLeakRules});
-    const unsigned long w = wait_for_window(x, kMainWindow);
+    Child app({ABONIX_PROGRAM, dir.string()}, {x.env(), leak_rules()});
+    XClient client(x);
+    const unsigned long w = client.wait_for_window(kMainWindow, 30000);
     ASSERT_NE(w, 0u) << app.output();
     expect_works_in(view_of(x, w), dir);
 
-    close_window(x, w);
+    client.close_window(w);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 
 TEST(StartDirectory, ADirectoryWithoutTheSubscriberTableGivesOneMessageAndTheWindowStillOpens) {
     const TempDir tmp;
     Xvfb x(1024, 768);
-    Child app({ABONIX_PROGRAM, tmp.path().string()}, {x.env(), kLeakRules});
-    const unsigned long box = wait_for_window(x, "^Abonix$");
+    Child app({ABONIX_PROGRAM, tmp.path().string()}, {x.env(), leak_rules()});
+    XClient client(x);
+    const unsigned long box = client.wait_for_window("Abonix", 30000);
     ASSERT_NE(box, 0u) << app.output();
-    close_window(x, box);
-    const unsigned long w = wait_for_window(x, kMainWindow);
+    client.close_window(box);
+    const unsigned long w = client.wait_for_window(kMainWindow, 30000);
     ASSERT_NE(w, 0u) << app.output();
-    EXPECT_EQ(find_window(x, "^Abonix$"), 0u) << "a second message";
+    EXPECT_EQ(client.wait_for_window("Abonix", 0), 0u) << "a second message";
     EXPECT_EQ(view_of(x, w).cwd, fs::canonical(tmp.path()));
-    close_window(x, w);
+    client.close_window(w);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 
@@ -125,12 +92,13 @@ TEST(StartDirectory, WithNoTablesAroundTheProgramOpensTheUsersFolderSetUpFromThe
     fs::create_directories(tmp / "elsewhere");
     Xvfb x(1024, 768);
     std::optional<CurrentDir> cd(std::in_place, tmp / "elsewhere");
-    Child app({ABONIX_PROGRAM}, {x.env(), kLeakRules, "XDG_DATA_HOME=" + (tmp / "data").string()});
+    Child app({ABONIX_PROGRAM}, {x.env(), leak_rules(), "XDG_DATA_HOME=" + (tmp / "data").string()});
     cd.reset();
-    const unsigned long w = wait_for_window(x, kMainWindow);
+    XClient client(x);
+    const unsigned long w = client.wait_for_window(kMainWindow, 30000);
     ASSERT_NE(w, 0u) << app.output();
     expect_works_in(view_of(x, w), tmp / "data" / "abonix");
-    close_window(x, w);
+    client.close_window(w);
     EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
 }
 

@@ -238,4 +238,97 @@ void Xvfb::save_png(const Shot& shot, const std::string& path) {
     gfx::save_png(bitmap, path);
 }
 
+// ---- XClient ------------------------------------------------------------------------------
+
+XClient::XClient(const Xvfb& x) : m_display(XOpenDisplay(x.display().c_str())) {
+    if (!m_display) throw std::runtime_error("cannot connect to " + x.display());
+    XSelectInput(m_display, DefaultRootWindow(m_display), SubstructureNotifyMask | PropertyChangeMask);
+}
+
+XClient::~XClient() { XCloseDisplay(m_display); }
+
+namespace {
+
+// The window's title as the program set it (_NET_WM_NAME, UTF-8).
+std::string window_name(Display* d, Window w) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                           XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data) == Success &&
+        data) {
+        name.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return name;
+}
+
+}  // namespace
+
+unsigned long XClient::find_window(const std::string& title) {
+    Window root_return, parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(m_display, DefaultRootWindow(m_display), &root_return, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count && !found; ++i)
+            if (is_viewable(children[i]) && window_name(m_display, children[i]) == title) found = children[i];
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+unsigned long XClient::wait_for_window(const std::string& title, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    for (;;) {
+        if (const unsigned long w = find_window(title)) return w;
+        const int left = remaining_ms(deadline);
+        if (left == 0) return 0;
+        // Sleep until the server reports a change of the window tree.
+        pollfd p{ConnectionNumber(m_display), POLLIN, 0};
+        if (XPending(m_display) == 0) ::poll(&p, 1, left);
+        while (XPending(m_display) > 0) {
+            XEvent e;
+            XNextEvent(m_display, &e);
+        }
+    }
+}
+
+bool XClient::is_viewable(unsigned long window) {
+    XWindowAttributes a;
+    return XGetWindowAttributes(m_display, window, &a) && a.map_state == IsViewable;
+}
+
+void XClient::close_window(unsigned long window) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, window, False, NoEventMask, &e);
+    XFlush(m_display);
+}
+
+int xdotool(const Xvfb& x, std::vector<std::string> args) {
+    args.insert(args.begin(), "xdotool");
+    return run(args, {x.env()}, 20000).value_or(-1);
+}
+
+bool eventually(const std::function<bool()>& holds, int timeout_ms) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!holds()) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+std::string leak_rules() {
+    return "LSAN_OPTIONS=print_suppressions=0:suppressions=" ABONIX_SOURCE_DIR "/tests/e2e/lsan.supp";
+}
+
 }  // namespace e2e

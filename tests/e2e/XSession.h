@@ -4,12 +4,18 @@
 // killed when its owner goes away, also when a test fails half-way.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include <sys/types.h>
+
+// Xlib's own, kept out of the tests that include this header (its macros
+// clash with GoogleTest's names).
+typedef struct _XDisplay Display;
 
 namespace e2e {
 
@@ -67,5 +73,39 @@ private:
     pid_t m_pid = -1;
     std::string m_display;
 };
+
+// A client connection of the test's own to the server: it finds the program's
+// windows by title and does to them what a window manager or user would.
+class XClient {
+public:
+    // Throws std::runtime_error when the server cannot be reached.
+    explicit XClient(const Xvfb& x);
+    ~XClient();
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+
+    // A mapped top-level window whose title is exactly this (UTF-8), waiting
+    // for the server to report changes until the timeout; 0 when none comes.
+    unsigned long wait_for_window(const std::string& title, int timeout_ms);
+    bool is_viewable(unsigned long window);
+    // What a window manager sends when the user clicks the close box.
+    void close_window(unsigned long window);
+    Display* display() const { return m_display; }
+
+private:
+    unsigned long find_window(const std::string& title);
+
+    Display* m_display = nullptr;
+};
+
+// xdotool with these arguments on the server; its exit status, -1 on timeout.
+int xdotool(const Xvfb& x, std::vector<std::string> args);
+
+// Polls until the condition holds or the time is up; false when it never did.
+bool eventually(const std::function<bool()>& holds, int timeout_ms);
+
+// The environment entry that points the sanitizers' leak check at the rules
+// for the platform libraries' own leaks.
+std::string leak_rules();
 
 }  // namespace e2e
