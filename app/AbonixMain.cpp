@@ -12,6 +12,8 @@
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/StartDirectory.h"
+#include "platform/db/Session.h"
+#include "platform/forms/PasswordDialog.h"
 #include "platform/forms/TApplication.h"
 #include "platform/ui/SdlHost.h"
 #include "text/Cp1251.h"
@@ -83,6 +85,7 @@ int main(int argc, char** argv) {
         ui::SdlHost host;
         TApplication application;
         Application->SetTitle("Abonix");
+        db::Session::Default().OnPassword = forms::password_dialog;
         Phones = Application->CreateForm<TPhones>();
         AboutBox = Application->CreateForm<TAboutBox>();
         Application->Run();

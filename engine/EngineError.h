@@ -13,9 +13,8 @@ enum ErrorCode : int {
     kErrNoCurrentRecord = 8709,   // the cursor sits between records or the table is empty
     kErrRecordNotFound = 8710,    // a key search found nothing
     kErrKeyViolation = 9729,      // a unique index would hold a key twice
-    kErrPasswordRequired = 10498, // the table is encrypted
+    kErrPasswordRequired = 10498, // the table is protected and no password given matches
     kErrNoWriteAccess = 10763,    // read/write open of a file we may not write
-    kErrCannotDecrypt = 10499,    // encrypted table and a password given: we cannot decrypt
     kErrNotFound = 10024,         // no such table, directory or database name
     kErrCorrupt = 8962,           // the file contradicts itself or is cut short
     kErrUnsupported = 12038,      // a valid file this engine does not handle

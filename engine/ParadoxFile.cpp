@@ -2,6 +2,7 @@
 
 #include "engine/CodePage.h"
 #include "engine/EngineError.h"
+#include "engine/ParadoxCipher.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -50,14 +51,16 @@ int field_width(FieldType type, int size) {
 
 }  // namespace
 
-ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_page, bool password_given,
-                         bool with_blocks)
+ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_page,
+                         std::span<const AnsiString> passwords, bool with_blocks)
     : m_path(path), m_map(with_blocks ? MappedFile(path) : MappedFile(path, 4096)) {
     if (!with_blocks && m_map.size() >= 4 && (m_map.data()[2] | (m_map.data()[3] << 8)) > 4096)
         m_map = MappedFile(path, static_cast<std::size_t>(m_map.data()[2] | (m_map.data()[3] << 8)));
-    parse_header(password_given, default_code_page);
-    if (!with_blocks) return;
+    m_data = m_map.data();
+    parse_header(default_code_page);
+    if (!with_blocks) return;  // the header is never encrypted
     const ParadoxHeader& h = m_header;
+    if (h.password_checksum != 0) check_password(passwords);
     m_per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
     if (m_per_block == 0) fail(kErrCorrupt, "records are larger than a block");
     m_block_magic = UINT64_MAX / m_per_block + 1;
@@ -69,7 +72,9 @@ ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_pag
         static_cast<std::uint64_t>(h.header_size) + (blocks - 1) * static_cast<std::uint64_t>(h.block_size) + last_used <=
             m_map.size()) {
         m_sequential = true;
-        const bool sealed = h.update_stamp != 0 && h.seal == layout::sequential_seal(h.update_stamp, h.record_count);
+        // A protected block is decrypted by its check, so none is taken on trust.
+        const bool sealed = !m_plain && h.update_stamp != 0 &&
+                            h.seal == layout::sequential_seal(h.update_stamp, h.record_count);
         m_checked.assign(static_cast<std::size_t>(blocks), sealed ? 1 : 0);
     } else {
         map_blocks();
@@ -80,7 +85,34 @@ void ParadoxFile::fail(int code, const AnsiString& problem) const {
     throw EngineError(code, text::utf8_to_cp1251(m_path.string()) + ": " + problem);
 }
 
-void ParadoxFile::parse_header(bool password_given, int default_code_page) {
+void ParadoxFile::check_password(std::span<const AnsiString> passwords) {
+    const std::uint32_t wanted = m_header.password_checksum;
+    if (std::none_of(passwords.begin(), passwords.end(),
+                     [wanted](const AnsiString& p) { return ParadoxCipher::checksum(p) == wanted; }))
+        fail(kErrPasswordRequired, passwords.empty() ? AnsiString("the table is protected by a password")
+                                                     : AnsiString("wrong password for the table"));
+    const std::size_t size = m_map.size();
+    m_plain = std::make_unique_for_overwrite<unsigned char[]>(size);
+    std::copy(m_map.data(), m_map.data() + m_header.header_size, m_plain.get());
+    m_data = m_plain.get();
+    const std::size_t blocks = (size - static_cast<std::size_t>(m_header.header_size) + m_header.block_size - 1) /
+                               static_cast<std::size_t>(m_header.block_size);
+    m_decrypted.assign(blocks, 0);
+}
+
+const unsigned char* ParadoxFile::decrypted_block(std::size_t offset) const {
+    const std::size_t index = (offset - static_cast<std::size_t>(m_header.header_size)) / m_header.block_size;
+    unsigned char* block = m_plain.get() + offset;
+    if (!m_decrypted[index]) {
+        const std::size_t length = std::min(static_cast<std::size_t>(m_header.block_size), m_map.size() - offset);
+        std::copy(m_map.data() + offset, m_map.data() + offset + length, block);
+        ParadoxCipher(m_header.password_checksum).decrypt_block(block, length, static_cast<int>(index) + 1);
+        m_decrypted[index] = 1;
+    }
+    return block;
+}
+
+void ParadoxFile::parse_header(int default_code_page) {
     const unsigned char* d = m_map.data();
     const std::size_t size = m_map.size();
     if (size < static_cast<std::size_t>(layout::kOldHeaderEnd)) fail(kErrCorrupt, "file is too short for a Paradox header");
@@ -117,19 +149,14 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
     const bool data_header = version_id >= 5 && h.file_type != 1 && h.file_type != 4 && h.file_type != 7;
     const int fields_at = data_header ? layout::kDataHeaderEnd : layout::kOldHeaderEnd;
     if (data_header && h.header_size < layout::kDataHeaderEnd) fail(kErrCorrupt, "header is too short");
+    // Newer files mark the old place with a constant and keep the checksum further on.
+    h.password_checksum = le32(d + (data_header ? 0x5C : 0x25));
     if (data_header) {
-        h.encrypted = le32(d + 0x5C) != 0;
         h.update_stamp = le32(d + 0x60);
         h.seal = le32(d + layout::kSequentialSeal);
         h.declared_code_page = le16(d + 0x6A);
         h.change_count = le16(d + 0x70);
-    } else {
-        h.encrypted = le32(d + 0x25) != 0;
     }
-    if (h.encrypted)
-        fail(password_given ? kErrCannotDecrypt : kErrPasswordRequired,
-             password_given ? AnsiString("table is encrypted; this engine cannot decrypt it")
-                            : AnsiString("table is encrypted; a password is required"));
 
     m_code_page = h.declared_code_page;
     if (m_code_page == 0) m_code_page = default_code_page;
@@ -192,7 +219,7 @@ void ParadoxFile::parse_header(bool password_given, int default_code_page) {
 void ParadoxFile::check_block(std::uint32_t block) const {
     const ParadoxHeader& h = m_header;
     const std::size_t blocks = m_checked.size();
-    const unsigned char* b = m_map.data() + h.header_size + static_cast<std::size_t>(block) * h.block_size;
+    const unsigned char* b = block_at(static_cast<std::size_t>(h.header_size) + static_cast<std::size_t>(block) * h.block_size);
     const std::uint32_t count = block + 1 < blocks ? m_per_block : h.record_count - block * m_per_block;
     const std::uint32_t next = block + 1 < blocks ? block + 2 : 0;
     if (le16(b) == next && static_cast<std::int16_t>(le16(b + 4)) == static_cast<int>((count - 1) * h.record_size)) {
@@ -224,7 +251,7 @@ void ParadoxFile::map_blocks() const {
         if (seen.size() <= static_cast<std::size_t>(block)) seen.resize(static_cast<std::size_t>(block) + 1);
         if (seen[static_cast<std::size_t>(block)]) fail(kErrCorrupt, "data blocks form a loop");
         seen[static_cast<std::size_t>(block)] = true;
-        const unsigned char* b = m_map.data() + offset;
+        const unsigned char* b = block_at(offset);
         const int next = le16(b);
         const int last_offset = static_cast<std::int16_t>(le16(b + 4));
         std::uint32_t count = 0;
@@ -277,7 +304,7 @@ const unsigned char* ParadoxFile::record_slow(std::uint32_t n) const {
     if (m_broken || n >= m_header.record_count) fail(kErrCorrupt, "data blocks are damaged");
     auto it = std::upper_bound(m_block_first.begin(), m_block_first.end(), n);
     const std::size_t block = static_cast<std::size_t>(it - m_block_first.begin()) - 1;
-    return m_map.data() + m_blocks[block] + layout::kBlockHeader +
+    return m_data + m_blocks[block] + layout::kBlockHeader +
            static_cast<std::size_t>(n - m_block_first[block]) * m_header.record_size;
 }
 

@@ -11,6 +11,10 @@
 // long enough for it, and the chain walk checks each block it visits.
 // Files that carry our writer's seal skip the per-block check.
 //
+// A password-protected file is read through a private copy: each block is
+// decrypted into it the first time any of its bytes are needed, so opening
+// stays cheap and a plain file is read from the mapping as before.
+//
 // The last block may end before its nominal end (files from the wild do):
 // only the part its records use has to lie inside the file.
 #pragma once
@@ -20,6 +24,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace engine {
@@ -34,7 +40,7 @@ struct ParadoxHeader {
     int first_block = 0;
     int version = 0;            // 30, 35, 40, 50 or 70
     int declared_code_page = 0; // 0 when the file declares none
-    bool encrypted = false;
+    std::uint32_t password_checksum = 0;  // 0 when the file is not protected
     int key_fields = 0;
     std::uint32_t auto_increment = 0;
     std::uint32_t update_stamp = 0;
@@ -69,11 +75,11 @@ inline constexpr int kBlockHeader = 6;
 
 class ParadoxFile {
 public:
-    // Throws EngineError naming the file: missing, truncated, corrupt, encrypted
-    // (kErrPasswordRequired, or kErrCannotDecrypt when a password was given).
+    // Throws EngineError naming the file: missing, truncated, corrupt, or
+    // protected by a password none of the given ones matches (kErrPasswordRequired).
     // Without blocks only the header is read (index definitions at open time).
-    ParadoxFile(const std::filesystem::path& path, int default_code_page, bool password_given = false,
-                bool with_blocks = true);
+    ParadoxFile(const std::filesystem::path& path, int default_code_page,
+                std::span<const AnsiString> passwords = {}, bool with_blocks = true);
 
     const std::filesystem::path& path() const { return m_path; }
     const ParadoxHeader& header() const { return m_header; }
@@ -86,7 +92,7 @@ public:
             const std::uint32_t block = block_of(n);
             if (!m_checked[block]) check_block(block);
             if (m_sequential)
-                return m_map.data() + m_header.header_size + static_cast<std::size_t>(block) * m_header.block_size +
+                return m_data + m_header.header_size + static_cast<std::size_t>(block) * m_header.block_size +
                        layout::kBlockHeader + static_cast<std::size_t>(n - block * m_per_block) * m_header.record_size;
         }
         return record_slow(n);
@@ -100,8 +106,6 @@ public:
     // Every page of the file mapped at once, before a read of all of it out of order.
     void populate() const { m_map.populate(); }
 
-    const unsigned char* bytes() const { return m_map.data(); }
-    std::size_t size() const { return m_map.size(); }
 
 private:
     // n / m_per_block by a multiplication: a division would cost a scan a good
@@ -111,13 +115,23 @@ private:
         return static_cast<std::uint32_t>((static_cast<unsigned __int128>(m_block_magic) * n) >> 64);
     }
     const unsigned char* record_slow(std::uint32_t n) const;
-    void parse_header(bool password_given, int default_code_page);
+    void parse_header(int default_code_page);
+    void check_password(std::span<const AnsiString> passwords);
+    // The block at a file offset, decrypted first when the file is protected.
+    const unsigned char* block_at(std::size_t offset) const {
+        return m_plain ? decrypted_block(offset) : m_map.data() + offset;
+    }
+    const unsigned char* decrypted_block(std::size_t offset) const;
     void map_blocks() const;
     void check_block(std::uint32_t block) const;
     [[noreturn]] void fail(int code, const AnsiString& problem) const;
 
     std::filesystem::path m_path;
     MappedFile m_map;
+    const unsigned char* m_data = nullptr;  // the mapping, or m_plain for a protected file
+    // A protected file's bytes, each block decrypted on first use (flag per block).
+    std::unique_ptr<unsigned char[]> m_plain;
+    mutable std::vector<std::uint8_t> m_decrypted;
     ParadoxHeader m_header;
     int m_code_page = 0;
     std::uint32_t m_per_block = 1;

@@ -37,11 +37,12 @@ std::shared_ptr<Table> Table::open(const std::filesystem::path& path, const Open
 }
 
 Table::Table(Key, const std::filesystem::path& path, const OpenOptions& options, const Config& cfg)
-    : m_file(path, cfg.default_code_page, options.password_given),
+    : m_file(path, cfg.default_code_page, options.passwords),
       m_cp(&CodePage::get(m_file.code_page())),
       m_collation(collation_for(m_file.header().sort_order)),
       m_default_code_page(cfg.default_code_page),
-      m_index_check_limit(cfg.index_check_limit) {
+      m_index_check_limit(cfg.index_check_limit),
+      m_passwords(options.passwords) {
     const int t = m_file.header().file_type;
     if (t != 0 && t != 2)
         throw EngineError(kErrUnsupported, text::utf8_to_cp1251(path.string()) + ": an index file, not a table");
@@ -91,7 +92,7 @@ void Table::find_index_files(int default_code_page) {
         IndexDesc d;
         d.file = f.file;
         try {
-            ParadoxFile x(f.file, default_code_page, false, false);
+            ParadoxFile x(f.file, default_code_page, {}, false);
             const bool composite_type = x.header().file_type == 6 || x.header().file_type == 8;
             if (composite_type != f.kind.composite) continue;
             auto l = SecondaryIndexFile::describe(x.header(), m_file.header());
@@ -177,7 +178,7 @@ std::unique_ptr<SecondaryIndexFile> Table::open_index_file(const IndexDesc& d) c
     // use of a big index quick; a small table or an index its writer does not
     // keep up to date is checked whole before it is trusted.
     try {
-        auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page);
+        auto x = std::make_unique<ParadoxFile>(d.file, m_default_code_page, m_passwords);
         const auto l = SecondaryIndexFile::describe(x->header(), m_file.header());
         if (!l || l->fields != d.fields || x->record_count() != record_count() || x->header().needs_rebuild)
             return nullptr;

@@ -39,7 +39,7 @@ struct IndexDesc {
 
 struct OpenOptions {
     bool read_write = false;     // check that we may write; kErrNoWriteAccess when not
-    bool password_given = false; // the user gave a password for an encrypted table
+    std::vector<AnsiString> passwords;  // tried in turn on a protected table (CP1251 bytes)
 };
 
 class Table {
@@ -98,6 +98,7 @@ private:
     bool m_read_only = true;
     int m_default_code_page;
     std::uint32_t m_index_check_limit;
+    std::vector<AnsiString> m_passwords;  // a protected table's index files are protected alike
     std::vector<IndexDesc> m_indexes;
     mutable std::vector<std::optional<IndexOrder>> m_orders;
     mutable std::vector<std::unique_ptr<KeyEncoder>> m_encoders;

@@ -4,6 +4,7 @@
 #include "engine/EngineError.h"
 #include "engine/FieldCodec.h"
 #include "engine/KeyEncoder.h"
+#include "engine/ParadoxCipher.h"
 #include "engine/ParadoxFile.h"
 #include "text/Cp1251.h"
 
@@ -72,6 +73,7 @@ struct FileHeader {
     std::uint8_t attributes = 0;
     std::uint32_t auto_inc = 0;
     std::uint32_t stamp = 0;
+    std::uint32_t password_checksum = 0;  // 0: not protected
 };
 
 std::uint32_t records_per_block(int block_kb, int record_size) {
@@ -120,6 +122,7 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
     out[0x56] = 0x20;
     put16(out, 0x58, 0x0100 | kVersion7);
     put16(out, 0x5A, 0x0100 | kVersion7);
+    put32(out, 0x5C, fh.password_checksum);
     put32(out, 0x60, fh.stamp);
     put32(out, layout::kSequentialSeal, layout::sequential_seal(fh.stamp, count));
     put16(out, 0x64, static_cast<std::uint32_t>(nf + 1));
@@ -163,6 +166,8 @@ std::vector<unsigned char> build_file(const FileHeader& fh, const unsigned char*
         put16(out, offset + 4, static_cast<std::uint32_t>((n - 1) * static_cast<std::uint32_t>(record_size)));
         std::memcpy(out.data() + offset + layout::kBlockHeader, records + static_cast<std::size_t>(first) * record_size,
                     static_cast<std::size_t>(n) * record_size);
+        if (fh.password_checksum != 0)
+            ParadoxCipher(fh.password_checksum).encrypt_block(out.data() + offset, block_size, static_cast<int>(b) + 1);
     }
     return out;
 }
@@ -419,6 +424,7 @@ void TableWriter::finish() {
     table.table_name = text::utf8_to_cp1251(m_path.filename().string());
     table.auto_inc = static_cast<std::uint32_t>(m_auto_inc);
     table.stamp = content_stamp(m_records, m_count);
+    table.password_checksum = ParadoxCipher::checksum(m_schema.password);
 
     // Every file goes to a temporary name first; only when all are written do
     // they replace the old ones, so a failure leaves the old table intact.

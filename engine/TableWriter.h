@@ -8,6 +8,8 @@
 // the record's block number (a table without key: ordinal, block, place in
 // the block), in index order, with a tree ".Ynn" / ".YGn" over it.
 // Files are written beside the target and renamed into place at the end.
+// With a password the data blocks of the table and of its index data files
+// are encrypted; the trees (.PX, .Ynn, .YGn) stay in clear.
 //
 //   engine::TableSchema schema;
 //   schema.fields = {{"Code", engine::FieldType::AutoInc}, {"Name", engine::FieldType::Alpha, 20}};
@@ -47,6 +49,7 @@ struct TableSchema {
     int code_page = 1251;
     AnsiString sort_order = "ancyrr";  // a Cyrillic order: Russian alphabet, letter case ignored
     int block_kb = 32;                 // 1, 2, 3, 4, 8, 16 or 32
+    AnsiString password;               // non-empty: the table and its index data files are protected by it
 };
 
 class TableWriter {

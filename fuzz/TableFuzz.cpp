@@ -4,8 +4,10 @@
 // Input: 4 bytes little-endian table length, 1 byte of choices (bit 0 clear:
 // a single-field index on field 2, "t.X02"; set: a composite one, "t.XG0";
 // bit 1 set: index entries checked as they are used, as for a big table,
-// instead of all before use), the table's bytes, then the index file's bytes.
-// Encrypted tables are refused at the header, with or without a password.
+// instead of all before use; bit 2 set: the password "123" is given), the
+// table's bytes, then the index file's bytes.
+// Protected tables are refused without their password and decrypted block by
+// block with it.
 #include "engine/Cursor.h"
 #include "engine/EngineError.h"
 
@@ -84,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine::Config config;
     if (data[4] & 2) config.index_check_limit = 0;
     engine::OpenOptions options;
-    options.password_given = (data[4] & 4) != 0;
+    if (data[4] & 4) options.passwords = {"123"};  // the password of the protected seeds
     data += 5;
     size -= 5;
     const std::size_t n = table_len < size ? table_len : size;

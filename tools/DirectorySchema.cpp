@@ -38,8 +38,10 @@ int subscriber_field_size(SubscriberField field) {
     }
 }
 
-void write_place_table(const std::filesystem::path& path, const char* name_field, const std::vector<AnsiString>& names) {
+void write_place_table(const std::filesystem::path& path, const char* name_field, const std::vector<AnsiString>& names,
+                       const AnsiString& password) {
     engine::TableSchema schema;
+    schema.password = password;
     schema.fields = {{"Code", FieldType::Long}, {name_field, FieldType::Alpha, kPlaceNameSize}};
     schema.key_fields = 1;
     schema.indexes = {{name_field, {name_field}}};

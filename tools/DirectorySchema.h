@@ -25,7 +25,8 @@ int subscriber_field_size(SubscriberField field);
 inline constexpr int kPlaceNameSize = 25;
 
 // Writes City.db or Street.db (name_field "City" or "Street"): code i + 1 for
-// names[i], names in CP1251.
-void write_place_table(const std::filesystem::path& path, const char* name_field, const std::vector<AnsiString>& names);
+// names[i], names in CP1251; protected by password unless it is empty.
+void write_place_table(const std::filesystem::path& path, const char* name_field, const std::vector<AnsiString>& names,
+                       const AnsiString& password = {});
 
 }  // namespace tools

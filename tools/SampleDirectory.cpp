@@ -184,9 +184,11 @@ void generate_sample_directory(const std::filesystem::path& dir, const SampleOpt
     Random rng(options.seed);
     const std::vector<std::string> cities(std::begin(kCities), std::end(kCities));
     const std::vector<std::string> streets = street_names();
-    write_place_table(dir / "City.db", "City", cp1251_names(cities));
-    write_place_table(dir / "Street.db", "Street", cp1251_names(streets));
-    engine::TableWriter w(dir / "Phone2k.db", subscriber_schema());
+    write_place_table(dir / "City.db", "City", cp1251_names(cities), options.password);
+    write_place_table(dir / "Street.db", "Street", cp1251_names(streets), options.password);
+    engine::TableSchema schema = subscriber_schema();
+    schema.password = options.password;
+    engine::TableWriter w(dir / "Phone2k.db", schema);
 
     // Six-digit numbers, each used once, in random order; Ольмарск's numbers
     // start with 2 to 9 while there is room for that.

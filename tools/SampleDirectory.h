@@ -3,6 +3,8 @@
 // The same seed and count always give the same records.
 #pragma once
 
+#include "text/AnsiString.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
@@ -13,6 +15,7 @@ struct SampleOptions {
     std::uint32_t subscribers = 120000;  // at most 1,000,000: phone numbers have six digits
     std::uint64_t seed = 2001;
     std::ostream* progress = nullptr;    // a terminal to draw a progress bar on for large counts
+    AnsiString password;                 // CP1251; non-empty: all three tables are protected by it
 };
 
 // Creates dir when missing. Throws EngineError on a bad count or a write failure.

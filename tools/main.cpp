@@ -20,10 +20,10 @@
 namespace {
 
 const char* const kUsage =
-    "usage: abonix-db generate DIR [--subscribers N] [--seed S]\n"
+    "usage: abonix-db generate DIR [--subscribers N] [--seed S] [--password P]\n"
     "       abonix-db import LIST.csv DIR [--skip-bad] [--encoding utf-8|cp1251]\n"
-    "       abonix-db info TABLE\n"
-    "       abonix-db dump TABLE [--index NAME]\n"
+    "       abonix-db info TABLE [--password P]\n"
+    "       abonix-db dump TABLE [--index NAME] [--password P]\n"
     "       abonix-db dump DIR\n"
     "\n"
     "generate  writes a made-up directory: Phone2k.db, City.db, Street.db and their indexes\n"
@@ -31,9 +31,10 @@ const char* const kUsage =
     "          Phone,LastName,FirstName,MiddleName,City,Street,House,Flat (UTF-8 or CP1251;\n"
     "          cities and streets by name). Bad rows are reported by line and nothing is\n"
     "          written, unless --skip-bad leaves them out.\n"
+    "          --password protects the three tables with a password.\n"
     "info      describes a table: version, code page, records, fields, indexes\n"
     "dump      prints a table's records as UTF-8 CSV, or a directory's subscribers as a\n"
-    "          list that import reads back\n";
+    "          list that import reads back; --password opens a protected table\n";
 
 int usage() {
     std::cerr << kUsage;
@@ -81,6 +82,30 @@ int import(int argc, char** argv) {
     return 0;
 }
 
+// info and dump of one table: [--index NAME] (dump only) and [--password P].
+int table_command(const std::string& command, int argc, char** argv) {
+    engine::OpenOptions open;
+    AnsiString index;
+    bool has_index = false;
+    for (int i = 3; i < argc; ++i) {
+        if (i + 1 < argc && !std::strcmp(argv[i], "--password")) {
+            open.passwords.push_back(text::utf8_to_cp1251(argv[++i]));
+        } else if (i + 1 < argc && !std::strcmp(argv[i], "--index") && command == "dump" && !has_index) {
+            index = text::utf8_to_cp1251(argv[++i]);
+            has_index = true;
+        } else {
+            return usage();
+        }
+    }
+    const auto table = engine::Table::open(argv[2], open);
+    if (command == "info") {
+        tools::print_info(*table, std::cout);
+        return 0;
+    }
+    tools::print_csv(*table, index, std::cout);
+    return std::cout.good() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +126,8 @@ int main(int argc, char** argv) {
                 } else if (i + 1 < argc && !std::strcmp(argv[i], "--seed") && parse_number(argv[i + 1], v)) {
                     options.seed = v;
                     ++i;
+                } else if (i + 1 < argc && !std::strcmp(argv[i], "--password") && argv[i + 1][0]) {
+                    options.password = text::utf8_to_cp1251(argv[++i]);
                 } else {
                     return usage();
                 }
@@ -110,19 +137,11 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "import" && argc >= 4) return import(argc, argv);
-        if (command == "info" && argc == 3) {
-            tools::print_info(*engine::Table::open(argv[2]), std::cout);
-            return 0;
-        }
         if (command == "dump" && argc == 3 && std::filesystem::is_directory(argv[2])) {
             tools::print_subscriber_list(argv[2], std::cout);
             return std::cout.good() ? 0 : 1;
         }
-        if (command == "dump" && (argc == 3 || (argc == 5 && !std::strcmp(argv[3], "--index")))) {
-            const auto table = engine::Table::open(argv[2]);
-            tools::print_csv(*table, argc == 5 ? text::utf8_to_cp1251(argv[4]) : AnsiString(), std::cout);
-            return std::cout.good() ? 0 : 1;
-        }
+        if (command == "info" || command == "dump") return table_command(command, argc, argv);
     } catch (const engine::EngineError& e) {
         std::cerr << "abonix-db: " << text::cp1251_to_utf8(e.Message()) << "\n";
         return 1;

@@ -240,7 +240,7 @@ public:
                                             const std::vector<AnsiString>& passwords) override {
         engine::OpenOptions options;
         options.read_write = !read_only;
-        options.password_given = !passwords.empty();
+        options.passwords = passwords;
         try {
             return std::make_unique<EngineCursor>(m_database->open_table(table_name, options));
         } catch (const engine::EngineError& e) {

@@ -23,6 +23,7 @@ class EditWindow {
 public:
     explicit EditWindow(std::uint32_t style) : m_measure(1, 1) {
         m_buffer.set_read_only((style & ES_READONLY) != 0);
+        if (style & ES_PASSWORD) m_password_char = '*';
         m_font.SetName("MS Sans Serif");
     }
 
@@ -35,6 +36,10 @@ public:
 
 private:
     bool ctrl() const { return ws().get_key_state(ui::VK_CONTROL) < 0; }
+    // What is drawn and measured: the text, or one mask character for each of its characters.
+    std::string shown() const {
+        return m_password_char ? std::string(m_buffer.text().size(), m_password_char) : std::string(m_buffer.text());
+    }
     bool shift() const { return ws().get_key_state(ui::VK_SHIFT) < 0; }
     TRect format_rect() const;
     int text_x(int pos);
@@ -58,6 +63,7 @@ private:
     TRect m_rect;
     int m_scroll = 0;  // pixels of text scrolled out at the left
     bool m_dragging = false;
+    char m_password_char = 0;
 };
 
 TRect EditWindow::format_rect() const {
@@ -70,13 +76,13 @@ TRect EditWindow::format_rect() const {
 
 int EditWindow::text_x(int pos) {
     m_measure.Canvas().Font().Assign(m_font);
-    const std::string_view text(m_buffer.text());
-    return format_rect().Left - m_scroll + m_measure.Canvas().TextWidth(text.substr(0, static_cast<std::size_t>(pos)));
+    const std::string text = shown();
+    return format_rect().Left - m_scroll + m_measure.Canvas().TextWidth(std::string_view(text).substr(0, static_cast<std::size_t>(pos)));
 }
 
 int EditWindow::pos_at(int x) {
     m_measure.Canvas().Font().Assign(m_font);
-    const std::vector<int> widths = m_measure.Canvas().CharWidths(m_buffer.text());
+    const std::vector<int> widths = m_measure.Canvas().CharWidths(shown());
     int edge = format_rect().Left - m_scroll;
     for (std::size_t i = 0; i < widths.size(); ++i) {
         // Nearer the character's right half: after it.
@@ -106,11 +112,11 @@ void EditWindow::changed() {
 }
 
 void EditWindow::copy() {
-    if (m_buffer.has_selection()) set_clipboard_text(m_buffer.selected_text());
+    if (m_buffer.has_selection() && !m_password_char) set_clipboard_text(m_buffer.selected_text());
 }
 
 bool EditWindow::cut() {
-    if (m_buffer.read_only() || !m_buffer.has_selection()) return false;
+    if (m_buffer.read_only() || !m_buffer.has_selection() || m_password_char) return false;
     copy();
     return m_buffer.delete_selection();
 }
@@ -189,7 +195,7 @@ void EditWindow::paint() {
     canvas.Font().Assign(m_font);
     canvas.Font().SetColor(colors.text);
     canvas.Brush().SetStyle(bsClear);
-    const std::string_view text(m_buffer.text());
+    const std::string text = shown();
     canvas.TextOut(r.Left - m_scroll, r.Top, text);
     const bool focused = ws().get_focus() == m_hwnd;
     if (focused && m_buffer.has_selection()) {
@@ -200,7 +206,8 @@ void EditWindow::paint() {
         canvas.FillRect(TRect{from, r.Top, to, r.Top + height});
         canvas.Font().SetColor(clHighlightText);
         canvas.Brush().SetStyle(bsClear);
-        canvas.TextOut(from, r.Top, m_buffer.selected_text());
+        canvas.TextOut(from, r.Top, text.substr(static_cast<std::size_t>(m_buffer.sel_start()),
+                                                static_cast<std::size_t>(m_buffer.sel_end() - m_buffer.sel_start())));
     }
     if (focused) {
         // The caret: a line one pixel wide, as tall as the text.
@@ -256,6 +263,7 @@ ui::LRESULT EditWindow::proc(ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM 
     }
     case EM_LIMITTEXT: m_buffer.set_limit(static_cast<int>(w)); return 0;
     case EM_GETLIMITTEXT: return m_buffer.limit();
+    case EM_SETPASSWORDCHAR: m_password_char = static_cast<char>(w); redraw(); return 0;
     case EM_SETREADONLY: m_buffer.set_read_only(w != 0); redraw(); return 1;
     case EM_SETMARGINS:
         if (w & EC_LEFTMARGIN) m_left_margin = ui::loword(static_cast<std::uintptr_t>(l));

@@ -6,7 +6,9 @@
 //   WM_GETTEXTLENGTH, WM_SETFONT (wParam: const TFont*, copied), EM_SETSEL,
 //   EM_GETSEL, EM_REPLACESEL, EM_LIMITTEXT, EM_GETLIMITTEXT, EM_SETREADONLY,
 //   EM_SETMARGINS / EM_GETMARGINS, EM_SETRECT / EM_SETRECTNP / EM_GETRECT
-//   (lParam: TRect*), WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR;
+//   (lParam: TRect*), WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, EM_SETPASSWORDCHAR
+//   (wParam: the character shown for each one typed, 0 shows the text;
+//   style ES_PASSWORD starts with '*'; a masked text is never cut or copied);
 // and handles the keys Left, Right, Home, End (with Shift to select, with
 // Ctrl by words), Backspace, Delete, Ctrl+C / Ctrl+Insert (copy), Ctrl+V /
 // Shift+Insert (paste), Ctrl+X / Shift+Delete (cut), Ctrl+A, typed
@@ -34,6 +36,7 @@ inline constexpr ui::UINT EM_SETRECT = 0x00B3;
 inline constexpr ui::UINT EM_SETRECTNP = 0x00B4;
 inline constexpr ui::UINT EM_REPLACESEL = 0x00C2;
 inline constexpr ui::UINT EM_LIMITTEXT = 0x00C5;
+inline constexpr ui::UINT EM_SETPASSWORDCHAR = 0x00CC;
 inline constexpr ui::UINT EM_SETREADONLY = 0x00CF;
 inline constexpr ui::UINT EM_SETMARGINS = 0x00D3;
 inline constexpr ui::UINT EM_GETMARGINS = 0x00D4;
@@ -46,6 +49,7 @@ inline constexpr ui::WPARAM EC_LEFTMARGIN = 1;
 inline constexpr ui::WPARAM EC_RIGHTMARGIN = 2;
 
 inline constexpr std::uint32_t ES_MULTILINE = 0x0004;
+inline constexpr std::uint32_t ES_PASSWORD = 0x0020;
 inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080;
 inline constexpr std::uint32_t ES_READONLY = 0x0800;
 

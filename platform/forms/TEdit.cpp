@@ -29,6 +29,8 @@ ui::HWND TEdit::CreateWindowHandle(const ui::CreateParams& params) {
     const ui::WndProcRef edit = ws().subclass_window(h, ours);
     SetDefaultProc(edit);
     ws().call_window_proc(edit, h, forms::EM_LIMITTEXT, static_cast<ui::WPARAM>(m_maxLength), 0);
+    if (m_passwordChar)
+        ws().call_window_proc(edit, h, forms::EM_SETPASSWORDCHAR, static_cast<unsigned char>(m_passwordChar), 0);
     ws().call_window_proc(edit, h, forms::WM_SETFONT, reinterpret_cast<ui::WPARAM>(&Font()), 0);
     return h;
 }
@@ -65,6 +67,12 @@ void TEdit::SetReadOnly(bool value) {
     if (value == m_readOnly) return;
     m_readOnly = value;
     if (HandleAllocated()) Perform(forms::EM_SETREADONLY, value ? 1 : 0, 0);
+}
+
+void TEdit::SetPasswordChar(char value) {
+    if (value == m_passwordChar) return;
+    m_passwordChar = value;
+    if (HandleAllocated()) Perform(forms::EM_SETPASSWORDCHAR, static_cast<unsigned char>(value), 0);
 }
 
 void TEdit::SelectAll() {

@@ -16,6 +16,9 @@ public:
     void SetMaxLength(int value);
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool value);
+    // Shown in place of each character typed (a password); 0 shows the text.
+    char PasswordChar() const { return m_passwordChar; }
+    void SetPasswordChar(char value);
     void SelectAll();
     int SelStart() const;
     int SelLength() const;
@@ -32,4 +35,5 @@ private:
     AnsiString m_text;  // while there is no window
     int m_maxLength = 0;
     bool m_readOnly = false;
+    char m_passwordChar = 0;
 };

@@ -4,6 +4,8 @@
 
 #include "app/About.h"
 #include "app/Main.h"
+#include "platform/db/Session.h"
+#include "platform/forms/PasswordDialog.h"
 #include "platform/forms/TApplication.h"
 #include "platform/ui/HeadlessHost.h"
 #include "tests/support/TempDir.h"
@@ -35,6 +37,7 @@ protected:
     // Steps 2 to 4 of the entry point.
     void start() {
         Application->SetTitle("Abonix");
+        db::Session::Default().OnPassword = forms::password_dialog;
         Phones = Application->CreateForm<TPhones>();
         AboutBox = Application->CreateForm<TAboutBox>();
     }

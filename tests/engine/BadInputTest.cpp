@@ -134,10 +134,11 @@ TEST_F(BadInput, MissingFileAndEncryptedTableWithPassword) {
     bad[0x5C] = 1;
     write_file(dir / "bad.db", bad);
     try {
-        Table::open(dir / "bad.db", OpenOptions{false, true});
+        Table::open(dir / "bad.db", OpenOptions{false, {"123"}});
         FAIL();
     } catch (const EngineError& e) {
-        EXPECT_EQ(e.code(), kErrCannotDecrypt);
+        EXPECT_EQ(e.code(), kErrPasswordRequired);
+        EXPECT_NE(e.Message().find("wrong password"), std::string::npos);
     }
 }
 

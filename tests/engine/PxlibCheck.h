@@ -30,9 +30,9 @@ struct PxDoc {
 };
 
 // Every value of every record as our engine and pxlib read it.
-inline void expect_agrees_with_pxlib(const std::filesystem::path& path) {
+inline void expect_agrees_with_pxlib(const std::filesystem::path& path, const OpenOptions& options = {}) {
     const std::string name = path.filename().string();
-    auto table = Table::open(path);
+    auto table = Table::open(path, options);
     PxDoc px(path);
     ASSERT_TRUE(px.opened);
     const int nf = PX_get_num_fields(px.doc);

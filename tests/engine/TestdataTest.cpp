@@ -101,14 +101,14 @@ TEST(Testdata, ReadWriteOpenOfAReadOnlyFileReportsNoWriteAccess) {
     std::filesystem::copy_file(testdata("country.db"), path);
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
     try {
-        Table::open(path, OpenOptions{true, false});
+        Table::open(path, OpenOptions{.read_write = true});
         FAIL();
     } catch (const EngineError& e) {
         EXPECT_EQ(e.code(), kErrNoWriteAccess);
     }
     EXPECT_TRUE(Table::open(path)->read_only());
     std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-    EXPECT_FALSE(Table::open(path, OpenOptions{true, false})->read_only());
+    EXPECT_FALSE(Table::open(path, OpenOptions{.read_write = true})->read_only());
 }
 
 }  // namespace

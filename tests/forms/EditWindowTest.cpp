@@ -244,3 +244,37 @@ TEST_F(EditWindowTest, TheFocusedWindowShowsItsCaretAndSelection) {
     EXPECT_EQ(px(1, 1), clWhite);
     EXPECT_EQ(px(caret_x, 5), clWhite);
 }
+
+TEST_F(EditWindowTest, PasswordCharHidesTheTextButKeepsIt) {
+    // The row of pixels through the text, as the form shows it.
+    auto row = [&] {
+        host.pump();
+        const TPoint origin = ws().client_to_screen(h(), {0, 0});
+        const TPoint form_origin = ws().client_to_screen(form->Handle(), {0, 0});
+        std::vector<TColor> pixels;
+        for (int x = 0; x < 200; ++x)
+            for (int y = 2; y < 16; ++y) pixels.push_back(host.pixel(form->Handle(), origin.X - form_origin.X + x, origin.Y - form_origin.Y + y));
+        return pixels;
+    };
+    form->SetFocus();  // no caret in the picture
+    edit->SetPasswordChar('*');
+    set("iii", 0, 0);
+    const auto narrow = row();
+    set("WWW", 0, 0);
+    EXPECT_EQ(row(), narrow);  // three stars either way
+    edit->SetPasswordChar(0);
+    EXPECT_NE(row(), narrow);
+
+    // Typed characters are kept as typed; a masked text is neither copied nor cut.
+    edit->SetPasswordChar('*');
+    edit->SetFocus();
+    set("", 0, 0);
+    host.type_chars("\xCA\xEB\xFE\xF7");  // "Ключ"
+    EXPECT_EQ(edit->Text(), "\xCA\xEB\xFE\xF7");
+    host.set_clipboard_text("before");
+    host.press_key('A', {ui::VK_CONTROL});
+    host.press_key('C', {ui::VK_CONTROL});
+    host.press_key('X', {ui::VK_CONTROL});
+    EXPECT_EQ(host.clipboard_utf8(), "before");
+    EXPECT_EQ(edit->Text(), "\xCA\xEB\xFE\xF7");
+}

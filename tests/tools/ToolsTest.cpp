@@ -14,6 +14,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <sys/wait.h>
 
 using namespace engine;
 
@@ -193,6 +194,42 @@ TEST_F(Sample, IndexFilesAreReadByPxlibAndFollowedWithoutSorting) {
             t->order(i);
             EXPECT_TRUE(t->order_from_file(i)) << ix.file;
         }
+    }
+}
+
+// abonix-db's output and exit status.
+std::pair<std::string, int> run_db(const std::string& args) {
+    const std::string command = std::string(ABONIX_DB) + " " + args + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return {"", -1};
+    std::string output;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe)) output.append(buf, n);
+    const int status = ::pclose(pipe);
+    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+TEST(Password, GeneratedProtectedDirectoryReadsAsItsPlainTwinWithItsPasswordOnly) {
+    TempDir plain, locked;
+    const std::string common = " --subscribers 300 --seed 5";
+    ASSERT_EQ(run_db("generate '" + plain.path().string() + "'" + common).second, 0);
+    ASSERT_EQ(run_db("generate '" + locked.path().string() + "'" + common + " --password 'Ключ 1'").second, 0);
+    for (const char* table : {"Phone2k.db", "City.db", "Street.db"}) {
+        SCOPED_TRACE(table);
+        const std::string p = "'" + (plain.path() / table).string() + "'";
+        const std::string l = "'" + (locked.path() / table).string() + "'";
+        for (const char* index : {"", " --index 'LastName Index'"}) {
+            if (*index && std::string(table) != "Phone2k.db") continue;
+            const auto expected = run_db("dump " + p + index);
+            ASSERT_EQ(expected.second, 0) << expected.first;
+            EXPECT_EQ(run_db("dump " + l + index + " --password 'Ключ 1'"), expected);
+        }
+        for (const char* refused : {"", " --password 'ключ 1'", " --password 'Ключ'"}) {
+            const auto [output, status] = run_db("info " + l + refused);
+            EXPECT_EQ(status, 1) << refused;
+            EXPECT_NE(output.find("password"), std::string::npos) << output;
+        }
+        EXPECT_EQ(run_db("info " + l + " --password 'Ключ 1'").second, 0);
     }
 }
 
