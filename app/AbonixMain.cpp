@@ -14,6 +14,7 @@
 #include "app/StartDirectory.h"
 #include "platform/forms/TApplication.h"
 #include "platform/ui/SdlHost.h"
+#include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
@@ -51,6 +52,7 @@ int usage_error(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ui::startup_step("main entered");
     std::optional<std::filesystem::path> named;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
@@ -84,7 +86,9 @@ int main(int argc, char** argv) {
         TApplication application;
         Application->SetTitle("Abonix");
         Phones = Application->CreateForm<TPhones>();
+        ui::startup_step("main window created");
         AboutBox = Application->CreateForm<TAboutBox>();
+        ui::startup_step("about box created");
         Application->Run();
         Phones = nullptr;
         AboutBox = nullptr;

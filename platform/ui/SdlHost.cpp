@@ -81,6 +81,7 @@ SdlHost::SdlHost() {
     // subsystems to load and start before the first frame.
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         throw Exception(AnsiString("Cannot open the display: ") + SDL_GetError());
+    startup_step("SDL initialised");
     // Without a display SDL falls back to drawing nowhere; that is no way to
     // run a program for a person, unless someone asked for it by name.
     const AnsiString driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
@@ -123,6 +124,7 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
                                           info.bounds.Top, w, hgt, flags);
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
     m_natives[h] = Native{window, info};
+    startup_step("window created");
     m_by_sdl_id[SDL_GetWindowID(window)] = h;
     if (info.transparent) {
         // An overlay: its input shape is empty, so the pointer reaches what lies below.
