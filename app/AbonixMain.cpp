@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/StartDirectory.h"
 #include "platform/forms/TApplication.h"
+#include "platform/gfx/FontCache.h"
 #include "platform/ui/SdlHost.h"
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
+        gfx::use_font_cache(gfx::FontCache::default_file());
         ui::SdlHost host;
         TApplication application;
         Application->SetTitle("Abonix");
