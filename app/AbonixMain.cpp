@@ -14,6 +14,7 @@
 #include "app/StartDirectory.h"
 #include "platform/forms/TApplication.h"
 #include "platform/gfx/FontCache.h"
+#include "platform/ui/ComposeSubset.h"
 #include "platform/ui/SdlHost.h"
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
@@ -83,9 +84,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        // The compose table is chosen while this is the only thread, and put
+        // back once the display has read it and the workers are done.
+        std::optional<ui::ComposeSubset> compose(std::in_place);
         // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
         gfx::use_font_cache(gfx::FontCache::default_file());
         ui::SdlHost host;
+        compose.reset();
         TApplication application;
         Application->SetTitle("Abonix");
         Phones = Application->CreateForm<TPhones>();
