@@ -6,12 +6,15 @@
 // first, since the tables and the layout file are found there. Then the
 // start-up order: the application, its title, the main window (which connects
 // the database while it loads and opens the tables when it is created), the
-// hidden About box, then the message loop until the main window closes. A
+// hidden About box, then the message loop until the main window closes. What
+// needs no display (the tables, the fonts) is prepared beside the display's
+// start-up (StartupPrefetch.h) and only handed over to the main window. A
 // failure while the main window loads (the database cannot be connected) ends
 // the program with the error reported and no window shown.
 #include "app/About.h"
 #include "app/Main.h"
 #include "app/StartDirectory.h"
+#include "app/StartupPrefetch.h"
 #include "platform/forms/TApplication.h"
 #include "platform/gfx/FontCache.h"
 #include "platform/ui/ComposeSubset.h"
@@ -89,7 +92,10 @@ int main(int argc, char** argv) {
         std::optional<ui::ComposeSubset> compose(std::in_place);
         // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
         gfx::use_font_cache(gfx::FontCache::default_file());
+        // The tables and the fonts are made ready while the display starts.
+        app::StartupPrefetch prefetch;
         ui::SdlHost host;
+        prefetch.finish();
         compose.reset();
         TApplication application;
         Application->SetTitle("Abonix");
