@@ -9,6 +9,7 @@
 #include <sstream>
 #include <system_error>
 
+#include <locale.h>
 #include <unistd.h>
 
 namespace ui {
@@ -186,6 +187,11 @@ ComposeSubset::ComposeSubset() {
     if (!locale) locale = non_empty_env("LC_CTYPE");
     if (!locale) locale = non_empty_env("LANG");
     if (!locale) locale = "C";
+    // The display's start takes the locale the environment names only when
+    // the system has it; otherwise it falls back and reads another table.
+    const locale_t available = ::newlocale(LC_CTYPE_MASK, locale, locale_t{});
+    if (!available) return;
+    ::freelocale(available);
     const auto table = locale_table("/usr/share/X11/locale", locale);
     if (!table) return;
     const char* cache_home = non_empty_env("XDG_CACHE_HOME");
