@@ -6,7 +6,9 @@
 // first, since the tables and the layout file are found there. Then the
 // start-up order: the application, its title, the main window (which connects
 // the database while it loads and opens the tables when it is created), the
-// hidden About box, then the message loop until the main window closes. A
+// hidden About box, then the message loop until the main window closes. What
+// needs no display (the tables, the fonts) is prepared beside the display's
+// start-up (StartupPrefetch.h) and only handed over to the main window. A
 // failure while the main window loads (the database cannot be connected) ends
 // the program with the error reported and no window shown.
 #include "app/About.h"
@@ -14,8 +16,12 @@
 #include "app/StartDirectory.h"
 #include "platform/db/Session.h"
 #include "platform/forms/PasswordDialog.h"
+#include "app/StartupPrefetch.h"
 #include "platform/forms/TApplication.h"
+#include "platform/gfx/FontCache.h"
+#include "platform/ui/ComposeSubset.h"
 #include "platform/ui/SdlHost.h"
+#include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
@@ -53,6 +59,7 @@ int usage_error(const char* message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ui::startup_step("main entered");
     std::optional<std::filesystem::path> named;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
@@ -82,12 +89,23 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        // The compose table is chosen while this is the only thread, and put
+        // back once the display has read it and the workers are done.
+        std::optional<ui::ComposeSubset> compose(std::in_place);
+        // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
+        gfx::use_font_cache(gfx::FontCache::default_file());
+        // The tables and the fonts are made ready while the display starts.
+        app::StartupPrefetch prefetch;
         ui::SdlHost host;
+        prefetch.finish();
+        compose.reset();
         TApplication application;
         Application->SetTitle("Abonix");
         db::Session::Default().OnPassword = forms::password_dialog;
         Phones = Application->CreateForm<TPhones>();
+        ui::startup_step("main window created");
         AboutBox = Application->CreateForm<TAboutBox>();
+        ui::startup_step("about box created");
         Application->Run();
         Phones = nullptr;
         AboutBox = nullptr;

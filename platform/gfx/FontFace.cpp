@@ -1,5 +1,6 @@
 #include "platform/gfx/FontFace.h"
 
+#include "platform/gfx/FontCache.h"
 #include "text/Cp1251.h"
 
 #include <fontconfig/fontconfig.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <tuple>
 
 namespace gfx {
@@ -19,21 +21,25 @@ namespace {
 using FaceKey = std::tuple<AnsiString, std::uint64_t, int, int>;
 
 // FreeType, fontconfig and the faces made with them, torn down together and
-// in order: faces before the library that made them.
+// in order: faces before the library that made them. Fontconfig starts only
+// when a face has to be looked up: with the answers kept (FontCache.h) a
+// start needs none of it.
 struct Library {
     FT_Library ft = nullptr;
+    bool fontconfig = false;
+    std::optional<FontCache> cache;
     std::map<FaceKey, std::unique_ptr<FontFace>> faces;
     FontFace* last_face = nullptr;
     FaceKey last_key;
 
-    Library() {
-        FcInit();
-        FT_Init_FreeType(&ft);
-    }
+    Library() { FT_Init_FreeType(&ft); }
     ~Library() {
         faces.clear();
         FT_Done_FreeType(ft);
-        FcFini();
+        if (fontconfig) FcFini();
+    }
+    void start_fontconfig() {
+        if (!fontconfig) fontconfig = FcInit() == FcTrue;
     }
 };
 
@@ -70,7 +76,7 @@ bool looks_fixed(const std::string& lower) {
 
 // Asks fontconfig for a family; returns whether the family it found is the one asked for.
 bool match_family(const std::string& family, TFontStyles style, bool fixed, FontMatch& out) {
-    library();
+    library().start_fontconfig();
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, style.Contains(fsBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -103,7 +109,9 @@ int round_div(long long a, long long b) { return static_cast<int>(std::llround(s
 
 }  // namespace
 
-FontMatch resolve_font(std::string_view name, TFontStyles style, TFontPitch pitch) {
+namespace {
+
+FontMatch resolve_with_fontconfig(std::string_view name, TFontStyles style, TFontPitch pitch) {
     const std::string lower = lower_ascii(text::cp1251_to_utf8(name));
     std::string family = text::cp1251_to_utf8(name);
     for (const Alias& a : kAliases)
@@ -117,6 +125,27 @@ FontMatch resolve_font(std::string_view name, TFontStyles style, TFontPitch pitc
     if (!match_family(substitute, style, fixed, fallback) && fallback.file.empty()) fallback = match;
     fallback.fallback = true;
     return fallback;
+}
+
+}  // namespace
+
+FontMatch resolve_font(std::string_view name, TFontStyles style, TFontPitch pitch) {
+    std::optional<FontCache>& cache = library().cache;
+    if (!cache) return resolve_with_fontconfig(name, style, pitch);
+    const std::string request = lower_ascii(text::cp1251_to_utf8(name)) + "|" + (style.Contains(fsBold) ? "b" : "") +
+                                (style.Contains(fsItalic) ? "i" : "") + "|" + std::to_string(static_cast<int>(pitch));
+    if (std::optional<FontMatch> kept = cache->find(request)) return *kept;
+    FontMatch match = resolve_with_fontconfig(name, style, pitch);
+    cache->store(request, match);
+    return match;
+}
+
+void use_font_cache(const std::filesystem::path& file) {
+    Library& lib = library();
+    lib.cache.reset();
+    if (file.empty()) return;
+    std::string key = FontCache::config_key();
+    if (!key.empty()) lib.cache.emplace(file, std::move(key));
 }
 
 struct FontFace::Impl {

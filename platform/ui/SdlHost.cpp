@@ -81,6 +81,7 @@ SdlHost::SdlHost() {
     // subsystems to load and start before the first frame.
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         throw Exception(AnsiString("Cannot open the display: ") + SDL_GetError());
+    startup_step("SDL initialised");
     // Without a display SDL falls back to drawing nowhere; that is no way to
     // run a program for a person, unless someone asked for it by name.
     const AnsiString driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
@@ -123,6 +124,7 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
                                           info.bounds.Top, w, hgt, flags);
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
     m_natives[h] = Native{window, info};
+    startup_step("window created");
     m_by_sdl_id[SDL_GetWindowID(window)] = h;
     if (info.transparent) {
         // An overlay: its input shape is empty, so the pointer reaches what lies below.
@@ -231,13 +233,27 @@ void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& c
     SDL_Surface* surface = SDL_GetWindowSurface(it->second.window);
     if (!surface) return;
     const TRect limit{0, 0, std::min(surface->w, pixels.Width()), std::min(surface->h, pixels.Height())};
-    std::vector<SDL_Rect> rects;
-    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
-    const bool same_layout = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
-                             surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    std::vector<TRect> parts;
+    TRect around;
+    long long area = 0;
     for (const TRect& c : changed) {
         const TRect r = gfx::intersect(c, limit);
         if (r.IsEmpty()) continue;
+        parts.push_back(r);
+        around = around.IsEmpty() ? r : gfx::bounding(around, r);
+        area += static_cast<long long>(r.Width()) * r.Height();
+    }
+    if (parts.empty()) return;
+    // Pieces that nearly fill their bounding box (a whole window painted
+    // control by control) go to the server as one image: one update of the
+    // screen instead of several, and fewer requests. The back buffer holds
+    // the whole window, so the few pixels in between are current too.
+    if (parts.size() > 1 && area * 4 >= static_cast<long long>(around.Width()) * around.Height() * 3) parts = {around};
+    if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+    const bool same_layout = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                             surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    std::vector<SDL_Rect> rects;
+    for (const TRect& r : parts) {
         auto* dst = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(r.Top) * surface->pitch +
                     static_cast<std::ptrdiff_t>(r.Left) * surface->format->BytesPerPixel;
         const gfx::Pixel* src = pixels.ScanLine(r.Top) + r.Left;
@@ -253,7 +269,6 @@ void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& c
         rects.push_back(SDL_Rect{r.Left, r.Top, r.Width(), r.Height()});
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (rects.empty()) return;
     startup_step("first paint done");
     SDL_UpdateWindowSurfaceRects(it->second.window, rects.data(), static_cast<int>(rects.size()));
     startup_step("first present");

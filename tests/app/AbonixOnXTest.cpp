@@ -110,19 +110,26 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     tools::SampleOptions options;
     options.subscribers = 2000;
     tools::generate_sample_directory(dir.path(), options);
-    // A stand-in for the desktop's opener, found first on the PATH: it notes its arguments.
+    // A stand-in for the desktop's opener, found first on the PATH: it notes
+    // its arguments, and the compose table it would be given.
     const TempDir bin;
     const std::filesystem::path opened = bin.path() / "opened.txt";
+    const std::filesystem::path compose = bin.path() / "compose.txt";
     {
         std::ofstream script(bin.path() / "xdg-open");
-        script << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\n";
+        script << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\necho \"[$XCOMPOSEFILE]\" >> '"
+               << compose.string() << "'\n";
     }
     std::filesystem::permissions(bin.path() / "xdg-open", std::filesystem::perms::owner_all);
+    // The program's cache in a folder of the test's own; no user compose file.
+    const TempDir home;
 
     e2e::Xvfb x(1024, 768);
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "us"}, {x.env()}, 10000), 0);
     std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules(), "PATH=" + bin.path().string() + ":" + std::getenv("PATH")});
+    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules(), "PATH=" + bin.path().string() + ":" + std::getenv("PATH"),
+                                      "HOME=" + home.path().string(), "XDG_CACHE_HOME", "XCOMPOSEFILE", "XLOCALEDIR",
+                                      "LC_ALL=C.UTF-8"});
     cd.reset();
 
     e2e::XClient client(x);
@@ -133,6 +140,16 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_tse"}), 0);
     EXPECT_TRUE(eventually([&] { return line_count(opened) == 2; }, 10000)) << app.output();
+    // The display started with the compose subset, typed Russian through it,
+    // and the browser gets the environment without it.
+    if (std::filesystem::exists("/usr/share/X11/locale/compose.dir")) {
+        bool made = false;
+        for (const auto& e : std::filesystem::directory_iterator(home.path() / ".cache" / "abonix"))
+            made = made || e.path().filename().string().starts_with("Compose-");
+        EXPECT_TRUE(made);
+    }
+    std::ifstream given(compose);
+    for (std::string line; std::getline(given, line);) EXPECT_EQ(line, "[]");
 
     // The main menu by keyboard: F10 selects "Файл", Down opens it, Enter runs "Выход".
     ASSERT_EQ(xdotool(x, {"key", "F10"}), 0);
