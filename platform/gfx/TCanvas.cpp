@@ -66,18 +66,24 @@ struct TCanvas::Ops {
 
     // Fills a rectangle given in surface coordinates, already clipped.
     static void fill_device(TCanvas& c, const TRect& d, const Paint& paint) {
+        if (paint.pattern && paint.mode == pmCopy) {
+            // A pattern repeats every 8 pixels each way (scroll bar shafts are
+            // long fills of one): its 8 × 8 pixels are worked out once, from
+            // the rectangle's corner, then laid along the rows.
+            gfx::Pixel tile[8][8];
+            for (int j = 0; j < 8; ++j)
+                for (int i = 0; i < 8; ++i) tile[j][i] = gfx::apply_pen_mode(pmCopy, paint.at(d.Left + i, d.Top + j), 0);
+            for (int y = d.Top; y < d.Bottom; ++y) {
+                const gfx::Pixel* line = tile[(y - d.Top) & 7];
+                gfx::Pixel* p = row(c, y);
+                for (int x = d.Left; x < d.Right; ++x) p[x] = line[(x - d.Left) & 7];
+            }
+            return;
+        }
         for (int y = d.Top; y < d.Bottom; ++y) {
             gfx::Pixel* p = row(c, y);
             if (!paint.pattern && paint.mode == pmCopy) {
                 std::fill(p + d.Left, p + d.Right, paint.solid);
-                continue;
-            }
-            if (paint.mode == pmCopy) {
-                // A pattern's row repeats every 8 pixels (scroll bar tracks are
-                // long ones): worked out once, then laid along the row.
-                gfx::Pixel line[8];
-                for (int i = 0; i < 8; ++i) line[i] = gfx::apply_pen_mode(pmCopy, paint.at(d.Left + i, y), 0);
-                for (int x = d.Left; x < d.Right; ++x) p[x] = line[(x - d.Left) & 7];
                 continue;
             }
             for (int x = d.Left; x < d.Right; ++x) p[x] = gfx::apply_pen_mode(paint.mode, paint.at(x, y), p[x]);
