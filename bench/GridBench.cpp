@@ -12,6 +12,7 @@
 #include "tools/SampleDirectory.h"
 
 #include "bench/BenchDirectory.h"
+#include "tests/support/PhoneGridColumns.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,27 +54,7 @@ protected:
                                   edgoImmediateEditor, edgoMouseScroll, edgoStoreToIniFile, edgoTabThrough, edgoVertThrough});
         grid->SetOptionsDB({edgoCancelOnExit, edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks});
         grid->SetOptionsView({edgoAutoWidth, edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
-        const struct {
-            const char* name;
-            bool lookup;
-            const char* field;
-            const char* caption;
-            int width;
-            bool visible;
-        } columns[] = {
-            {"PhoneGridCode", false, "Code", nullptr, 63, false},
-            {"PhoneGridPhone", false, "Phone", "Телефон", 49, true},
-            {"PhoneGridLastName", false, "LastName", "Фамилия", 130, true},
-            {"PhoneGridFirstName", false, "FirstName", "Имя", 79, true},
-            {"PhoneGridMiddleName", false, "MiddleName", "Отчество", 87, true},
-            {"PhoneGridCity", false, "City", nullptr, 63, false},
-            {"PhoneGridStreet", false, "Street", nullptr, 63, false},
-            {"PhoneGridCityStr", true, "CityStr", "Город", 130, true},
-            {"PhoneGridStreetStr", true, "StreetStr", "Улица", 130, true},
-            {"PhoneGridHouse", false, "House", "Дом", 44, true},
-            {"PhoneGridFlat", false, "Flat", "Квартира", 28, true},
-        };
-        for (const auto& d : columns) {
+        for (const gridtest::ColumnDef& d : gridtest::kColumns) {
             TdxDBTreeListColumn* c = d.lookup ? static_cast<TdxDBTreeListColumn*>(reader.create<TdxDBGridLookupColumn>(d.name))
                                               : reader.create<TdxDBGridMaskColumn>(d.name);
             c->SetATreeList(grid);

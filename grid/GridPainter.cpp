@@ -205,6 +205,8 @@ void GridPainter::paint_rows() {
     const auto& search = m_grid.SearchState();
     m_canvas.Font().Assign(m_grid.Font());
     const TColor gridColor = m_grid.Color();
+    dxgrid::TextInk& ink = m_grid.m_textInk;
+    if (m_canvas.visible_region().covers(area)) ink.reset();
     for (int row = 0; row < l.visible_rows(); ++row) {
         const TRect rowRect = l.row_rect(row);
         if (!m_canvas.RectVisible(TRect{area.Left, rowRect.Top, l.cells_right(), rowRect.Bottom})) continue;
@@ -251,16 +253,19 @@ void GridPainter::paint_rows() {
             if (!text.empty()) {
                 if (column.VertAlignment() == tlTop && !m_grid.IsDrawEndEllipsis()) {
                     // The common case: one line from the top, cut at the text rectangle's edge.
+                    const int w = m_canvas.TextWidth(text);
                     int x = textRect.Left;
-                    if (column.Alignment() != taLeftJustify) {
-                        const int w = m_canvas.TextWidth(text);
+                    if (column.Alignment() != taLeftJustify)
                         x = column.Alignment() == taRightJustify ? textRect.Right - w
                                                                    : textRect.Left + (textRect.Width() - w) / 2;
-                    }
                     m_canvas.TextRect(textRect, x, textRect.Top, text);
+                    // Glyphs may reach a little past their advances (italics, overhangs).
+                    const int overhang = m_canvas.TextHeight(text) / 2;
+                    ink.add(std::max(textRect.Left, x - overhang), std::min(textRect.Right, x + w + overhang));
                 } else {
                     TRect r = textRect;
                     m_canvas.TextRect(r, text, fmt);
+                    ink.add(textRect.Left, textRect.Right);
                 }
             }
             // The search overlay on the matched prefix, then the dotted frame of searching.

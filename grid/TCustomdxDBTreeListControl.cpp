@@ -8,8 +8,15 @@
 #include "platform/db/TDataSource.h"
 #include "platform/db/TField.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
+
+namespace {
+// Strips of text closer than this are moved as one: a separate strip costs a
+// call per pixel row, more than moving the few pixels between.
+constexpr int kScrollStripGap = 16;
+}  // namespace
 
 TCustomdxDBTreeListControl::TCustomdxDBTreeListControl(TComponent* AOwner)
     : TCustomdxTreeListControl(AOwner), m_link(std::make_unique<TdxGridDataLink>(*this)) {
@@ -151,11 +158,39 @@ void TCustomdxDBTreeListControl::LinkDataSetScrolled(int distance) {
             // Only the whole rows move; the new rows are what the move uncovers.
             const TRect area = layout.rows_area();
             const TRect rows{0, area.Top, ClientWidth(), std::min(area.Top + full * layout.row_height(), area.Bottom)};
-            ui::WindowSystem::current().scroll_window(Handle(), 0, shift * layout.row_height(), &rows, &rows);
+            ScrollRows(rows, shift * layout.row_height());
         }
     }
     UpdateScrollBars();
     if (OnChangeNodeEx) OnChangeNodeEx(this);
+}
+
+void TCustomdxDBTreeListControl::ScrollRows(const TRect& rows, int dy) {
+    // Rows differ only in their text (the focused row is repainted wherever
+    // it goes), so only the strips of pixels that hold text are moved: far
+    // fewer bytes than the whole width of the rows.
+    ui::WindowSystem& ws = ui::WindowSystem::current();
+    gfx::Region pending = ws.get_update_region(Handle());
+    pending.intersect(rows);
+    gfx::Region strips;
+    for (const dxgrid::TextInk::Span& s : RowTextInk().strips(kScrollStripGap))
+        strips.add(TRect{s.left, rows.Top, s.right, rows.Bottom});
+    strips.intersect(rows);
+    gfx::Region due = pending;
+    due.add(ws.scroll_window(Handle(), 0, dy, strips));
+    // What waited for painting is due where it was (the pixels outside the
+    // strips stayed) and where it went (those inside moved).
+    pending.offset(0, dy);
+    due.add(pending);
+    // The uncovered rows are new across their whole width.
+    due.add(dy < 0 ? TRect{rows.Left, rows.Bottom + dy, rows.Right, rows.Bottom} : TRect{rows.Left, rows.Top, rows.Right, rows.Top + dy});
+    // Painted as bands of the whole width: the strips would cut the update
+    // region into many pieces, each costing every drawing call of the paint.
+    gfx::Region bands;
+    for (const TRect& r : due.rects()) bands.add(TRect{rows.Left, r.Top, rows.Right, r.Bottom});
+    bands.intersect(rows);
+    ws.validate_rect(Handle(), &rows);
+    for (const TRect& r : bands.rects()) InvalidateRect(r);
 }
 
 void TCustomdxDBTreeListControl::LinkRecordChanged(TField*) { InvalidateRow(FocusedNumber()); }

@@ -80,6 +80,9 @@ protected:
     void Rebind();
 
 private:
+    // Moves the whole rows in `rows` by dy pixels and invalidates what the move uncovers.
+    void ScrollRows(const TRect& rows, int dy);
+
     std::unique_ptr<TdxGridDataLink> m_link;
     AnsiString m_keyField;
     TField* m_keyFieldObject = nullptr;

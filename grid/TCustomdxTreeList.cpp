@@ -552,5 +552,6 @@ void TCustomdxTreeList::check_invariants() const {
     if (m_focused < -1 || m_focused >= Count()) throw std::logic_error("TCustomdxTreeList: focused node out of range");
     if (m_lockUpdate > 0 && m_state != tsNormal) throw std::logic_error("TCustomdxTreeList: mouse state inside a bracket");
     if (m_layoutValid) m_layout.check_invariants();
+    m_textInk.check_invariants();
 #endif
 }

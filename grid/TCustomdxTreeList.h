@@ -8,10 +8,13 @@
 //  - the layout cache, when valid, was built from the current metrics and
 //    client size (every bracket, layout refresh and resize discards it);
 //  - the mouse state is tsNormal whenever an update bracket is open.
+// The rows' text ink covers the text of every row on the screen (a row scroll
+// depends on it; the painter keeps it).
 #pragma once
 
 #include "grid/GridLayout.h"
 #include "grid/GridOptions.h"
+#include "grid/TextInk.h"
 #include "grid/TCustomdxContainer.h"
 #include "grid/TdxTreeListNode.h"
 #include "platform/ui/WindowSystem.h"
@@ -85,6 +88,8 @@ public:
     const dxgrid::GridLayout& Layout() const;
     TdxTreeListHitInfo GetHitInfo(TPoint p) const;
     TRect CellRect(int row, int column) const { return Layout().cell_rect(row, column); }
+    // Where the rows' painted text lies; a row scroll moves only these pixels.
+    const dxgrid::TextInk& RowTextInk() const { return m_textInk; }
     int LeftCoord() const { return m_leftCoord; }
     void SetLeftCoord(int value);
     int TopIndex() const { return 0; }
@@ -252,6 +257,7 @@ private:
     bool m_rowHeightAssigned = false;
     mutable dxgrid::GridLayout m_layout;
     mutable bool m_layoutValid = false;
+    dxgrid::TextInk m_textInk;  // kept by the painter
     int m_leftCoord = 0;
 
 #define DX_COLOR_FIELD(Name, def) TColor m_##Name = def;

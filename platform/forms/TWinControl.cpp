@@ -8,6 +8,7 @@
 #include "platform/gfx/TCanvas.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -634,7 +635,13 @@ void TWinControl::PaintScrollBars(TCanvas& canvas) {
 }
 
 void TWinControl::SetScrollInfo(TScrollBarKind kind, const forms::ScrollValues& values, bool redraw) {
-    if (m_scroll[kind].model().set_values(values) && redraw && m_scrollShown[kind]) InvalidateRect(m_scroll[kind].rect());
+    // The bar looks the same while its thumb keeps its pixels: over a long
+    // table that is most moves of one record.
+    const forms::ScrollBarModel& model = m_scroll[kind].model();
+    const auto look = [&model] { return std::array{int{model.scrollable()}, model.thumb_start(), model.thumb_end()}; };
+    const auto before = look();
+    if (m_scroll[kind].model().set_values(values) && redraw && m_scrollShown[kind] && look() != before)
+        InvalidateRect(m_scroll[kind].rect());
 }
 
 forms::ScrollValues TWinControl::GetScrollInfo(TScrollBarKind kind) const { return m_scroll[kind].model().values(); }

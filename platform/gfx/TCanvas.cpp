@@ -66,6 +66,20 @@ struct TCanvas::Ops {
 
     // Fills a rectangle given in surface coordinates, already clipped.
     static void fill_device(TCanvas& c, const TRect& d, const Paint& paint) {
+        if (paint.pattern && paint.mode == pmCopy) {
+            // A pattern repeats every 8 pixels each way (scroll bar shafts are
+            // long fills of one): its 8 × 8 pixels are worked out once, from
+            // the rectangle's corner, then laid along the rows.
+            gfx::Pixel tile[8][8];
+            for (int j = 0; j < 8; ++j)
+                for (int i = 0; i < 8; ++i) tile[j][i] = gfx::apply_pen_mode(pmCopy, paint.at(d.Left + i, d.Top + j), 0);
+            for (int y = d.Top; y < d.Bottom; ++y) {
+                const gfx::Pixel* line = tile[(y - d.Top) & 7];
+                gfx::Pixel* p = row(c, y);
+                for (int x = d.Left; x < d.Right; ++x) p[x] = line[(x - d.Left) & 7];
+            }
+            return;
+        }
         for (int y = d.Top; y < d.Bottom; ++y) {
             gfx::Pixel* p = row(c, y);
             if (!paint.pattern && paint.mode == pmCopy) {
@@ -461,6 +475,39 @@ void TCanvas::move_pixels(const TRect& dest, int dx, int dy) {
     }
 }
 
+void TCanvas::move_region(const gfx::Region& area, const gfx::Region& dest, int dx, int dy) {
+    if (dx == 0 && dy == 0) return;
+    if (dx == 0) {
+        // Rows are walked away from the direction of the move, across every
+        // rectangle at once, so no row is read after being overwritten and
+        // each pass over memory stays near the last one.
+        const TRect b = dest.bounds();
+        const int first = dy > 0 ? b.Bottom - 1 : b.Top;
+        const int end = dy > 0 ? b.Top - 1 : b.Bottom;
+        const int step = dy > 0 ? -1 : 1;
+        for (int y = first; y != end; y += step) {
+            gfx::Pixel* to = Ops::row(*this, y + m_origin.Y) + m_origin.X;
+            const gfx::Pixel* from = Ops::row(*this, y - dy + m_origin.Y) + m_origin.X;
+            for (const TRect& r : dest.rects())
+                if (y >= r.Top && y < r.Bottom)
+                    std::memcpy(to + r.Left, from + r.Left, sizeof(gfx::Pixel) * static_cast<std::size_t>(r.Width()));
+        }
+        return;
+    }
+    if (area.rects().size() == 1 && dest.rects().size() == 1) {
+        move_pixels(dest.rects()[0], dx, dy);
+        return;
+    }
+    // Pixels that share a surface overlap; moving them through a copy of
+    // the area keeps the source intact while the destination is written.
+    const TRect from = area.bounds();
+    TBitmap snapshot(from.Width(), from.Height());
+    snapshot.Canvas().BitBlt(0, 0, from.Width(), from.Height(), *this, from.Left, from.Top, cmSrcCopy);
+    for (const TRect& d : dest.rects())
+        BitBlt(d.Left, d.Top, d.Width(), d.Height(), snapshot.Canvas(), d.Left - dx - from.Left, d.Top - dy - from.Top,
+               cmSrcCopy);
+}
+
 gfx::Region TCanvas::ScrollRect(int dx, int dy, const TRect& scroll, const TRect& clip) {
     gfx::Region area(gfx::intersect(scroll, clip));
     area.intersect(visible_region());
@@ -469,21 +516,21 @@ gfx::Region TCanvas::ScrollRect(int dx, int dy, const TRect& scroll, const TRect
     dest.offset(dx, dy);
     dest.intersect(clip);
     dest.intersect(visible_region());
-    if (!dest.empty()) {
-        const TRect from = area.bounds();
-        // Pixels that share a surface overlap; moving them through a copy of
-        // the area keeps the source intact while the destination is written.
-        if (area.rects().size() == 1 && dest.rects().size() == 1) {
-            move_pixels(dest.rects()[0], dx, dy);
-        } else {
-            TBitmap snapshot(from.Width(), from.Height());
-            snapshot.Canvas().BitBlt(0, 0, from.Width(), from.Height(), *this, from.Left, from.Top, cmSrcCopy);
-            for (const TRect& d : dest.rects())
-                BitBlt(d.Left, d.Top, d.Width(), d.Height(), snapshot.Canvas(), d.Left - dx - from.Left,
-                       d.Top - dy - from.Top, cmSrcCopy);
-        }
-    }
+    if (!dest.empty()) move_region(area, dest, dx, dy);
     // What was moved in from the area covers dest; the rest needs painting.
+    gfx::Region uncovered = area;
+    uncovered.subtract(dest);
+    return uncovered;
+}
+
+gfx::Region TCanvas::ScrollRegion(int dx, int dy, const gfx::Region& region) {
+    gfx::Region area = region;
+    area.intersect(visible_region());
+    if (area.empty()) return area;
+    gfx::Region dest = area;
+    dest.offset(dx, dy);
+    dest.intersect(area);
+    if (!dest.empty()) move_region(area, dest, dx, dy);
     gfx::Region uncovered = area;
     uncovered.subtract(dest);
     return uncovered;

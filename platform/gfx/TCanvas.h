@@ -163,6 +163,9 @@ public:
     // Moves the pixels of scroll ∩ clip by (dx, dy), writing only inside clip;
     // returns the part of scroll ∩ clip the move left uncovered, to be repainted.
     gfx::Region ScrollRect(int dx, int dy, const TRect& scroll, const TRect& clip);
+    // The same for a region that is both what moves and where it may land
+    // (strips of a window scrolled together); returns what it left uncovered.
+    gfx::Region ScrollRegion(int dx, int dy, const gfx::Region& region);
 
     // --- text ---------------------------------------------------------------
     // One line at (x, y) (top-left of the character cell). With a bsSolid
@@ -192,6 +195,8 @@ private:
     void fill_polygon(std::span<const TPoint> points);
     void draw_line(TPoint a, TPoint b);
     void move_pixels(const TRect& dest, int dx, int dy);
+    // Fills dest (canvas coordinates, visible) from dest - (dx, dy), which lies in area.
+    void move_region(const gfx::Region& area, const gfx::Region& dest, int dx, int dy);
     // Draws one line of glyphs with its top-left at (x, y) inside clip
     // (canvas coordinates); underline_at marks a prefixed character or -1.
     void draw_glyphs(int x, int y, std::string_view text, const TRect* clip, int underline_at, int tab_width);

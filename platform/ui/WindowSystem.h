@@ -279,6 +279,9 @@ public:
     // whole window) by (dx, dy) and invalidates what the move uncovered; the
     // update region moves along. Returns the invalidated region.
     gfx::Region scroll_window(HWND h, int dx, int dy, const TRect* scroll = nullptr, const TRect* clip = nullptr);
+    // The same for a region that is both what moves and where it may land:
+    // strips scrolled together in one pass over the pixels.
+    gfx::Region scroll_window(HWND h, int dx, int dy, const gfx::Region& region);
     // The part of the window not hidden by its children, by siblings in front
     // of it or of its parents, or by its parents' edges (client coordinates).
     gfx::Region visible_region(HWND h) const;

@@ -319,6 +319,34 @@ gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scr
     return invalid;
 }
 
+gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const gfx::Region& region) {
+    Window* w = find(h);
+    if (!w || !is_visible(h) || (dx == 0 && dy == 0)) return {};
+    gfx::Region area = region;
+    area.intersect(TRect{0, 0, w->bounds.Width(), w->bounds.Height()});
+    if (area.empty()) return {};
+    const gfx::Region visible = visible_region(h);
+    make_canvas(h, false)->ScrollRegion(dx, dy, area);
+    // As for a rectangle: what lands where the source was hidden or outside
+    // is painted afresh, and a pending update moves with its pixels.
+    gfx::Region moved = visible;
+    moved.intersect(area);
+    moved.offset(dx, dy);
+    gfx::Region invalid = area;
+    invalid.intersect(visible);
+    const gfx::Region landed = invalid;
+    invalid.subtract(moved);
+    gfx::Region pending = w->update;
+    pending.intersect(area);
+    w->update.subtract(area);
+    pending.offset(dx, dy);
+    pending.intersect(area);
+    w->update.add(pending);
+    w->update.add(invalid);
+    mark_changed(h, landed);
+    return invalid;
+}
+
 const TBitmap* WindowSystem::window_pixels(HWND top) const {
     const Window* w = find(top);
     return w && w->top_level() ? w->pixels.get() : nullptr;

@@ -72,6 +72,18 @@ TEST_F(ScrollBarsTest, BarsTakeTheirStripsFromTheClientArea) {
     EXPECT_FALSE(control->ScrollBarVisible(sbHorizontal));
 }
 
+TEST_F(ScrollBarsTest, APositionThatLeavesTheThumbOnItsPixelsRepaintsNothing) {
+    const ScrollValues v = control->GetScrollInfo(sbHorizontal);  // 1000 positions on a shaft of 152 pixels
+    control->SetScrollInfo(sbHorizontal, {v.min, v.max, v.page, v.pos + 1});
+    EXPECT_EQ(control->GetScrollInfo(sbHorizontal).pos, v.pos + 1);
+    EXPECT_TRUE(ws().get_update_region(control->Handle()).empty());
+    control->SetScrollInfo(sbHorizontal, {v.min, v.max, v.page, 500});
+    EXPECT_FALSE(ws().get_update_region(control->Handle()).empty());
+    host.pump();
+    control->SetScrollInfo(sbHorizontal, {v.min, v.max, 1000, 0});  // nothing left to scroll: the arrows grey
+    EXPECT_FALSE(ws().get_update_region(control->Handle()).empty());
+}
+
 TEST_F(ScrollBarsTest, PressesInTheBarsBecomeCommandsToTheControl) {
     // The vertical bar is the strip x 184..200, y 0..134: arrows 16 high.
     host.click(at(190, 5));          // line up (at the top already: the owner decides)

@@ -218,6 +218,24 @@ TEST(CanvasTest, PatternBrushFollowsTheCanvasOrigin) {
     EXPECT_EQ(screen.color_at(3, 5), clBlack);
 }
 
+TEST(CanvasTest, APatternRepeatsEveryEightPixelsFromItsPhase) {
+    // Sixty-four different pixels, so that any slip of the phase shows.
+    gfx::Pattern pattern{};
+    for (int i = 0; i < 64; ++i) pattern[static_cast<std::size_t>(i)] = 0xFF000000u | static_cast<gfx::Pixel>(i * 0x030201);
+    TBitmap screen(40, 20);
+    TCanvas child(screen.surface());
+    child.set_origin({3, 5});
+    child.SetBrushOrigin({2, 1});
+    child.Brush().SetPattern(pattern);
+    const TRect filled = Rect(1, 0, 30, 11);  // wider and taller than the pattern, from an odd column
+    child.FillRect(filled);
+    for (int y = filled.Top; y < filled.Bottom; ++y)
+        for (int x = filled.Left; x < filled.Right; ++x)
+            ASSERT_EQ(screen.pixel(x + 3, y + 5), pattern[static_cast<std::size_t>(((y - 1) & 7) * 8 + ((x - 2) & 7))])
+                << x << "," << y;
+    EXPECT_EQ(screen.pixel(3, 5), screen.pixel(2, 5)) << "nothing left of the rectangle";
+}
+
 TEST(CanvasTest, ClipRegionAndOriginConfineDrawing) {
     Board b(40, 40);
     TCanvas child(b.bmp.surface());
@@ -337,6 +355,24 @@ TEST(CanvasTest, ScrollRectMovesPixelsAndReportsTheUncoveredStrip) {
     EXPECT_EQ(top.at(14, 12), RGB(14, 14, 0));
     EXPECT_EQ(top.at(4, 5), RGB(4, 5, 0));    // left of the child
     EXPECT_EQ(top.at(5, 15), RGB(5, 15, 0));  // below the child
+
+    // Strips move together, each within itself, up or down.
+    for (const int dy : {-3, 4}) {
+        Board s(30, 20);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) s.c().SetPixel(x, y, RGB(x, y, 0));
+        gfx::Region strips(Rect(2, 2, 8, 18));
+        strips.add(Rect(12, 2, 20, 18));
+        const gfx::Region left = s.c().ScrollRegion(0, dy, strips);
+        gfx::Region expected(dy < 0 ? Rect(2, 18 + dy, 8, 18) : Rect(2, 2, 8, 2 + dy));
+        expected.add(dy < 0 ? Rect(12, 18 + dy, 20, 18) : Rect(12, 2, 20, 2 + dy));
+        EXPECT_EQ(left.area(), expected.area());
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x) {
+                const bool moved = strips.contains({x, y}) && !expected.contains({x, y});
+                ASSERT_EQ(s.at(x, y), moved ? RGB(x, y - dy, 0) : RGB(x, y, 0)) << dy << ": " << x << "," << y;
+            }
+    }
 
     // A clip cuts both what moves and where it may land.
     Board c(10, 10);

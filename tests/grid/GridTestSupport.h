@@ -8,6 +8,7 @@
 #include "platform/forms/LayoutReader.h"
 #include "platform/forms/TForm.h"
 #include "tests/forms/FormsTestSupport.h"
+#include "tests/support/PhoneGridColumns.h"
 #include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
@@ -29,29 +30,6 @@ inline const std::filesystem::path& directory_of(std::uint32_t subscribers) {
     }
     return dir->path();
 }
-
-// The grid's columns: component name, class (lookup or mask), field, caption, width, visible.
-struct ColumnDef {
-    const char* name;
-    bool lookup;
-    const char* field;
-    const char* caption;  // UTF-8; nullptr: the field's
-    int width;
-    bool visible;
-};
-inline constexpr ColumnDef kColumns[] = {
-    {"PhoneGridCode", false, "Code", nullptr, 63, false},
-    {"PhoneGridPhone", false, "Phone", "Телефон", 49, true},
-    {"PhoneGridLastName", false, "LastName", "Фамилия", 130, true},
-    {"PhoneGridFirstName", false, "FirstName", "Имя", 79, true},
-    {"PhoneGridMiddleName", false, "MiddleName", "Отчество", 87, true},
-    {"PhoneGridCity", false, "City", nullptr, 63, false},
-    {"PhoneGridStreet", false, "Street", nullptr, 63, false},
-    {"PhoneGridCityStr", true, "CityStr", "Город", 130, true},
-    {"PhoneGridStreetStr", true, "StreetStr", "Улица", 130, true},
-    {"PhoneGridHouse", false, "House", "Дом", 44, true},
-    {"PhoneGridFlat", false, "Flat", "Квартира", 28, true},
-};
 
 class PhonesForm : public TForm {
 public:

@@ -108,6 +108,40 @@ TEST_F(Paint, ScrollingMovesPixelsAndInvalidatesTheUncoveredStrip) {
     EXPECT_EQ(host.pixel(form, 3, 50), RGB(60, 0, 0));
 }
 
+TEST_F(Paint, ScrollingStripsMovesOnlyThemAndTheirPendingUpdate) {
+    ws.show_window(child, SW_HIDE);
+    ws.show_window(front, SW_HIDE);
+    host.pump();
+    {
+        WindowDC dc = ws.get_dc(form);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x) dc->SetPixel(x, y, RGB(x, y, 0));
+    }
+    gfx::Region strips(TRect{10, 20, 30, 80});
+    strips.add(TRect{100, 20, 150, 80});
+    const TRect band{0, 50, 200, 52};
+    ws.invalidate_rect(form, &band);
+    const gfx::Region uncovered = ws.scroll_window(form, 0, -5, strips);
+    gfx::Region expected(TRect{10, 75, 30, 80});
+    expected.add(TRect{100, 75, 150, 80});
+    EXPECT_EQ(uncovered, expected);
+    for (const TPoint p : {TPoint{10, 20}, TPoint{29, 74}, TPoint{120, 40}, TPoint{149, 20}})
+        EXPECT_EQ(host.pixel(form, p.X, p.Y), RGB(p.X, p.Y + 5, 0)) << p.X << "," << p.Y;
+    for (const TPoint p : {TPoint{9, 40}, TPoint{30, 40}, TPoint{60, 40}, TPoint{150, 40}, TPoint{120, 19}, TPoint{120, 80}})
+        EXPECT_EQ(host.pixel(form, p.X, p.Y), RGB(p.X, p.Y, 0)) << p.X << "," << p.Y;
+    // The pending rows moved inside the strips and stayed outside them.
+    gfx::Region pending(band);
+    pending.subtract(strips);
+    pending.add(TRect{10, 45, 30, 47});
+    pending.add(TRect{100, 45, 150, 47});
+    pending.add(expected);
+    gfx::Region extra = ws.get_update_region(form);
+    extra.subtract(pending);
+    gfx::Region missing = pending;
+    missing.subtract(ws.get_update_region(form));
+    EXPECT_TRUE(extra.empty() && missing.empty());
+}
+
 TEST_F(Paint, ScreenshotStacksWindowsAsShown) {
     TColor popup_color = clAqua;
     const HWND popup = make_popup(ws, Bounds(250, 150, 100, 100), filler(popup_color));
