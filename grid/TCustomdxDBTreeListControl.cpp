@@ -45,7 +45,6 @@ void TCustomdxDBTreeListControl::Notification(TComponent* component, TOperation 
     TCustomdxTreeListControl::Notification(component, operation);
     if (operation != opRemove) return;
     if (m_link && component == m_link->DataSource()) SetDataSource(nullptr);
-    if (component == m_keyFieldObject) m_keyFieldObject = nullptr;
 }
 
 TdxDBTreeListColumn* TCustomdxDBTreeListControl::ColumnByField(const TField* field) const {

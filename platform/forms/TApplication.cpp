@@ -29,10 +29,6 @@ TApplication::~TApplication() {
     if (ui::WindowSystem::exists()) ws().set_exception_handler({});
 }
 
-void TApplication::Notification(TComponent* component, TOperation operation) {
-    if (operation == opRemove && component == m_mainForm) m_mainForm = nullptr;
-}
-
 void TApplication::Run() {
     if (!m_mainForm) return;
     m_mainForm->Show();
