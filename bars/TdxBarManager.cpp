@@ -13,6 +13,7 @@
 #include "platform/forms/TMemIniFile.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -5,6 +5,7 @@
 #include "bars/TdxBarControl.h"
 #include "bars/TdxBarManager.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>

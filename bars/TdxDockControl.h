@@ -9,8 +9,8 @@
 //  - the site's thickness is what site_thickness gives for its rows (after layout).
 #pragma once
 
-#include "platform/classes/ComponentLink.h"
 #include "bars/dxBarTypes.h"
+#include "platform/classes/ComponentLink.h"
 #include "platform/forms/TCustomControl.h"
 
 #include <vector>

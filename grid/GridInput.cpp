@@ -9,6 +9,7 @@
 #include "platform/forms/ScrollBarModel.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 

@@ -7,6 +7,7 @@
 #include "platform/db/TDataSet.h"
 #include "platform/db/TDataSource.h"
 #include "platform/db/TField.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <cstdlib>
 #include <stdexcept>

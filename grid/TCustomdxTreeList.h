@@ -14,7 +14,7 @@
 #include "grid/GridOptions.h"
 #include "grid/TCustomdxContainer.h"
 #include "grid/TdxTreeListNode.h"
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/Forward.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,7 @@
 #include "platform/forms/TApplication.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/ui/WindowSystem.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>

@@ -3,6 +3,7 @@
 #include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TButtonControl.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 

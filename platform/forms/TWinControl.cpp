@@ -6,6 +6,7 @@
 #include "platform/forms/TGraphicControl.h"
 #include "platform/forms/TScreen.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 
