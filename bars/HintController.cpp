@@ -1,5 +1,7 @@
 #include "bars/HintController.h"
 
+#include "platform/ui/WindowSystem.h"
+
 #include <algorithm>
 #include <cassert>
 

@@ -1,6 +1,7 @@
 #include "bars/MenuAnimator.h"
 
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <chrono>
 

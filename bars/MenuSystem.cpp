@@ -1,5 +1,7 @@
 #include "bars/MenuSystem.h"
 
+#include "platform/ui/WindowSystem.h"
+
 namespace dxbar {
 
 namespace {

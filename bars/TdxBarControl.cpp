@@ -12,6 +12,7 @@
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/TForm.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "bars/TdxBarItemControl.h"
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/Forward.h"
 
 class TdxBarEditControl : public TdxBarWinControl {
 public:

@@ -13,6 +13,7 @@
 #include "platform/forms/TMemIniFile.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -171,7 +172,6 @@ TdxBarManager::TdxBarManager(TComponent* AOwner) : TComponent(owner_or_main_form
 
 TdxBarManager::~TdxBarManager() {
     gfx::SystemColors::remove_listener(m_colorListener);
-    if (m_images) m_images->RemoveFreeNotification(this);
     HideAll();
     dxbar::BarMenus::ManagerDestroyed(this);
     m_customizing = false;
@@ -218,22 +218,15 @@ void TdxBarManager::SetUseSystemFont(bool value) {
 
 void TdxBarManager::SetImages(TImageList* value) {
     if (value == m_images) return;
-    if (m_images) m_images->RemoveFreeNotification(this);
     m_images = value;
-    if (m_images) m_images->FreeNotification(this);
     if (!Loading()) {
         for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->Relayout();
     }
 }
 
-void TdxBarManager::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation != opRemove) return;
-    if (component == m_images) {
-        m_images = nullptr;
-        if (!Destroying())
-            for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->Relayout();
-    }
+void TdxBarManager::ImagesGone() {
+    if (!Destroying())
+        for (int i = 0; i < m_bars->Count(); ++i) m_bars->Items(i)->Relayout();
 }
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle value) {

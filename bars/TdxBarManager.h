@@ -22,6 +22,7 @@
 #pragma once
 
 #include "bars/dxBarTypes.h"
+#include "platform/classes/ComponentLink.h"
 #include "platform/classes/TComponent.h"
 #include "platform/gfx/TColor.h"
 #include "platform/gfx/TFont.h"
@@ -234,7 +235,7 @@ public:
 
 protected:
     void Loaded() override;
-    void Notification(TComponent* component, TOperation operation) override;
+    void ImagesGone();
 
 private:
     friend class TdxBarManagerList;
@@ -247,7 +248,8 @@ private:
     TFont m_font;
     TFont m_barFont;
     bool m_useSystemFont = true;
-    TImageList* m_images = nullptr;
+    // Freed images leave the bars to lay out again without them.
+    ComponentLink<TImageList> m_images{[this] { ImagesGone(); }};
     AnsiString m_iniFileName;
     TdxBarMenuAnimations m_menuAnimations = maNone;
     bool m_showHelpButton = false;

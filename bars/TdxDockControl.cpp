@@ -5,6 +5,7 @@
 #include "bars/TdxBarControl.h"
 #include "bars/TdxBarManager.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -26,7 +27,8 @@ TAlign align_of(TdxBarDockingStyle edge) {
 // ---- TdxDockControl ----------------------------------------------------------------------------------
 
 TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* manager, TdxBarDockingStyle edge)
-    : TCustomControl(AOwner), m_manager(manager), m_edge(edge) {
+    : TCustomControl(AOwner), m_edge(edge) {
+    m_manager = manager;
     SetAlign(align_of(edge));
     if (Horizontal()) SetHeight(0);
     else SetWidth(0);
@@ -271,20 +273,9 @@ void TdxBarDockControl::SetDockAlign(TdxDockControlAlign value) {
 
 void TdxBarDockControl::SetBarManager(TdxBarManager* value) {
     if (value == BarManagerRef()) return;
-    if (BarManagerRef()) {
-        BarManagerRef()->RemoveFreeNotification(this);
-        BarManagerRef()->RemoveDockControl(this);
-    }
+    if (BarManagerRef()) BarManagerRef()->RemoveDockControl(this);
     BarManagerRef() = value;
-    if (value) {
-        value->FreeNotification(this);
-        value->AddDockControl(this);
-    }
-}
-
-void TdxBarDockControl::Notification(TComponent* component, TOperation operation) {
-    TdxDockControl::Notification(component, operation);
-    if (operation == opRemove && component == BarManagerRef()) BarManagerRef() = nullptr;
+    if (value) value->AddDockControl(this);
 }
 
 bool TdxBarDockControl::SunkenBorderShown() const {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "bars/dxBarTypes.h"
+#include "platform/classes/ComponentLink.h"
 #include "platform/forms/TCustomControl.h"
 
 #include <vector>
@@ -69,14 +70,14 @@ protected:
     virtual int EmptyThickness() const;
     // Whether an empty site keeps the size it was given (the edge sites, until their first layout).
     virtual bool KeepsGivenSize() const { return !m_laidOut; }
-    TdxBarManager*& BarManagerRef() { return m_manager; }
+    ComponentLink<TdxBarManager>& BarManagerRef() { return m_manager; }
     const TdxBarManager* BarManagerRef() const { return m_manager; }
 
 private:
     void SetThickness(int value);
     void RemoveEmptyRows();
 
-    TdxBarManager* m_manager;
+    ComponentLink<TdxBarManager> m_manager;
     TdxBarDockingStyle m_edge;
     bool m_allowDocking = true;
     std::vector<Row> m_rows;
@@ -109,7 +110,6 @@ protected:
     void Loaded() override;
     int EmptyThickness() const override;
     bool KeepsGivenSize() const override { return false; }
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     TdxDockControlAlign m_dockAlign = dalTop;

@@ -17,6 +17,7 @@
 #include "platform/forms/TForm.h"
 #include "platform/ui/KeyboardLayout.h"
 #include "platform/ui/SystemSettings.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 

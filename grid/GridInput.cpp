@@ -10,6 +10,7 @@
 #include "platform/forms/TScreen.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 

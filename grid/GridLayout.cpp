@@ -1,5 +1,7 @@
 #include "grid/GridLayout.h"
 
+#include "platform/ui/WindowSystem.h"
+
 #include <algorithm>
 #include <numeric>
 #include <stdexcept>

@@ -4,6 +4,7 @@
 #include "grid/TdxTreeListColumn.h"
 #include "platform/gfx/FontFace.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Region.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <array>
 

@@ -30,7 +30,10 @@ TCustomdxDBGrid::TCustomdxDBGrid(TComponent* AOwner) : TCustomdxDBTreeListContro
     SetTreeListOptions(core, coreEx);
 }
 
-TCustomdxDBGrid::~TCustomdxDBGrid() { SaveLayoutOnce(); }
+void TCustomdxDBGrid::BeforeDestruction() {
+    SaveLayoutOnce();
+    TCustomdxDBTreeListControl::BeforeDestruction();
+}
 
 // ---- option sets ---------------------------------------------------------------------------
 

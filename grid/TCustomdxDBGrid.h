@@ -12,7 +12,8 @@ class TdxDBTreeListColumn;
 class TCustomdxDBGrid : public TCustomdxDBTreeListControl {
 public:
     explicit TCustomdxDBGrid(TComponent* AOwner);
-    ~TCustomdxDBGrid() override;
+    // The stored layout is written first, while columns and bands stand.
+    void BeforeDestruction() override;
 
     // ---- option sets -------------------------------------------------------------------
     TdxDBGridOptionsBehavior OptionsBehavior() const { return TdxDBGridOptionsBehavior::FromBits(m_published.bits[0]); }
@@ -82,7 +83,7 @@ protected:
     void Loaded() override;
     // Reading and writing the stored layout; each runs at most once.
     virtual void LoadLayout();
-    void SaveLayoutOnce() override;
+    void SaveLayoutOnce();
     virtual void SaveLayout();
     void ColumnDestroying(TdxTreeListColumn* column) override;
 

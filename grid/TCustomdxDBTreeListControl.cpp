@@ -7,6 +7,7 @@
 #include "platform/db/TDataSet.h"
 #include "platform/db/TDataSource.h"
 #include "platform/db/TField.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -52,7 +53,6 @@ void TCustomdxDBTreeListControl::Notification(TComponent* component, TOperation 
     TCustomdxTreeListControl::Notification(component, operation);
     if (operation != opRemove) return;
     if (m_link && component == m_link->DataSource()) SetDataSource(nullptr);
-    if (component == m_keyFieldObject) m_keyFieldObject = nullptr;
 }
 
 TdxDBTreeListColumn* TCustomdxDBTreeListControl::ColumnByField(const TField* field) const {

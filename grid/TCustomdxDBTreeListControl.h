@@ -11,6 +11,7 @@
 
 #include "grid/TCustomdxTreeListControl.h"
 #include "grid/TdxGridDataLink.h"
+#include "platform/classes/ComponentLink.h"
 
 #include <memory>
 
@@ -85,7 +86,7 @@ private:
 
     std::unique_ptr<TdxGridDataLink> m_link;
     AnsiString m_keyField;
-    TField* m_keyFieldObject = nullptr;
+    ComponentLink<TField> m_keyFieldObject;
     bool m_refreshing = false;
     int m_rowPaintDepth = 0;
     int m_rowPaintSaved = 0;

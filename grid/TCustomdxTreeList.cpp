@@ -6,6 +6,7 @@
 #include "platform/forms/ScrollBarModel.h"
 #include "platform/gfx/FontFace.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -17,7 +17,7 @@
 #include "grid/TextInk.h"
 #include "grid/TCustomdxContainer.h"
 #include "grid/TdxTreeListNode.h"
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/Forward.h"
 
 #include <functional>
 #include <memory>

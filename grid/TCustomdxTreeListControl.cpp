@@ -4,6 +4,7 @@
 #include "grid/ScopeExit.h"
 #include "grid/TdxTreeListColumn.h"
 #include "platform/gfx/FontFace.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <stdexcept>

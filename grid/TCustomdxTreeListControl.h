@@ -96,8 +96,6 @@ protected:
     // The end of loading after the header rows and the sorted columns: the
     // data-aware layers refresh widths and load the stored layout here.
     virtual void LoadedColumns();
-    // Writing the stored layout, once, as destruction begins.
-    virtual void SaveLayoutOnce() {}
     // A column is being freed (its form frees the columns before the grid).
     virtual void ColumnDestroying(TdxTreeListColumn* column) { (void)column; }
 

@@ -4,10 +4,7 @@
 
 TdxDBGrid::TdxDBGrid(TComponent* AOwner) : TCustomdxDBGrid(AOwner), m_input(std::make_unique<GridInput>(*this)) {}
 
-TdxDBGrid::~TdxDBGrid() {
-    // The layout goes to its file before the columns and bands are freed.
-    SaveLayoutOnce();
-}
+TdxDBGrid::~TdxDBGrid() = default;
 
 const grid::IncrementalSearch& TdxDBGrid::IncrementalSearch() const { return m_input->Search(); }
 

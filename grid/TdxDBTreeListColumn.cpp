@@ -9,10 +9,6 @@
 
 TdxDBTreeListColumn::TdxDBTreeListColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
 
-TdxDBTreeListColumn::~TdxDBTreeListColumn() {
-    if (m_field) m_field->RemoveFreeNotification(this);
-}
-
 void TdxDBTreeListColumn::SetFieldName(const AnsiString& value) {
     m_fieldName = value;
     if (Loading()) return;
@@ -24,15 +20,7 @@ void TdxDBTreeListColumn::BindField() {
     TField* field = nullptr;
     if (auto* grid = dynamic_cast<TCustomdxDBTreeListControl*>(ATreeList()))
         if (TDataSet* ds = grid->DataSet(); ds && !m_fieldName.empty()) field = ds->FindField(m_fieldName);
-    if (field == m_field) return;
-    if (m_field) m_field->RemoveFreeNotification(this);
     m_field = field;
-    if (m_field) m_field->FreeNotification(this);
-}
-
-void TdxDBTreeListColumn::Notification(TComponent* component, TOperation operation) {
-    TdxTreeListColumn::Notification(component, operation);
-    if (operation == opRemove && component == m_field) m_field = nullptr;
 }
 
 AnsiString TdxDBTreeListColumn::DefaultCaption() const { return m_field ? m_field->DisplayName() : m_fieldName; }

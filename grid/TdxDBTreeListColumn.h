@@ -4,6 +4,7 @@
 #pragma once
 
 #include "grid/TdxTreeListColumn.h"
+#include "platform/classes/ComponentLink.h"
 
 #include <functional>
 
@@ -13,7 +14,6 @@ class TdxTreeListNode;
 class TdxDBTreeListColumn : public TdxTreeListColumn {
 public:
     explicit TdxDBTreeListColumn(TComponent* AOwner);
-    ~TdxDBTreeListColumn() override;
 
     const AnsiString& FieldName() const { return m_fieldName; }
     // Looks the field up by name in the grid's dataset; none when absent.
@@ -35,14 +35,13 @@ protected:
     TAlignment DefaultAlignment() const override;
     bool DefaultReadOnly() const override;
     int DefaultMaxLength() const override;
-    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TCustomdxDBTreeListControl;
     void BindField();
 
     AnsiString m_fieldName;
-    TField* m_field = nullptr;
+    ComponentLink<TField> m_field;
     bool m_disableGrouping = false;
     int m_groupIndex = -1;
 };

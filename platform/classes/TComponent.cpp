@@ -1,5 +1,6 @@
 #include "platform/classes/TComponent.h"
 
+#include "platform/classes/ComponentLink.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -18,43 +19,90 @@ bool is_identifier(const AnsiString& s) {
 
 }  // namespace
 
-TComponent::TComponent(TComponent* AOwner) : m_owner(AOwner) {}
+TComponent::TComponent(TComponent* AOwner) {
+    // Only the identity is known to the siblings told of the insertion: the
+    // rest of the object is still being built.
+    if (AOwner) AOwner->InsertComponent(this);
+}
 
 TComponent::~TComponent() {
+    // A component that did not come through Free, its owner or a Ptr (one on
+    // the stack, or one whose constructor threw) gets no BeforeDestruction.
     m_state += csDestroying;
-    NotifyFree();
-    // Free owned components, the last created first; each one's destructor
-    // notifies the others while they still exist.
-    while (!m_components.empty()) {
-        std::unique_ptr<TComponent> last = std::move(m_components.back());
-        m_components.pop_back();
-        last.reset();
+    if (!m_notified) NotifyFree();
+    DestroyComponents();
+    // Links made to this component by its own destructors' callbacks.
+    while (!m_links.empty()) {
+        ComponentLinkBase* link = m_links.back();
+        m_links.pop_back();
+        link->target_gone();
     }
+}
+
+void TComponent::PrepareDestruction() {
+    if (m_state.Contains(csDestroying)) return;
+    m_state += csDestroying;
+    BeforeDestruction();
+}
+
+void TComponent::DestroyComponents() {
+    // The last created first; each one's freeing notifies the others while
+    // they still exist.
+    while (!m_components.empty()) Free(m_components.back());
 }
 
 void TComponent::Free(TComponent* component) {
-    if (!component) return;
-    TComponent* owner = component->m_owner;
-    if (!owner) throw EComponentError("Free needs an owned component");
-    auto& list = owner->m_components;
-    auto it = std::find_if(list.begin(), list.end(), [&](const auto& p) { return p.get() == component; });
-    if (it == list.end()) throw EComponentError("Free needs an owned component");
-    std::unique_ptr<TComponent> taken = std::move(*it);
-    list.erase(it);
-    taken.reset();
+    if (!component || component->m_freePending || component->m_deleting) return;
+    if (!component->m_owner) throw EComponentError("Free needs an owned component");
+    Deleter{}(component);
+}
+
+void TComponent::Deleter::operator()(TComponent* component) const {
+    if (!component || component->m_freePending || component->m_deleting) return;
+    component->PrepareDestruction();
+    if (component->m_guards > 0) {
+        // A handler of this component is still running: it is gone for
+        // everyone else now, and destroyed when the handler returns.
+        component->m_freePending = true;
+        component->NotifyFree();
+        return;
+    }
+    component->m_deleting = true;
+    delete component;
+}
+
+ComponentGuard::ComponentGuard(TComponent* component) : m_component(component) {
+    if (m_component) ++m_component->m_guards;
+}
+
+ComponentGuard::~ComponentGuard() {
+    if (!m_component) return;
+    // Messages sent while it is destroyed make guards too: only the first deletes.
+    if (--m_component->m_guards == 0 && m_component->m_freePending && !m_component->m_deleting) {
+        m_component->m_deleting = true;
+        delete m_component;
+    }
 }
 
 void TComponent::NotifyFree() {
-    if (m_owner) {
-        for (const auto& sibling : m_owner->m_components)
-            if (sibling.get() != this) sibling->Notification(this, opRemove);
-        m_owner->Notification(this, opRemove);
+    m_notified = true;
+    if (TComponent* owner = std::exchange(m_owner, nullptr)) {
+        auto& list = owner->m_components;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        for (TComponent* sibling : std::vector<TComponent*>(list)) sibling->Notification(this, opRemove);
+        owner->Notification(this, opRemove);
     }
     const std::vector<TComponent*> notifies = std::move(m_freeNotifies);
+    m_freeNotifies.clear();
     for (TComponent* c : notifies) {
-        c->Notification(this, opRemove);
         auto& back = c->m_freeNotifies;
         back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        c->Notification(this, opRemove);
+    }
+    while (!m_links.empty()) {
+        ComponentLinkBase* link = m_links.back();
+        m_links.pop_back();
+        link->target_gone();
     }
 }
 
@@ -73,15 +121,14 @@ void TComponent::SetName(const AnsiString& value) {
 int TComponent::ComponentIndex() const {
     if (!m_owner) return -1;
     const auto& list = m_owner->m_components;
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (list[i].get() == this) return static_cast<int>(i);
-    return -1;
+    const auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
 }
 
 TComponent* TComponent::FindComponent(const AnsiString& name) const {
     if (name.empty()) return nullptr;
-    for (const auto& c : m_components)
-        if (text::ansi_compare_text(c->m_name, name) == 0) return c.get();
+    for (TComponent* c : m_components)
+        if (text::ansi_compare_text(c->m_name, name) == 0) return c;
     return nullptr;
 }
 
@@ -107,12 +154,53 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
 
 void TComponent::Notification(TComponent*, TOperation) {}
 
-void TComponent::InsertComponent(std::unique_ptr<TComponent> component) {
-    TComponent* c = component.get();
-    c->m_owner = this;
-    if (!c->m_name.empty() && FindComponent(c->m_name))
-        throw EComponentError("A component named " + c->m_name + " already exists");
-    m_components.push_back(std::move(component));
-    for (const auto& sibling : m_components)
-        if (sibling.get() != c) sibling->Notification(c, opInsert);
+void TComponent::InsertComponent(TComponent* component) {
+    component->m_owner = this;
+    m_components.push_back(component);
+    for (TComponent* sibling : std::vector<TComponent*>(m_components))
+        if (sibling != component) sibling->Notification(component, opInsert);
+}
+
+void TComponent::check_invariants() const {
+#ifndef NDEBUG
+    auto fail = [](const char* what) { throw EComponentError(AnsiString("Component invariant broken: ") + what); };
+    for (const TComponent* c : m_components) {
+        if (c->m_owner != this) fail("an owned component names another owner");
+        if (std::count(m_components.begin(), m_components.end(), c) != 1) fail("a component is owned twice");
+    }
+    if (m_owner && !m_notified &&
+        std::count(m_owner->m_components.begin(), m_owner->m_components.end(), this) != 1)
+        fail("a component is missing from its owner's list");
+    for (const TComponent* c : m_freeNotifies)
+        if (std::find(c->m_freeNotifies.begin(), c->m_freeNotifies.end(), this) == c->m_freeNotifies.end())
+            fail("a free notification is one-sided");
+    for (const ComponentLinkBase* link : m_links) {
+        if (link->m_target != this) fail("a link registered here points elsewhere");
+        if (std::count(m_links.begin(), m_links.end(), link) != 1) fail("a link is registered twice");
+    }
+#endif
+}
+
+void ComponentLinkBase::reset(TComponent* target, void* typed) {
+    m_typed = typed;
+    if (target == m_target) return;
+    if (m_target) {
+        auto& list = m_target->m_links;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    m_target = target;
+    if (m_target) m_target->m_links.push_back(this);
+}
+
+void ComponentLinkBase::target_gone() {
+    m_target = nullptr;
+    m_typed = nullptr;
+    if (m_cleared) m_cleared();
+}
+
+void ComponentLinkBase::check_invariants() const {
+#ifndef NDEBUG
+    if (m_target && std::count(m_target->m_links.begin(), m_target->m_links.end(), this) != 1)
+        throw EComponentError("Component invariant broken: a link is not registered with its target");
+#endif
 }

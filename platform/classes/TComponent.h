@@ -1,10 +1,23 @@
 // Components: named objects with an owner that frees them, and a loading state.
 //
-// Ownership: a component created by Own(owner, ...) is held by its owner and
-// freed with it, the last created first. Destroying a component removes it
-// from its owner and tells every component of the same owner, and every
-// component that asked for it with FreeNotification, through Notification(),
-// so that plain links to it are cleared before it is gone.
+// Ownership: a component constructed with an owner is in the owner's list
+// from its base constructor on (an exception from a later constructor takes
+// it out again), and the owner frees it, the last created first. Own(owner,
+// ...) is the way to make one. A component without an owner is held by
+// whoever made it, in a TComponent::Ptr made by Create(...).
+//
+// Freeing: Free(), the owner and Ptr all take the same path. First the
+// component is marked csDestroying and its BeforeDestruction() runs, once,
+// while the whole object still stands; then it leaves its owner, and every
+// component of the same owner, every component that asked with
+// FreeNotification and every ComponentLink to it hear of it; then it is
+// destroyed. A component freed while a ComponentGuard holds it (a handler
+// freeing its own sender) is taken through the first two steps at once and
+// destroyed when the last guard goes.
+//
+// Invariants (check_invariants): every owned component names this one as its
+// owner, once; a component's free notifications are mutual; every link
+// registered with a component points at it.
 //
 // Loading: while csLoading is set, property setters only store their value;
 // Loaded() is the step in which each component applies what was stored. A
@@ -21,6 +34,9 @@
 #include <utility>
 #include <vector>
 
+class ComponentLinkBase;
+class ComponentGuard;
+
 enum TComponentStateFlag { csLoading, csDestroying, csDesigning };
 using TComponentState = TSet<TComponentStateFlag>;
 
@@ -34,14 +50,30 @@ public:
     // Creates a T(owner, args...) that the owner holds and frees.
     template <typename T, typename... Args>
     static T* Own(TComponent* owner, Args&&... args) {
-        auto p = std::make_unique<T>(owner, std::forward<Args>(args)...);
-        T* raw = p.get();
-        owner->InsertComponent(std::move(p));
-        return raw;
+        if (!owner) throw EComponentError("Own needs an owner");
+        // The base constructor has put it into the owner's list.
+        return new T(owner, std::forward<Args>(args)...);
     }
 
-    // Frees a component created by Own() before its owner goes.
+    // Frees a component made with an owner before the owner goes; see the
+    // top of the file for the steps.
     static void Free(TComponent* component);
+
+    // Frees a component without an owner the framework's way.
+    struct Deleter {
+        void operator()(TComponent* component) const;
+    };
+    template <typename T>
+    using Ptr = std::unique_ptr<T, Deleter>;
+    // Creates a T(nullptr, args...) held by the caller.
+    template <typename T, typename... Args>
+    static Ptr<T> Create(Args&&... args) {
+        return Ptr<T>(new T(nullptr, std::forward<Args>(args)...));
+    }
+
+    // The step before destruction: overrides do what needs the whole object
+    // (saving a layout, raising OnDestroy), then call the base.
+    virtual void BeforeDestruction() {}
 
     const AnsiString& Name() const { return m_name; }
     // Names are empty or identifiers, unique among the owner's components
@@ -50,7 +82,7 @@ public:
 
     TComponent* Owner() const { return m_owner; }
     int ComponentCount() const { return static_cast<int>(m_components.size()); }
-    TComponent* Components(int index) const { return m_components.at(index).get(); }
+    TComponent* Components(int index) const { return m_components.at(static_cast<std::size_t>(index)); }
     int ComponentIndex() const;
     TComponent* FindComponent(const AnsiString& name) const;
 
@@ -71,19 +103,49 @@ public:
     long Tag() const { return m_tag; }
     void SetTag(long value) { m_tag = value; }
 
+    void check_invariants() const;
+
 protected:
     // Called when `component` is inserted into or removed from this component's
     // owner, or is being freed and was registered by FreeNotification.
     virtual void Notification(TComponent* component, TOperation operation);
 
 private:
-    void InsertComponent(std::unique_ptr<TComponent> component);
+    friend class ComponentLinkBase;
+    friend class ComponentGuard;
+
+    void InsertComponent(TComponent* component);
+    // Marks csDestroying and runs BeforeDestruction, once.
+    void PrepareDestruction();
+    // Leaves the owner and tells everyone who keeps a link.
     void NotifyFree();
+    void DestroyComponents();
 
     AnsiString m_name;
     TComponent* m_owner = nullptr;
-    std::vector<std::unique_ptr<TComponent>> m_components;
+    std::vector<TComponent*> m_components;  // owned
     std::vector<TComponent*> m_freeNotifies;
+    std::vector<ComponentLinkBase*> m_links;
     TComponentState m_state;
     long m_tag = 0;
+    int m_guards = 0;
+    bool m_freePending = false;
+    bool m_deleting = false;
+    bool m_notified = false;
+};
+
+// Keeps a component's memory for the length of a call that may free it (an
+// event handler freeing its sender): a Free() inside runs its steps at once
+// but the destruction waits for the last guard. Gone() tells the caller not
+// to go on with the component.
+class ComponentGuard {
+public:
+    explicit ComponentGuard(TComponent* component);
+    ~ComponentGuard();
+    ComponentGuard(const ComponentGuard&) = delete;
+    ComponentGuard& operator=(const ComponentGuard&) = delete;
+    bool Gone() const { return m_component && (m_component->m_freePending || m_component->m_deleting); }
+
+private:
+    TComponent* m_component;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/TBitmap.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <cstring>

@@ -42,7 +42,7 @@ int message_box(const AnsiString& text, const AnsiString& caption, unsigned flag
     default: buttons = {{"OK", mrOk}}; break;
     }
 
-    auto form = std::make_unique<TForm>(nullptr);
+    auto form = TComponent::Create<TForm>();
     form->SetBorderStyle(bsDialog);
     form->SetPosition(poMainFormCenter);
     form->SetCaption(caption);

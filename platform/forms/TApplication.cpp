@@ -1,6 +1,7 @@
 #include "platform/forms/TApplication.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/ui/WindowSystem.h"
 #include "text/Cp1251.h"
 
 #include <cstdio>
@@ -27,10 +28,6 @@ TApplication::~TApplication() {
     while (ComponentCount() > 0) TComponent::Free(Components(ComponentCount() - 1));
     Application = nullptr;
     if (ui::WindowSystem::exists()) ws().set_exception_handler({});
-}
-
-void TApplication::Notification(TComponent* component, TOperation operation) {
-    if (operation == opRemove && component == m_mainForm) m_mainForm = nullptr;
 }
 
 void TApplication::Run() {

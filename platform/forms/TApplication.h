@@ -6,6 +6,8 @@
 // system (and its host) must exist before it and outlive it.
 #pragma once
 
+#include "platform/classes/ComponentLink.h"
+#include "platform/classes/ScopeExit.h"
 #include "platform/classes/TComponent.h"
 #include "platform/forms/TForm.h"
 
@@ -28,12 +30,9 @@ public:
     template <typename T>
     T* CreateForm() {
         T* form = TComponent::Own<T>(this);
-        try {
-            form->CreateFromLayout();
-        } catch (...) {
-            TComponent::Free(form);
-            throw;
-        }
+        ScopeExit failed([form] { TComponent::Free(form); });
+        form->CreateFromLayout();
+        failed.release();
         if (!m_mainForm) {
             m_mainForm = form;
             form->HandleNeeded();
@@ -60,12 +59,9 @@ public:
 
     TExceptionEvent OnException;
 
-protected:
-    void Notification(TComponent* component, TOperation operation) override;
-
 private:
     AnsiString m_title;
-    TCustomForm* m_mainForm = nullptr;
+    ComponentLink<TCustomForm> m_mainForm;
     bool m_terminated = false;
 };
 

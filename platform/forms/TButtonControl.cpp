@@ -1,6 +1,7 @@
 #include "platform/forms/TButtonControl.h"
 
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 namespace {
 

@@ -1,12 +1,9 @@
 #include "platform/forms/TCustomControl.h"
 
+#include "platform/classes/ScopeExit.h"
+
 void TCustomControl::PaintWindow(TCanvas& canvas) {
     m_canvas = &canvas;
-    try {
-        Paint();
-    } catch (...) {
-        m_canvas = nullptr;
-        throw;
-    }
-    m_canvas = nullptr;
+    ScopeExit done([this] { m_canvas = nullptr; });
+    Paint();
 }

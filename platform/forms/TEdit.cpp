@@ -1,6 +1,7 @@
 #include "platform/forms/TEdit.h"
 
 #include "platform/forms/EditWindow.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,9 @@
 #include "platform/forms/TForm.h"
 
+#include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TButtonControl.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 
@@ -16,7 +18,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(0, 0, 320, 240);
 }
 
-TCustomForm::~TCustomForm() {
+void TCustomForm::BeforeDestruction() {
     if (OnDestroy) {
         try {
             OnDestroy(this);
@@ -24,6 +26,10 @@ TCustomForm::~TCustomForm() {
             forms::handle_exception(this, std::current_exception());
         }
     }
+    TWinControl::BeforeDestruction();
+}
+
+TCustomForm::~TCustomForm() {
     // The components go while the form is still whole, so that their
     // destructors can still reach it (parents, notifications).
     while (ComponentCount() > 0) TComponent::Free(Components(ComponentCount() - 1));
@@ -157,21 +163,17 @@ TModalResult TCustomForm::ShowModal() {
     if (Visible() || m_modal) throw EComponentError("Cannot make a visible window modal");
     m_modalResult = mrNone;
     m_modal = true;
-    TModalResult result = mrNone;
-    try {
-        SetVisible(true);
-        const ui::HWND h = Handle();
-        result = ws().run_modal(h);
-        // A window destroyed under the loop ends it with 0.
-        if (result == 0) result = m_modalResult != mrNone ? m_modalResult : mrCancel;
-    } catch (...) {
+    // However the loop ends, the form is no longer modal and goes out of sight.
+    ScopeExit done([this] {
         m_modal = false;
         SetVisible(false);
-        throw;
-    }
-    m_modal = false;
+    });
+    SetVisible(true);
+    const ui::HWND h = Handle();
+    TModalResult result = ws().run_modal(h);
+    // A window destroyed under the loop ends it with 0.
+    if (result == 0) result = m_modalResult != mrNone ? m_modalResult : mrCancel;
     m_modalResult = result;
-    SetVisible(false);
     return result;
 }
 

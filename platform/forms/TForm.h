@@ -45,6 +45,8 @@ class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
+    // Raises OnDestroy while the whole form still stands.
+    void BeforeDestruction() override;
 
     // Reads the layout, runs the loaded steps, then OnCreate.
     void CreateFromLayout();

@@ -6,6 +6,7 @@
 #include "platform/forms/TGraphicControl.h"
 #include "platform/forms/TScreen.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
 #include <array>
@@ -111,6 +112,8 @@ ui::LRESULT TWinControl::MainWndProc(ui::UINT msg, ui::WPARAM w, ui::LPARAM l) {
     }
     if (ScrollBarMessage(msg, w, l)) return 0;
     TMessage m{msg, w, l, 0};
+    // A handler may free this control: it is destroyed when the message is done.
+    ComponentGuard guard(this);
     try {
         WndProc(m);
     } catch (...) {
@@ -182,15 +185,13 @@ bool TWinControl::MouseMessage(TMessage& m) {
         target = c;
     if (target != this && (kind == down || kind == dbl)) m_mouseControl = target;
     const TPoint local = target == this ? p : TPoint{p.X - target->Left(), p.Y - target->Top()};
-    // The target may free itself (or this control) in its handler: nothing
-    // below touches it afterwards.
+    // The target may free itself (or this control) in its handler.
+    ComponentGuard self(this), held(target);
     switch (kind) {
     case down: target->MouseDown(button, shift, local.X, local.Y); break;
     case dbl: {
-        const ui::HWND h = m_handle;
         target->DblClick();
-        // The handler may have freed the target, or this control with it.
-        if (!ws().is_window(h) || (target != this && target != m_mouseControl)) return true;
+        if (self.Gone() || held.Gone() || (target != this && target != m_mouseControl)) return true;
         shift += ssDouble;
         target->MouseDown(button, shift, local.X, local.Y);
         break;

@@ -15,7 +15,7 @@
 #include "platform/forms/FormsMessages.h"
 #include "platform/forms/TControl.h"
 #include "platform/forms/WindowScrollBar.h"
-#include "platform/ui/WindowSystem.h"
+#include "platform/ui/Forward.h"
 
 #include <functional>
 #include <vector>

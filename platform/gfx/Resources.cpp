@@ -9,6 +9,12 @@
 #include <initializer_list>
 
 namespace gfx {
+
+MaskedImage::MaskedImage() = default;
+MaskedImage::~MaskedImage() = default;
+MaskedImage::MaskedImage(MaskedImage&&) noexcept = default;
+MaskedImage& MaskedImage::operator=(MaskedImage&&) noexcept = default;
+
 namespace {
 
 // The key colour behind every picture; never used in a picture itself.

@@ -22,6 +22,13 @@ namespace gfx {
 // is also Transparent() with the key colour, so drawing it alone leaves the
 // transparent pixels out.
 struct MaskedImage {
+    // Made and destroyed where TBitmap is known, so that holders (a form's
+    // icon) need not include it.
+    MaskedImage();
+    ~MaskedImage();
+    MaskedImage(MaskedImage&&) noexcept;
+    MaskedImage& operator=(MaskedImage&&) noexcept;
+
     std::unique_ptr<TBitmap> image;
     std::vector<std::uint8_t> mask;
     TPoint hotspot;

@@ -1,5 +1,7 @@
 #include "platform/ui/HeadlessHost.h"
 
+#include "platform/classes/ScopeExit.h"
+
 #include "platform/classes/Exception.h"
 #include "platform/gfx/Png.h"
 
@@ -36,14 +38,11 @@ void HeadlessHost::wait_for_input(std::optional<std::int64_t> deadline_ms) {
         throw Exception("A loop waits for input, but the headless host has none: set an idle handler");
     const std::int64_t before = m_clock.now_ms();
     const int injected_before = m_injected;
-    ++m_wait_depth;
-    try {
+    {
+        ++m_wait_depth;
+        ScopeExit leave([this] { --m_wait_depth; });
         m_idle();
-    } catch (...) {
-        --m_wait_depth;
-        throw;
     }
-    --m_wait_depth;
     Msg probe;
     if (m_advance_target <= before && m_injected == injected_before &&
         !m_ws->peek_message(probe, kNoWindow, 0, 0, PM_NOREMOVE))
@@ -173,6 +172,7 @@ void HeadlessHost::create_native(HWND h, const NativeWindowInfo& info) {
 
 void HeadlessHost::destroy_native(HWND h) {
     m_native_shown.erase(h);
+    if (m_display_focus == h) m_display_focus = kNoWindow;
     m_native_minimized.erase(h);
     m_native_info.erase(h);
     m_native_shapes.erase(h);
@@ -185,7 +185,23 @@ void HeadlessHost::set_native_shape(HWND h, const gfx::Region* shape) {
         m_native_shapes.erase(h);
 }
 
-void HeadlessHost::show_native(HWND h, bool visible, bool) { m_native_shown[h] = visible; }
+void HeadlessHost::show_native(HWND h, bool visible, bool) {
+    m_native_shown[h] = visible;
+    if (visible)
+        m_display_focus = h;
+    else if (m_display_focus == h)
+        m_display_focus = kNoWindow;
+}
+
+void HeadlessHost::raise_native(HWND h) {
+    ++m_raises;
+    const auto info = m_native_info.find(h);
+    if (info != m_native_info.end() && !info->second.no_activate && shown(h)) m_display_focus = h;
+}
+
+void HeadlessHost::focus_native(HWND h) {
+    if (shown(h)) m_display_focus = h;
+}
 
 void HeadlessHost::present(HWND, const TBitmap&, const std::vector<TRect>&) { ++m_presents; }
 

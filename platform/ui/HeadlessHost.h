@@ -69,6 +69,13 @@ public:
     void save_screenshot_png(const std::string& path) const;
     // Whether the host has been told to show the window.
     bool shown(HWND h) const;
+    // The window holding the display's keyboard focus, kept as X does without
+    // a window manager: a window mapped takes it (SDL forces it there, popups
+    // included), unmapping the window holding it leaves it nowhere, and only
+    // an explicit raise or focus gives it back.
+    HWND display_focus() const { return m_display_focus; }
+    // How often the window system raised a window (brought it above the others).
+    int raise_count() const { return m_raises; }
     bool minimized(HWND h) const;
     // What the host was told about a top-level window when it was made.
     const NativeWindowInfo* native_info(HWND h) const;
@@ -89,7 +96,8 @@ public:
     void minimize_native(HWND h) override { m_native_minimized[h] = true; }
     void restore_native(HWND h) override { m_native_minimized[h] = false; }
     void set_native_shape(HWND h, const gfx::Region* shape) override;
-    void raise_native(HWND) override {}
+    void raise_native(HWND h) override;
+    void focus_native(HWND h) override;
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;
     void wake() override {}
@@ -116,6 +124,8 @@ private:
     int m_wait_depth = 0;
     int m_injected = 0;
     std::map<HWND, bool> m_native_shown;
+    HWND m_display_focus = kNoWindow;
+    int m_raises = 0;
     std::map<HWND, bool> m_native_minimized;
     std::map<HWND, NativeWindowInfo> m_native_info;
     std::map<HWND, gfx::Region> m_native_shapes;

@@ -56,6 +56,9 @@ public:
     // nullptr: the whole rectangle again.
     virtual void set_native_shape(HWND h, const gfx::Region* shape) = 0;
     virtual void raise_native(HWND h) = 0;
+    // Gives the display's keyboard focus to a shown window without changing
+    // the stacking (popups still open stay above it).
+    virtual void focus_native(HWND h) = 0;
     // The pixels of a top-level window changed inside these rectangles (window coordinates).
     virtual void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) = 0;
 

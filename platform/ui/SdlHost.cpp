@@ -227,6 +227,23 @@ void SdlHost::raise_native(HWND h) {
     if (SDL_GetKeyboardFocus() != it->second.window) SDL_SetWindowInputFocus(it->second.window);
 }
 
+void SdlHost::focus_native(HWND h) {
+    auto it = m_natives.find(h);
+    if (it == m_natives.end() || !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_SHOWN)) return;
+    // SDL maps every window with the focus when no window manager runs, and
+    // its own idea of the focus trails the server's events: ask the server.
+    const XWindowOf x = x_window_of(it->second.window);
+    if (x.display) {
+        ::Window focused = None;
+        int revert = 0;
+        XGetInputFocus(x.display, &focused, &revert);
+        if (focused == x.window) return;
+    } else if (SDL_GetKeyboardFocus() == it->second.window) {
+        return;
+    }
+    SDL_SetWindowInputFocus(it->second.window);
+}
+
 void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) {
     auto it = m_natives.find(h);
     if (it == m_natives.end()) return;

@@ -42,6 +42,7 @@ public:
     void restore_native(HWND h) override;
     void set_native_shape(HWND h, const gfx::Region* shape) override;
     void raise_native(HWND h) override;
+    void focus_native(HWND h) override;
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;
     void wake() override;

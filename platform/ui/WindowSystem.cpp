@@ -312,7 +312,15 @@ bool WindowSystem::show_window(HWND h, int cmd) {
             // still held the display's keyboard focus; without a window manager
             // that focus goes nowhere once the hidden window is unmapped, so the
             // active window asks for it again.
-            if (m_active != kNoWindow && m_active != h && is_visible(m_active)) m_host.raise_native(m_active);
+            // A popup that never took the activation gives back only the
+            // focus: raising the active window would bury the popups still open.
+            if (m_active != kNoWindow && m_active != h && is_visible(m_active)) {
+                const Window* hidden = find(h);
+                if (hidden && (hidden->ex_style & WS_EX_NOACTIVATE))
+                    m_host.focus_native(m_active);
+                else
+                    m_host.raise_native(m_active);
+            }
         }
         return true;
     }

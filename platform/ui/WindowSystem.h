@@ -23,6 +23,7 @@
 
 #include "platform/ui/Clock.h"
 #include "platform/ui/Cursor.h"
+#include "platform/ui/Forward.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/Messages.h"
 #include "platform/gfx/TBitmap.h"
@@ -45,16 +46,6 @@
 
 namespace ui {
 
-class Host;
-struct NativeWindowInfo;
-
-using WndProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
-// A window procedure as installed; keeping the previous one of a subclassed
-// window is keeping this reference.
-using WndProcRef = std::shared_ptr<const WndProc>;
-using TimerProc = std::function<void(HWND, UINT id)>;
-using HookProc = std::function<LRESULT(int code, WPARAM, LPARAM)>;
-using HHOOK = std::uint32_t;
 
 // Window styles (Windows values).
 inline constexpr std::uint32_t WS_POPUP = 0x80000000u;

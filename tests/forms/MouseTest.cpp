@@ -1,10 +1,12 @@
 #include "FormsTestSupport.h"
 
+#include "platform/classes/ComponentLink.h"
 #include "platform/forms/TLabel.h"
 #include "platform/forms/TPanel.h"
 #include "platform/forms/TScreen.h"
 #include "platform/gfx/TBitmap.h"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -187,4 +189,28 @@ TEST_F(MouseTest, AHandlerMayFreeItsOwnSender) {
     };
     host.click(screen(*panel, {65, 65}));
     EXPECT_EQ(panel->ControlCount(), 0);
+}
+
+TEST_F(MouseTest, AHandlerMayFreeTheFormItStandsOn) {
+    ComponentLink<TForm> link;
+    link = form;
+    int destroyed = 0;
+    form->OnDestroy = [&](TObject*) { ++destroyed; };
+    panel->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { TComponent::Free(form); };
+    host.click(screen(*panel, {20, 20}));
+    EXPECT_EQ(link.get(), nullptr);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(app->ComponentCount(), 0);
+    app->check_invariants();
+}
+
+TEST_F(MouseTest, AModalLoopLeftByAnExceptionLeavesTheFormHiddenAndNotModal) {
+    auto* dialog = TComponent::Own<TForm>(app.get());
+    dialog->SetBounds(50, 50, 200, 100);
+    host.set_idle_handler([] { throw std::runtime_error("the loop broke"); });
+    EXPECT_THROW(dialog->ShowModal(), std::runtime_error);
+    EXPECT_FALSE(dialog->Visible());
+    host.set_idle_handler([&] { dialog->SetModalResult(mrOk); });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    host.set_idle_handler({});
 }

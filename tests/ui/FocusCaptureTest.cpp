@@ -117,3 +117,39 @@ TEST_F(FocusCapture, LosingTheApplicationCancelsTheMouseMode) {
 
 }  // namespace
 }  // namespace ui::test
+
+namespace ui::test {
+namespace {
+
+TEST(DisplayFocus, AHiddenWindowLeavesTheKeyboardWithTheActiveFormAndPopupsStayAbove) {
+    struct Case {
+        const char* what;
+        bool popup;
+        std::function<void(WindowSystem&, HWND)> act;
+        bool raised;  // a dialog's form comes to the top; a popup's does not
+    };
+    const Case cases[] = {
+        {"popup hidden", true, [](WindowSystem& ws, HWND h) { ws.show_window(h, SW_HIDE); }, false},
+        {"popup destroyed", true, [](WindowSystem& ws, HWND h) { ws.destroy_window(h); }, false},
+        {"dialog hidden", false, [](WindowSystem& ws, HWND h) { ws.show_window(h, SW_HIDE); }, true},
+    };
+    for (const Case& c : cases) {
+        FocusWorld f;
+        const HWND other = c.popup ? make_popup(f.ws, Bounds(450, 10, 80, 80)) : kNoWindow;
+        const HWND h = c.popup ? make_popup(f.ws, Bounds(450, 100, 80, 80))
+                               : make_top(f.ws, Bounds(100, 100, 200, 100), {}, 0, true, f.form);
+        if (!c.popup) f.ws.set_active_window(h);
+        ASSERT_EQ(f.host.display_focus(), h) << c.what;
+        const int raises_before = f.host.raise_count();
+        c.act(f.ws, h);
+        EXPECT_EQ(f.ws.get_active_window(), f.form) << c.what;
+        EXPECT_EQ(f.host.display_focus(), f.form) << c.what;
+        EXPECT_EQ(f.host.raise_count() > raises_before, c.raised) << c.what;
+        if (other != kNoWindow) {
+            EXPECT_TRUE(f.ws.is_visible(other)) << c.what;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ui::test
