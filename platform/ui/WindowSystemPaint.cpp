@@ -286,6 +286,34 @@ WindowDC::~WindowDC() {
         m_ws->mark_changed(m_hwnd, *m_canvas->clip_region(), m_whole_window);
 }
 
+namespace {
+
+// After the pixels of area moved by (dx, dy): only pixels that were on view
+// can have moved, so whatever landed where the source was hidden (or outside)
+// joins the window's update, and a pending update moves with the pixels it
+// belongs to. Returns what must be painted afresh; landed is the part of the
+// area on view, whose pixels changed.
+gfx::Region account_for_scroll(gfx::Region& update, const gfx::Region& area, const gfx::Region& visible, int dx,
+                               int dy, gfx::Region& landed) {
+    gfx::Region moved = visible;
+    moved.intersect(area);
+    moved.offset(dx, dy);
+    gfx::Region invalid = area;
+    invalid.intersect(visible);
+    landed = invalid;
+    invalid.subtract(moved);
+    gfx::Region pending = update;
+    pending.intersect(area);
+    update.subtract(area);
+    pending.offset(dx, dy);
+    pending.intersect(area);
+    update.add(pending);
+    update.add(invalid);
+    return invalid;
+}
+
+}  // namespace
+
 gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scroll, const TRect* clip) {
     Window* w = find(h);
     if (!w || !is_visible(h) || (dx == 0 && dy == 0)) return {};
@@ -294,27 +322,10 @@ gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const TRect* scr
     const TRect c = clip ? gfx::intersect(*clip, client) : client;
     const TRect area = gfx::intersect(s, c);
     if (area.IsEmpty()) return {};
-    gfx::Region visible = visible_region(h);
-    auto canvas = make_canvas(h, false);
-    canvas->ScrollRect(dx, dy, s, c);
-    // Only pixels that were on view can be moved; whatever lands where the
-    // source was hidden (or outside) is painted afresh.
-    gfx::Region moved = visible;
-    moved.intersect(s);
-    moved.intersect(c);
-    moved.offset(dx, dy);
-    gfx::Region invalid(area);
-    invalid.intersect(visible);
-    gfx::Region landed = invalid;
-    invalid.subtract(moved);
-    // A pending update moves with the pixels it belongs to.
-    gfx::Region pending = w->update;
-    pending.intersect(area);
-    w->update.subtract(area);
-    pending.offset(dx, dy);
-    pending.intersect(area);
-    w->update.add(pending);
-    w->update.add(invalid);
+    const gfx::Region visible = visible_region(h);
+    make_canvas(h, false)->ScrollRect(dx, dy, s, c);
+    gfx::Region landed;
+    gfx::Region invalid = account_for_scroll(w->update, gfx::Region(area), visible, dx, dy, landed);
     mark_changed(h, landed);
     return invalid;
 }
@@ -327,22 +338,8 @@ gfx::Region WindowSystem::scroll_window(HWND h, int dx, int dy, const gfx::Regio
     if (area.empty()) return {};
     const gfx::Region visible = visible_region(h);
     make_canvas(h, false)->ScrollRegion(dx, dy, area);
-    // As for a rectangle: what lands where the source was hidden or outside
-    // is painted afresh, and a pending update moves with its pixels.
-    gfx::Region moved = visible;
-    moved.intersect(area);
-    moved.offset(dx, dy);
-    gfx::Region invalid = area;
-    invalid.intersect(visible);
-    const gfx::Region landed = invalid;
-    invalid.subtract(moved);
-    gfx::Region pending = w->update;
-    pending.intersect(area);
-    w->update.subtract(area);
-    pending.offset(dx, dy);
-    pending.intersect(area);
-    w->update.add(pending);
-    w->update.add(invalid);
+    gfx::Region landed;
+    gfx::Region invalid = account_for_scroll(w->update, area, visible, dx, dy, landed);
     mark_changed(h, landed);
     return invalid;
 }

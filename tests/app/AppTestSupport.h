@@ -7,6 +7,7 @@
 #include "platform/db/Session.h"
 #include "platform/forms/PasswordDialog.h"
 #include "platform/forms/TApplication.h"
+#include "platform/forms/TLabel.h"
 #include "platform/ui/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 #include "tools/SampleDirectory.h"
@@ -46,6 +47,14 @@ protected:
 
     // The window of the form the user sees on top now.
     TCustomForm* active_form() { return dynamic_cast<TCustomForm*>(TWinControl::FindControl(ws().get_active_window())); }
+
+    // What a message box says: its labels' captions, one after another.
+    static std::string label_text(TCustomForm& form) {
+        std::string text;
+        for (int i = 0; i < form.ComponentCount(); ++i)
+            if (auto* label = dynamic_cast<TLabel*>(form.Components(i))) text += label->Caption();
+        return text;
+    }
 
 private:
     // The program works in its current directory: a private folder for each test.

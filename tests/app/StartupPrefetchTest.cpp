@@ -7,7 +7,6 @@
 #include "engine/Config.h"
 #include "platform/db/EDatabaseError.h"
 #include "platform/db/TField.h"
-#include "platform/forms/TLabel.h"
 #include "text/Cp1251.h"
 
 #include <string>
@@ -30,9 +29,7 @@ protected:
         host.set_idle_handler([&] {
             TCustomForm* box = active_form();
             ASSERT_NE(box, nullptr);
-            std::string text;
-            for (int i = 0; i < box->ComponentCount(); ++i)
-                if (auto* label = dynamic_cast<TLabel*>(box->Components(i))) text += label->Caption();
+            const std::string text = label_text(*box);
             boxes.push_back(text);
             host.press_key(ui::VK_RETURN);
         });

@@ -2,7 +2,6 @@
 
 #include "engine/Config.h"
 #include "platform/db/EDatabaseError.h"
-#include "platform/forms/TLabel.h"
 #include "platform/gfx/TImageList.h"
 #include "platform/ui/Process.h"
 #include "text/Cp1251.h"
@@ -49,9 +48,7 @@ TEST_F(StartupTest, AMissingSubscriberTableIsReportedOnceAndTheWindowStillOpens)
         // A message box is up: note its caption and text, then press Enter.
         TCustomForm* box = active_form();
         ASSERT_NE(box, nullptr);
-        std::string text;
-        for (int i = 0; i < box->ComponentCount(); ++i)
-            if (auto* label = dynamic_cast<TLabel*>(box->Components(i))) text += label->Caption();
+        const std::string text = label_text(*box);
         boxes.push_back(box->Caption() + ": " + text);
         host.press_key(ui::VK_RETURN);
     });
