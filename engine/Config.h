@@ -16,7 +16,7 @@ struct Config {
     std::map<AnsiString, std::filesystem::path> aliases;  // name (any letter case) -> folder
     // Index files of tables up to this many records are checked entry by entry
     // before their order is used; bigger ones as each entry is first used.
-    std::uint32_t index_check_limit = 200000;
+    std::uint32_t index_check_limit = 20000;
 };
 
 // The process-wide configuration the engine uses unless told otherwise.
