@@ -12,7 +12,7 @@ void TBitmap::SetSize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == m_width && height == m_height) return;
-    std::vector<gfx::Pixel> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+    std::vector<gfx::Pixel, gfx::PixelAllocator> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                                    gfx::rgb_to_pixel(clWhite));
     const int w = std::min(width, m_width);
     const int h = std::min(height, m_height);

@@ -4,6 +4,7 @@
 
 #include "platform/classes/TObject.h"
 #include "platform/gfx/TCanvas.h"
+#include "platform/gfx/PixelAllocator.h"
 #include "platform/gfx/TColor.h"
 
 #include <memory>
@@ -53,7 +54,7 @@ private:
 
     int m_width = 0;
     int m_height = 0;
-    std::vector<gfx::Pixel> m_pixels;
+    std::vector<gfx::Pixel, gfx::PixelAllocator> m_pixels;
     std::unique_ptr<TCanvas> m_canvas;
     bool m_transparent = false;
     TColor m_transparent_color = clDefault;
