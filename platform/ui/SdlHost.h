@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <thread>
 #include <unordered_map>
 
 struct SDL_Window;
@@ -66,6 +67,8 @@ private:
     HWND hwnd_of(std::uint32_t sdl_window_id) const;
     TPoint to_screen(std::uint32_t sdl_window_id, int x, int y) const;
     void present_all(HWND h);
+    void prepare_surface(SDL_Window* window);
+    void finish_surface();
 
     RealClock m_clock;
     std::uint32_t m_wake_event = 0;
@@ -74,6 +77,9 @@ private:
     std::map<int, SDL_Cursor*> m_system_cursors;
     SDL_Cursor* m_custom_cursor = nullptr;
     bool m_focus_lost_pending = false;
+    // Touches the pages of a new window's surface while the GUI thread goes
+    // on; joined before anything may use or free that surface.
+    std::thread m_surface_pages;
     std::unique_ptr<WindowSystem> m_ws;
 };
 
