@@ -8,7 +8,7 @@ packages=(
   pxlib-dev xvfb xdotool x11-utils
   x11-xkb-utils
   xclip
-  libx11-dev libxext-dev
+  libx11-dev libxext-dev libxdamage-dev
   desktop-file-utils
 )
 # The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).

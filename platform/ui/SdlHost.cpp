@@ -194,6 +194,16 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     // for that exposure would put every pixel on the screen twice.
     it->second.skip_expose = true;
     startup_step("window mapped");
+    // A form that appears under the pointer hears of the pointer before its
+    // first paint, so the first frame already shows what the pointer is over
+    // instead of being followed by an update for it.
+    if (!it->second.info.popup) {
+        int x = 0, y = 0, wx = 0, wy = 0, w = 0, hg = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(it->second.window, &wx, &wy);
+        SDL_GetWindowSize(it->second.window, &w, &hg);
+        if (x >= wx && y >= wy && x < wx + w && y < wy + hg) m_ws->queue_mouse_move(TPoint{x, y});
+    }
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
     if (activate) SDL_RaiseWindow(it->second.window);
     // No present here: the window's first paint follows and presents, and a
