@@ -2,9 +2,7 @@
 // on a generated directory and ends cleanly when the window is closed; a user
 // with a Russian keyboard layout searches through the toolbar, opens the
 // About box with F1 and leaves with Ctrl+X.
-#include "tests/e2e/XSession.h"
-#include "tests/support/TempDir.h"
-#include "tools/SampleDirectory.h"
+#include "tests/app/ProgramOnX.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
 #include <gtest/gtest.h>
@@ -14,35 +12,33 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
+#include <memory>
 #include <string>
 
 namespace {
 
+using apptest::generate_directory;
+using apptest::start_program;
 using e2e::eventually;
 using e2e::xdotool;
 
 TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
     const TempDir dir;
-    tools::SampleOptions options;
-    options.subscribers = 2000;
-    tools::generate_sample_directory(dir.path(), options);
+    generate_directory(dir.path());
 
     e2e::Xvfb x(1024, 768);
-    std::optional<CurrentDir> cd(std::in_place, dir.path());  // the program works in the current directory
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules()});
-    cd.reset();
+    const std::unique_ptr<e2e::Child> app = start_program(x, dir.path());
 
     e2e::XClient client(x);
     const unsigned long w = client.wait_for_window("Ольмарск 2001", 30000);
-    ASSERT_NE(w, 0u) << app.output();
+    ASSERT_NE(w, 0u) << app->output();
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(client.display(), w, &a));
     EXPECT_EQ(a.width, 1024);
     EXPECT_EQ(a.height, 768);
 
     client.close_window(w);
-    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+    EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
 }
 
 // The top of the first screen row, at x, in the highlight colour of the focused
@@ -56,18 +52,14 @@ int focused_row_top(const e2e::Xvfb& x, int column_x) {
 
 TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeavesWithCtrlX) {
     const TempDir dir;
-    tools::SampleOptions options;
-    options.subscribers = 2000;
-    tools::generate_sample_directory(dir.path(), options);
+    generate_directory(dir.path());
 
     e2e::Xvfb x(1024, 768);
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
-    std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules()});
-    cd.reset();
+    const std::unique_ptr<e2e::Child> app = start_program(x, dir.path());
 
     e2e::XClient client(x);
-    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app.output();
+    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app->output();
 
     // The first subscriber of the last-name order is focused on the first row.
     int first_row = -1;
@@ -85,7 +77,7 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     // F1 opens the About box wherever the focus is; Enter closes it.
     ASSERT_EQ(xdotool(x, {"key", "F1"}), 0);
     const unsigned long about = client.wait_for_window("О программе...", 10000);
-    ASSERT_NE(about, 0u) << app.output();
+    ASSERT_NE(about, 0u) << app->output();
     ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
     EXPECT_TRUE(eventually([&] { return !client.is_viewable(about); }, 10000));
 
@@ -94,7 +86,7 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     // the Russian layout is set again first.
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_che"}), 0);
-    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+    EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
 }
 
 // How many of the stand-in's lines name the web page address.
@@ -107,9 +99,7 @@ int line_count(const std::filesystem::path& file) {
 
 TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterEndsTheProgram) {
     const TempDir dir;
-    tools::SampleOptions options;
-    options.subscribers = 2000;
-    tools::generate_sample_directory(dir.path(), options);
+    generate_directory(dir.path());
     // A stand-in for the desktop's opener, found first on the PATH: it notes
     // its arguments, and the compose table it would be given.
     const TempDir bin;
@@ -126,20 +116,18 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
 
     e2e::Xvfb x(1024, 768);
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "us"}, {x.env()}, 10000), 0);
-    std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules(), "PATH=" + bin.path().string() + ":" + std::getenv("PATH"),
-                                      "HOME=" + home.path().string(), "XDG_CACHE_HOME", "XCOMPOSEFILE", "XLOCALEDIR",
-                                      "LC_ALL=C.UTF-8"});
-    cd.reset();
+    const std::unique_ptr<e2e::Child> app =
+        start_program(x, dir.path(), {"PATH=" + bin.path().string() + ":" + std::getenv("PATH"), "HOME=" + home.path().string(),
+                                      "XDG_CACHE_HOME", "XCOMPOSEFILE", "XLOCALEDIR", "LC_ALL=C.UTF-8"});
 
     e2e::XClient client(x);
-    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app.output();
+    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app->output();
 
     ASSERT_EQ(xdotool(x, {"key", "ctrl+w"}), 0);
-    EXPECT_TRUE(eventually([&] { return line_count(opened) == 1; }, 10000)) << app.output();
+    EXPECT_TRUE(eventually([&] { return line_count(opened) == 1; }, 10000)) << app->output();
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_tse"}), 0);
-    EXPECT_TRUE(eventually([&] { return line_count(opened) == 2; }, 10000)) << app.output();
+    EXPECT_TRUE(eventually([&] { return line_count(opened) == 2; }, 10000)) << app->output();
     // The display started with the compose subset, typed Russian through it,
     // and the browser gets the environment without it.
     if (std::filesystem::exists("/usr/share/X11/locale/compose.dir")) {
@@ -155,7 +143,7 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     ASSERT_EQ(xdotool(x, {"key", "F10"}), 0);
     ASSERT_EQ(xdotool(x, {"key", "Down"}), 0);
     ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
-    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+    EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
 }
 
 }  // namespace

@@ -4,9 +4,7 @@
 // header moves its column, and letters typed on a Russian keyboard find a
 // subscriber. What the grid shows is read back from the real clipboard
 // (Ctrl+Insert copies the captions and the focused row) and from the screen.
-#include "tests/e2e/XSession.h"
-#include "tests/support/TempDir.h"
-#include "tools/SampleDirectory.h"
+#include "tests/app/ProgramOnX.h"
 #include "tools/SubscriberList.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
@@ -14,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -71,9 +70,7 @@ struct Subscriber {
 class GridOnX : public ::testing::Test {
 protected:
     void SetUp() override {
-        tools::SampleOptions options;
-        options.subscribers = 2000;
-        tools::generate_sample_directory(dir.path(), options);
+        apptest::generate_directory(dir.path());
         std::ostringstream list;
         tools::print_subscriber_list(dir.path(), list);
         std::istringstream lines(list.str());
@@ -90,10 +87,7 @@ protected:
 
         x.emplace(1024, 768);
         ASSERT_TRUE(layout("ru"));
-        {
-            CurrentDir cd(dir.path());  // the program works in the current directory
-            app.emplace(std::vector<std::string>{ABONIX_PROGRAM}, std::vector<std::string>{x->env(), e2e::leak_rules()});
-        }
+        app = apptest::start_program(*x, dir.path());
         client.emplace(*x);
         window = client->wait_for_window("Ольмарск 2001", 30000);
         ASSERT_NE(window, 0u) << app->output();
@@ -158,7 +152,7 @@ protected:
     TempDir dir;
     std::vector<Subscriber> by_phone;
     std::optional<e2e::Xvfb> x;
-    std::optional<e2e::Child> app;
+    std::unique_ptr<e2e::Child> app;
     std::optional<e2e::XClient> client;
     unsigned long window = 0;
     int first_row = -1;

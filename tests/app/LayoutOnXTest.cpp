@@ -3,9 +3,7 @@
 // user left them after Ctrl+X and a new start, in the file and on the screen;
 // in a folder that cannot be written the program says that the layout was
 // not saved, ends normally and leaves the old file as it was.
-#include "tests/e2e/XSession.h"
-#include "tests/support/TempDir.h"
-#include "tools/SampleDirectory.h"
+#include "tests/app/ProgramOnX.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
 #include <gtest/gtest.h>
@@ -59,12 +57,6 @@ std::optional<int> entry(const std::string& file, const std::string& section, co
     return std::nullopt;
 }
 
-void generate(const std::filesystem::path& dir) {
-    tools::SampleOptions options;
-    options.subscribers = 2000;
-    tools::generate_sample_directory(dir, options);
-}
-
 // The mouse pressed at one point, moved to another in steps, and released.
 void drag(const e2e::Xvfb& x, int x0, int y0, int x1, int y1) {
     ASSERT_EQ(xdotool(x, {"mousemove", std::to_string(x0), std::to_string(y0), "mousedown", "1"}), 0);
@@ -98,7 +90,7 @@ std::vector<std::uint32_t> settled_top(const e2e::Xvfb& x) {
 
 class LayoutOnX : public ::testing::Test {
 protected:
-    LayoutOnX() : x(1024, 768) { generate(dir.path()); }
+    LayoutOnX() : x(1024, 768) { apptest::generate_directory(dir.path()); }
 
     // The program in the test's folder, its window shown and drawn.
     std::unique_ptr<e2e::Child> start(std::vector<std::string> argv = {ABONIX_PROGRAM}) {

@@ -3,9 +3,7 @@
 // mapped once, at its final (maximised) size, and the first frame reaches the
 // screen in one update of the whole window, with nothing repainted after it,
 // even when the window appears under the pointer.
-#include "tests/e2e/XSession.h"
-#include "tests/support/TempDir.h"
-#include "tools/SampleDirectory.h"
+#include "tests/app/ProgramOnX.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
 #include <gtest/gtest.h>
@@ -14,6 +12,7 @@
 #include <X11/extensions/Xdamage.h>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,9 +86,7 @@ private:
 
 TEST(StartupOnX, TheWindowComesAtItsFinalSizeAndItsFirstFrameInOneUpdateEvenUnderThePointer) {
     const TempDir dir;
-    tools::SampleOptions options;
-    options.subscribers = 2000;
-    tools::generate_sample_directory(dir.path(), options);
+    apptest::generate_directory(dir.path());
 
     e2e::Xvfb x(1024, 768);
     // Over the grid, where the row under the pointer is tracked.
@@ -97,9 +94,7 @@ TEST(StartupOnX, TheWindowComesAtItsFinalSizeAndItsFirstFrameInOneUpdateEvenUnde
     StartWatcher watcher(x);
     ASSERT_TRUE(watcher.ok()) << "the X server has no DAMAGE extension";
 
-    std::optional<CurrentDir> cd(std::in_place, dir.path());
-    e2e::Child app({ABONIX_PROGRAM}, {x.env(), e2e::leak_rules()});
-    cd.reset();
+    const std::unique_ptr<e2e::Child> app = apptest::start_program(x, dir.path());
     const Watched w = watcher.watch(1500, 60000);
 
     EXPECT_EQ(w.created, 1);
@@ -110,7 +105,7 @@ TEST(StartupOnX, TheWindowComesAtItsFinalSizeAndItsFirstFrameInOneUpdateEvenUnde
     for (const XRectangle& r : w.updates)
         seen += " " + std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
                 std::to_string(r.y);
-    ASSERT_EQ(w.updates.size(), 1u) << "updates:" << seen << "\n" << app.output();
+    ASSERT_EQ(w.updates.size(), 1u) << "updates:" << seen << "\n" << app->output();
     EXPECT_EQ(w.updates[0].x, 0);
     EXPECT_EQ(w.updates[0].y, 0);
     EXPECT_EQ(w.updates[0].width, 1024);
@@ -118,9 +113,9 @@ TEST(StartupOnX, TheWindowComesAtItsFinalSizeAndItsFirstFrameInOneUpdateEvenUnde
 
     e2e::XClient client(x);
     const unsigned long window = client.wait_for_window("Ольмарск 2001", 10000);
-    ASSERT_NE(window, 0u) << app.output();
+    ASSERT_NE(window, 0u) << app->output();
     client.close_window(window);
-    EXPECT_EQ(app.wait_exit(30000), 0) << app.output();
+    EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
 }
 
 }  // namespace
