@@ -20,6 +20,7 @@
 #include "platform/forms/TApplication.h"
 #include "platform/gfx/FontCache.h"
 #include "platform/ui/ComposeSubset.h"
+#include "platform/ui/NoBusAutolaunch.h"
 #include "platform/ui/SdlHost.h"
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
@@ -90,14 +91,17 @@ int main(int argc, char** argv) {
     }
     try {
         // The compose table is chosen while this is the only thread, and put
-        // back once the display has read it and the workers are done.
+        // back once the display has read it and the workers are done; so is
+        // the session bus SDL may not launch.
         std::optional<ui::ComposeSubset> compose(std::in_place);
+        std::optional<ui::NoBusAutolaunch> no_bus(std::in_place);
         // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
         gfx::use_font_cache(gfx::FontCache::default_file());
         // The tables and the fonts are made ready while the display starts.
         app::StartupPrefetch prefetch;
         ui::SdlHost host;
         prefetch.finish();
+        no_bus.reset();
         compose.reset();
         TApplication application;
         Application->SetTitle("Abonix");

@@ -101,14 +101,14 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     const TempDir dir;
     generate_directory(dir.path());
     // A stand-in for the desktop's opener, found first on the PATH: it notes
-    // its arguments, and the compose table it would be given.
+    // its arguments, and the compose table and session bus it would be given.
     const TempDir bin;
     const std::filesystem::path opened = bin.path() / "opened.txt";
-    const std::filesystem::path compose = bin.path() / "compose.txt";
+    const std::filesystem::path environment = bin.path() / "environment.txt";
     {
         std::ofstream script(bin.path() / "xdg-open");
-        script << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\necho \"[$XCOMPOSEFILE]\" >> '"
-               << compose.string() << "'\n";
+        script << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\necho \"[$XCOMPOSEFILE][$DBUS_SESSION_BUS_ADDRESS]\" >> '"
+               << environment.string() << "'\n";
     }
     std::filesystem::permissions(bin.path() / "xdg-open", std::filesystem::perms::owner_all);
     // The program's cache in a folder of the test's own; no user compose file.
@@ -118,7 +118,8 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "us"}, {x.env()}, 10000), 0);
     const std::unique_ptr<e2e::Child> app =
         start_program(x, dir.path(), {"PATH=" + bin.path().string() + ":" + std::getenv("PATH"), "HOME=" + home.path().string(),
-                                      "XDG_CACHE_HOME", "XCOMPOSEFILE", "XLOCALEDIR", "LC_ALL=C.UTF-8"});
+                                      "XDG_CACHE_HOME", "XCOMPOSEFILE", "XLOCALEDIR", "LC_ALL=C.UTF-8",
+                                      "DBUS_SESSION_BUS_ADDRESS"});
 
     e2e::XClient client(x);
     ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app->output();
@@ -128,16 +129,17 @@ TEST(AbonixOnX, CtrlWStartsTheBrowserUnderLatinAndRussianLayoutsAndF10DownEnterE
     ASSERT_EQ(e2e::run({"setxkbmap", "-layout", "ru"}, {x.env()}, 10000), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+Cyrillic_tse"}), 0);
     EXPECT_TRUE(eventually([&] { return line_count(opened) == 2; }, 10000)) << app->output();
-    // The display started with the compose subset, typed Russian through it,
-    // and the browser gets the environment without it.
+    // The display started with the compose subset and typed Russian through
+    // it; the browser gets the environment without the start's changes (the
+    // compose subset, the session bus refused).
     if (std::filesystem::exists("/usr/share/X11/locale/compose.dir")) {
         bool made = false;
         for (const auto& e : std::filesystem::directory_iterator(home.path() / ".cache" / "abonix"))
             made = made || e.path().filename().string().starts_with("Compose-");
         EXPECT_TRUE(made);
     }
-    std::ifstream given(compose);
-    for (std::string line; std::getline(given, line);) EXPECT_EQ(line, "[]");
+    std::ifstream given(environment);
+    for (std::string line; std::getline(given, line);) EXPECT_EQ(line, "[][]");
 
     // The main menu by keyboard: F10 selects "Файл", Down opens it, Enter runs "Выход".
     ASSERT_EQ(xdotool(x, {"key", "F10"}), 0);
