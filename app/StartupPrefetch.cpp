@@ -10,19 +10,28 @@
 
 #include <cassert>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace app {
 
 namespace {
 
-// The face found and loaded; its glyphs are rendered as the first paint needs them.
-void prepare_font(const TFont& font) { gfx::font_face(font); }
-
-void prepare_font(const char* name, int height) {
-    TFont f;
+void describe(TFont& f, const char* name, int height) {
     f.SetName(name);
     f.SetHeight(height);
-    prepare_font(f);
+}
+
+// The characters of a directory's screen, most frequent first (CP1251):
+// digits, Russian small and capital letters, punctuation, Latin letters.
+std::string likely_characters() {
+    std::string s = "0123456789";
+    for (int c = 0xE0; c <= 0xFF; ++c) s += static_cast<char>(c);
+    for (int c = 0xC0; c <= 0xDF; ++c) s += static_cast<char>(c);
+    s += " .,-/()\xB9\"':;\xB8\xA8";
+    for (char c = 'a'; c <= 'z'; ++c) s += c;
+    for (char c = 'A'; c <= 'Z'; ++c) s += c;
+    return s;
 }
 
 }  // namespace
@@ -82,25 +91,34 @@ StartupPrefetch::StartupPrefetch() : m_opened(std::make_shared<Opened>()) {
     m_tables = std::thread([this] { open_tables(); });
     // A thread left running when the second cannot start would end the program.
     ScopeExit join_tables([this] { m_tables.join(); });
-    m_fonts = std::thread([] {
+    m_fonts = std::thread([this] {
         try {
             // The faces of the grid, of its phone column, of the bars (the
-            // system's menu font) and the framework's default one.
-            prepare_font("Courier New", -13);
-            prepare_font("Courier New", -11);
-            TFont bars;
-            ui::assign_system_font(ui::menu_font(), bars);
-            prepare_font(bars);
-            prepare_font(TFont());
+            // system's menu font) and the framework's default one, the ones
+            // with the most text on the first screen first.
+            TFont fonts[4];
+            describe(fonts[0], "Courier New", -13);
+            describe(fonts[1], "Courier New", -11);
+            ui::assign_system_font(ui::menu_font(), fonts[2]);
+            std::vector<gfx::FontFace*> faces;
+            for (const TFont& f : fonts) faces.push_back(&gfx::font_face(f));
+            ui::startup_step("fonts ready");
+            const std::string characters = likely_characters();
+            for (gfx::FontFace* face : faces)
+                for (char c : characters) {
+                    if (m_enough_glyphs.load(std::memory_order_relaxed)) return;
+                    face->glyph(static_cast<unsigned char>(c));
+                }
+            ui::startup_step("glyphs ready");
         } catch (...) {
             // Nothing may leave a worker; the faces are then made as the first paint asks for them.
         }
-        ui::startup_step("fonts ready");
     });
     join_tables.release();
 }
 
 StartupPrefetch::~StartupPrefetch() {
+    m_enough_glyphs = true;
     if (m_tables.joinable()) m_tables.join();
     if (m_fonts.joinable()) m_fonts.join();
     if (m_finished) db::Session::Default().SetConnector(std::move(m_previous));
@@ -141,6 +159,7 @@ void StartupPrefetch::open_tables() {
 
 void StartupPrefetch::finish() {
     if (m_finished) return;
+    m_enough_glyphs = true;
     m_tables.join();
     m_fonts.join();
     m_finished = true;

@@ -1,6 +1,8 @@
 // Work of the start that needs no display, done while the program waits for
 // the X server: opening the directory's three tables in their orders, and
-// finding and loading the faces the first frame is drawn with.
+// finding and loading the faces the first frame is drawn with; with the time
+// left until the display is ready, rendering the glyphs the first frame is
+// most likely to draw (the rest are rendered as the paint needs them).
 //
 // Two worker threads start with the object; finish() joins them on the GUI
 // thread before the main window is created, so everything they made is
@@ -20,6 +22,7 @@
 
 #include "platform/db/TableAccess.h"
 
+#include <atomic>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -43,7 +46,8 @@ public:
     StartupPrefetch(const StartupPrefetch&) = delete;
     StartupPrefetch& operator=(const StartupPrefetch&) = delete;
 
-    // Waits for the workers and makes what they opened available.
+    // Stops the rendering of glyphs, waits for the workers and makes what they
+    // opened available.
     void finish();
 
     // Cursors made by the workers and not yet taken by a table (0 before finish()).
@@ -63,6 +67,7 @@ private:
     db::Connector m_engine;
     db::Connector m_previous;
     bool m_finished = false;
+    std::atomic<bool> m_enough_glyphs{false};
     std::thread m_tables;
     std::thread m_fonts;
 };
