@@ -9,6 +9,7 @@ packages=(
   x11-xkb-utils
   xclip
   libx11-dev libxext-dev libxdamage-dev
+  libxcursor-dev libxi-dev libxfixes-dev libxrandr-dev
   desktop-file-utils
 )
 # The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).

@@ -7,8 +7,8 @@
 #include "platform/ui/X11Errors.h"
 #include "text/Cp1251.h"
 
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 
 #include "platform/ui/Messages.h"
 
-#include <SDL2/SDL_scancode.h>
+#include <SDL_scancode.h>
 
 namespace ui {
 

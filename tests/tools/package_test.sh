@@ -34,16 +34,19 @@ unexpected=$(grep -vE '^\./(usr/?|usr/bin/?|usr/bin/abonix(-db)?|usr/share/?|usr
 
 [ "$(dpkg-deb -f "$deb" Package)" = abonix ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version"
+
+root=$work/root
+dpkg -x "$deb" "$root"
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libsdl2-2.0-0 libfreetype6 libfontconfig1 libpng16-16 fonts-liberation libc6 libstdc++6; do
+# SDL2 is built into the program unless the build used the system's libSDL2.
+wanted=(libx11-6 libfreetype6 libfontconfig1 libpng16-16 fonts-liberation libc6 libstdc++6)
+objdump -p "$root/usr/bin/abonix" | grep -q 'NEEDED *libSDL2' && wanted+=(libsdl2-2.0-0)
+for p in "${wanted[@]}"; do
   case ", $depends," in
     *", $p,"* | *", $p "*) ;;
     *) fail "Depends lacks $p: $depends" ;;
   esac
 done
-
-root=$work/root
-dpkg -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/abonix.desktop" || fail "the desktop entry does not validate"
 # A PNG of 32 x 32 pixels: the signature, then the IHDR chunk's width and height.
 header=$(od -An -tx1 -N24 "$root/usr/share/icons/hicolor/32x32/apps/abonix.png" | tr -d ' \n')

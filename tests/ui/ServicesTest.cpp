@@ -7,7 +7,7 @@
 #include "platform/classes/Exception.h"
 #include "text/Cp1251.h"
 
-#include <SDL2/SDL_scancode.h>
+#include <SDL_scancode.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
