@@ -82,6 +82,7 @@ SdlHost::SdlHost() {
     // inhibiting the screen saver would also be a D-Bus call for nothing.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     install_x11_error_filter();
+    startup_step("SDL starting");
     // Video alone (it brings the events): no audio, joystick or haptic
     // subsystems to load and start before the first frame.
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
