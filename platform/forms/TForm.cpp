@@ -85,6 +85,7 @@ void TCustomForm::CreateParams(ui::CreateParams& params) {
         params.owner = Application->MainForm()->Handle();
     if (m_borderStyle == bsToolWindow || m_borderStyle == bsSizeToolWin) params.ex_style |= ui::WS_EX_TOOLWINDOW;
     if (m_borderStyle == bsNone) params.style |= ui::WS_POPUP;
+    if (m_borderStyle == bsDialog) params.ex_style |= ui::WS_EX_DLGMODALFRAME;
     // Dialogs and tool windows keep their size; the user sizes only these.
     if (m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin) params.style |= ui::WS_THICKFRAME;
     if (m_windowState == wsMaximized && m_borderStyle != bsNone) params.style |= ui::WS_MAXIMIZE;

@@ -33,6 +33,8 @@ struct NativeWindowInfo {
     bool transparent = false;   // an overlay: the pointer goes through it
     bool resizable = false;     // a framed window the user may resize
     bool maximized = false;     // made maximised, at the work area's size
+    bool dialog = false;        // a dialog's or fixed tool window's frame: no minimise or maximise
+    HWND owner = kNoWindow;     // the top-level window it stays above and goes with
 };
 
 class Host {

@@ -10,6 +10,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <unistd.h>
 
@@ -60,6 +62,38 @@ XWindowOf x_window_of(SDL_Window* window) {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
     return XWindowOf{info.info.x11.display, info.info.x11.window};
+}
+
+// SDL writes the legacy WM_NAME as the title's UTF-8 bytes typed STRING, which
+// the ICCCM defines as Latin-1, so a window manager, a task bar or xdotool that
+// reads WM_NAME saw the Cyrillic title garbled. It is written again as the
+// ICCCM asks: STRING when Latin-1 holds the title, COMPOUND_TEXT otherwise.
+// _NET_WM_NAME stays as SDL wrote it.
+void set_legacy_x_title(SDL_Window* window, const std::string& utf8) {
+    const XWindowOf x = x_window_of(window);
+    if (!x.display) return;
+    char* list[] = {const_cast<char*>(utf8.c_str())};
+    XTextProperty property{};
+    if (Xutf8TextListToTextProperty(x.display, list, 1, XStdICCTextStyle, &property) < 0) return;
+    XSetWMName(x.display, x.window, &property);
+    XFree(property.value);
+}
+
+// A window manager gives a dialog only a close button and a title, and no
+// entry of its own in the task bar: the window's type says dialog, and the
+// Motif hints take away minimise, maximise and resizing.
+void mark_as_dialog(const XWindowOf& x) {
+    const Atom dialog = XInternAtom(x.display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    XChangeProperty(x.display, x.window, XInternAtom(x.display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&dialog), 1);
+    enum : unsigned long { functions_given = 1, decorations_given = 2 };
+    enum : unsigned long { function_move = 4, function_close = 32 };
+    enum : unsigned long { decoration_border = 2, decoration_title = 8, decoration_menu = 16 };
+    const long hints[5] = {functions_given | decorations_given, function_move | function_close,
+                           decoration_border | decoration_title | decoration_menu, 0, 0};
+    const Atom motif = XInternAtom(x.display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(x.display, x.window, motif, motif, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
 std::vector<XRectangle> x_rectangles(const gfx::Region& region) {
@@ -127,9 +161,17 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
     if (info.maximized) flags |= SDL_WINDOW_MAXIMIZED;
     const int w = std::max(1, info.bounds.Width());
     const int hgt = std::max(1, info.bounds.Height());
-    SDL_Window* window = SDL_CreateWindow(text::cp1251_to_utf8(info.title).c_str(), info.bounds.Left,
-                                          info.bounds.Top, w, hgt, flags);
+    const std::string title = text::cp1251_to_utf8(info.title);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), info.bounds.Left, info.bounds.Top, w, hgt, flags);
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
+    set_legacy_x_title(window, title);
+    if (!info.popup) {
+        // An owned window stays above its owner: the window manager keeps it
+        // there and minimises it with it.
+        if (auto owner = m_natives.find(info.owner); owner != m_natives.end())
+            SDL_SetWindowModalFor(window, owner->second.window);
+        if (const XWindowOf x = x_window_of(window); x.display && info.dialog) mark_as_dialog(x);
+    }
     m_natives[h] = Native{window, info};
     startup_step("window created");
     if (!info.popup) prepare_surface(window);
@@ -220,7 +262,10 @@ void SdlHost::move_native(HWND h, const TRect& bounds) {
 
 void SdlHost::set_native_title(HWND h, const AnsiString& title) {
     auto it = m_natives.find(h);
-    if (it != m_natives.end()) SDL_SetWindowTitle(it->second.window, text::cp1251_to_utf8(title).c_str());
+    if (it == m_natives.end()) return;
+    const std::string utf8 = text::cp1251_to_utf8(title);
+    SDL_SetWindowTitle(it->second.window, utf8.c_str());
+    set_legacy_x_title(it->second.window, utf8);
 }
 
 void SdlHost::maximize_native(HWND h) {

@@ -109,6 +109,10 @@ NativeWindowInfo WindowSystem::native_info(const Window& w) const {
     info.transparent = (w.ex_style & WS_EX_TRANSPARENT) != 0;
     info.resizable = !(w.style & WS_POPUP) && (w.style & WS_THICKFRAME) != 0;
     info.maximized = w.maximized;
+    // A dialog's frame, or a tool window's that keeps its size.
+    info.dialog = !info.popup && (w.ex_style & WS_EX_DLGMODALFRAME ||
+                                  (w.ex_style & WS_EX_TOOLWINDOW && !(w.style & WS_THICKFRAME)));
+    info.owner = w.owner;
     return info;
 }
 

@@ -57,6 +57,8 @@ inline constexpr std::uint32_t WS_DISABLED = 0x08000000u;
 inline constexpr std::uint32_t WS_THICKFRAME = 0x00040000u;
 // A framed top-level window made maximised, at its final size.
 inline constexpr std::uint32_t WS_MAXIMIZE = 0x01000000u;
+// A dialog's frame: the window cannot be minimised or maximised on its own.
+inline constexpr std::uint32_t WS_EX_DLGMODALFRAME = 0x00000001u;
 inline constexpr std::uint32_t WS_EX_TOPMOST = 0x00000008u;
 // An overlay: drawn over the other windows, never under the pointer (input
 // goes to what lies below it).

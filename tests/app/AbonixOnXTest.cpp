@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +39,19 @@ TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
     EXPECT_EQ(a.width, 1024);
     EXPECT_EQ(a.height, 768);
 
+    // The legacy title, which older window managers, task bars and xdotool
+    // read, decodes to the same Cyrillic text.
+    XTextProperty name{};
+    ASSERT_TRUE(XGetWMName(client.display(), w, &name));
+    char** list = nullptr;
+    int count = 0;
+    ASSERT_GE(Xutf8TextPropertyToTextList(client.display(), &name, &list, &count), 0);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(std::string(list[0]), "Ольмарск 2001");
+    XFreeStringList(list);
+    XFree(name.value);
+    EXPECT_EQ(xdotool(x, {"search", "--name", "^Ольмарск 2001$"}), 0);
+
     client.close_window(w);
     EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
 }
@@ -50,6 +65,26 @@ int focused_row_top(const e2e::Xvfb& x, int column_x) {
     return -1;
 }
 
+// The name of the window's first _NET_WM_WINDOW_TYPE; empty when it has none.
+std::string window_type(Display* d, ::Window w) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), 0, 1, False, XA_ATOM, &type,
+                           &format, &count, &after, &data) == Success &&
+        data) {
+        if (count == 1) {
+            char* atom_name = XGetAtomName(d, *reinterpret_cast<const Atom*>(data));
+            name = atom_name;
+            XFree(atom_name);
+        }
+        XFree(data);
+    }
+    return name;
+}
+
 TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeavesWithCtrlX) {
     const TempDir dir;
     generate_directory(dir.path());
@@ -59,7 +94,8 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     const std::unique_ptr<e2e::Child> app = start_program(x, dir.path());
 
     e2e::XClient client(x);
-    ASSERT_NE(client.wait_for_window("Ольмарск 2001", 30000), 0u) << app->output();
+    const unsigned long main_window = client.wait_for_window("Ольмарск 2001", 30000);
+    ASSERT_NE(main_window, 0u) << app->output();
 
     // The first subscriber of the last-name order is focused on the first row.
     int first_row = -1;
@@ -78,6 +114,11 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     ASSERT_EQ(xdotool(x, {"key", "F1"}), 0);
     const unsigned long about = client.wait_for_window("О программе...", 10000);
     ASSERT_NE(about, 0u) << app->output();
+    // A window manager is told it is a dialog that belongs to the main window.
+    ::Window transient_for = 0;
+    ASSERT_TRUE(XGetTransientForHint(client.display(), about, &transient_for));
+    EXPECT_EQ(transient_for, main_window);
+    EXPECT_EQ(window_type(client.display(), about), "_NET_WM_WINDOW_TYPE_DIALOG");
     ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
     EXPECT_TRUE(eventually([&] { return !client.is_viewable(about); }, 10000));
 

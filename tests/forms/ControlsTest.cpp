@@ -232,3 +232,25 @@ TEST_F(ControlsTest, MovingAControlToAnotherParentKeepsItsWindowFocusAndCapture)
     bar->SetParent(nullptr);
     EXPECT_FALSE(bar->HandleAllocated());
 }
+
+TEST_F(ControlsTest, ADialogIsFramedAsOneAndOtherFormsStayAboveTheMainForm) {
+    auto* main_form = app->CreateForm<TestForm>();
+    main_form->SetBorderStyle(bsSizeable);
+    auto* dialog = app->CreateForm<TestForm>();
+    dialog->SetBorderStyle(bsDialog);
+    auto* fixed_tool = app->CreateForm<TestForm>();
+    fixed_tool->SetBorderStyle(bsToolWindow);
+    auto* tool = app->CreateForm<TestForm>();
+    tool->SetBorderStyle(bsSizeToolWin);
+    const ui::NativeWindowInfo* main_info = host.native_info(main_form->Handle());
+    const ui::NativeWindowInfo* dialog_info = host.native_info(dialog->Handle());
+    const ui::NativeWindowInfo* tool_info = host.native_info(tool->Handle());
+    ASSERT_TRUE(main_info && dialog_info && tool_info);
+    EXPECT_FALSE(main_info->dialog);
+    EXPECT_EQ(main_info->owner, ui::kNoWindow);
+    EXPECT_TRUE(dialog_info->dialog);
+    EXPECT_EQ(dialog_info->owner, main_form->Handle());
+    EXPECT_TRUE(host.native_info(fixed_tool->Handle())->dialog);
+    EXPECT_FALSE(tool_info->dialog);
+    EXPECT_EQ(tool_info->owner, main_form->Handle());
+}
