@@ -11,6 +11,7 @@ packages=(
   libx11-dev libxext-dev libxdamage-dev
   libxcursor-dev libxi-dev libxfixes-dev libxrandr-dev
   desktop-file-utils
+  xdg-utils
 )
 # The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).
 if [ "${ABONIX_DEB_ROOT:-${ABONIX_SLOW:-0}}" = 1 ]; then packages+=(debootstrap); fi

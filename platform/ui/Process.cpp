@@ -63,8 +63,14 @@ std::vector<std::string> command_arguments(std::string_view line) {
 }
 
 bool win_exec(std::string_view line, int) {
-    const auto args = command_arguments(line);
-    return !args.empty() && starter()(args);
+    auto args = command_arguments(line);
+    if (args.empty()) return false;
+    if (starter()(args)) return true;
+    // Without xdg-utils, an address still opens in the browser Debian's own
+    // sensible-browser picks ($BROWSER, then the x-www-browser alternative).
+    if (args[0] != "xdg-open") return false;
+    args[0] = "sensible-browser";
+    return starter()(args);
 }
 
 ProcessStarter set_process_starter(ProcessStarter s) {

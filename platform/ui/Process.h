@@ -18,7 +18,8 @@ namespace ui {
 std::vector<std::string> command_arguments(std::string_view cp1251_command_line);
 
 // Starts the command and returns at once; false when it could not be started
-// (empty, or the program was not found). The show flag of the original call is
+// (empty, or the program was not found). An address goes to sensible-browser
+// when xdg-open is not installed. The show flag of the original call is
 // accepted for the callers' sake; a started program decides how it shows itself.
 bool win_exec(std::string_view cp1251_command_line, int show);
 

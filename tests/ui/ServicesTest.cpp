@@ -42,6 +42,19 @@ TEST(Process, WinExecStartsWhatTheLineNamesAndReportsFailure) {
     EXPECT_TRUE(win_exec("start http://www.olmarsk.ru/", 0));
     EXPECT_EQ(started, (std::vector<std::string>{"xdg-open", "http://www.olmarsk.ru/"}));
     EXPECT_FALSE(win_exec("   ", 0));
+    // Without xdg-open the address goes to sensible-browser; other programs
+    // that cannot be found are only reported.
+    std::vector<std::vector<std::string>> tried;
+    set_process_starter([&](const std::vector<std::string>& argv) {
+        tried.push_back(argv);
+        return argv[0] == "sensible-browser";
+    });
+    EXPECT_TRUE(win_exec("start http://www.olmarsk.ru/", 0));
+    EXPECT_EQ(tried, (std::vector<std::vector<std::string>>{{"xdg-open", "http://www.olmarsk.ru/"},
+                                                            {"sensible-browser", "http://www.olmarsk.ru/"}}));
+    tried.clear();
+    EXPECT_FALSE(win_exec("notepad readme.txt", 0));
+    EXPECT_EQ(tried, (std::vector<std::vector<std::string>>{{"notepad", "readme.txt"}}));
     set_process_starter(real);
     // The real starter: a program that exists starts, one that does not is reported.
     EXPECT_TRUE(win_exec("true", 0));
