@@ -86,9 +86,15 @@ void TCustomForm::CreateParams(ui::CreateParams& params) {
     if (m_borderStyle == bsToolWindow || m_borderStyle == bsSizeToolWin) params.ex_style |= ui::WS_EX_TOOLWINDOW;
     if (m_borderStyle == bsNone) params.style |= ui::WS_POPUP;
     if (m_borderStyle == bsDialog) params.ex_style |= ui::WS_EX_DLGMODALFRAME;
+    params.icon = m_icon;
     // Dialogs and tool windows keep their size; the user sizes only these.
     if (m_borderStyle == bsSizeable || m_borderStyle == bsSizeToolWin) params.style |= ui::WS_THICKFRAME;
     if (m_windowState == wsMaximized && m_borderStyle != bsNone) params.style |= ui::WS_MAXIMIZE;
+}
+
+void TCustomForm::SetIcon(std::string_view resource) {
+    m_icon = std::make_shared<const gfx::MaskedImage>(gfx::load_icon(resource));
+    if (HandleAllocated()) ws().set_window_icon(Handle(), m_icon);
 }
 
 int TCustomForm::ShowCommand() const {

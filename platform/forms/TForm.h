@@ -16,6 +16,8 @@
 #include "platform/gfx/Resources.h"
 
 #include <functional>
+#include <memory>
+#include <string_view>
 
 // Enumerations are plain enums whose values carry the short prefix of their
 // type (bsNone, wsMaximized), as the framework's users spell them. A value
@@ -58,9 +60,10 @@ public:
     TWindowState WindowState() const { return m_windowState; }
     void SetWindowState(TWindowState value);
 
-    // The form's icon, a picture of the program's resources by name.
-    const gfx::MaskedImage* Icon() const { return m_icon.image ? &m_icon : nullptr; }
-    void SetIcon(std::string_view resource) { m_icon = gfx::load_icon(resource); }
+    // The form's icon, a picture of the program's resources by name; the
+    // window shows it in its title bar and the task bar.
+    const gfx::MaskedImage* Icon() const { return m_icon.get(); }
+    void SetIcon(std::string_view resource);
 
     TModalResult ModalResult() const { return m_modalResult; }
     void SetModalResult(TModalResult value);
@@ -103,7 +106,7 @@ private:
     TModalResult m_modalResult = mrNone;
     bool m_modal = false;
     bool m_windowShown = false;
-    gfx::MaskedImage m_icon;
+    std::shared_ptr<const gfx::MaskedImage> m_icon;
 };
 
 class TForm : public TCustomForm {

@@ -160,6 +160,10 @@ bool HeadlessHost::minimized(HWND h) const {
     return it != m_native_minimized.end() && it->second;
 }
 
+void HeadlessHost::set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) {
+    if (auto it = m_native_info.find(h); it != m_native_info.end()) it->second.icon = icon;
+}
+
 const NativeWindowInfo* HeadlessHost::native_info(HWND h) const {
     auto it = m_native_info.find(h);
     return it == m_native_info.end() ? nullptr : &it->second;

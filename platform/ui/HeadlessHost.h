@@ -92,6 +92,7 @@ public:
     void show_native(HWND h, bool visible, bool activate) override;
     void move_native(HWND, const TRect&) override {}
     void set_native_title(HWND, const AnsiString&) override {}
+    void set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) override;
     void maximize_native(HWND) override {}
     void minimize_native(HWND h) override { m_native_minimized[h] = true; }
     void restore_native(HWND h) override { m_native_minimized[h] = false; }

@@ -35,6 +35,8 @@ struct NativeWindowInfo {
     bool maximized = false;     // made maximised, at the work area's size
     bool dialog = false;        // a dialog's or fixed tool window's frame: no minimise or maximise
     HWND owner = kNoWindow;     // the top-level window it stays above and goes with
+    // A framed window's icon in its title bar and the task bar; none: the desktop's own.
+    std::shared_ptr<const gfx::MaskedImage> icon;
 };
 
 class Host {
@@ -50,6 +52,7 @@ public:
     virtual void show_native(HWND h, bool visible, bool activate) = 0;
     virtual void move_native(HWND h, const TRect& bounds) = 0;
     virtual void set_native_title(HWND h, const AnsiString& title) = 0;
+    virtual void set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) = 0;
     virtual void maximize_native(HWND h) = 0;
     virtual void minimize_native(HWND h) = 0;
     // Back from minimised (to the size it had before).

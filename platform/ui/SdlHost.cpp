@@ -96,6 +96,34 @@ void mark_as_dialog(const XWindowOf& x) {
                     reinterpret_cast<const unsigned char*>(hints), 5);
 }
 
+// A masked picture as an SDL surface with alpha (a cursor, a window icon);
+// nullptr when SDL cannot make one. The caller frees it.
+SDL_Surface* argb_surface(const gfx::MaskedImage& picture) {
+    const TBitmap& image = *picture.image;
+    const int w = image.Width(), h = image.Height();
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return nullptr;
+    const auto& mask = picture.mask;
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch);
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            const bool opaque = i < mask.size() ? mask[i] != 0 : true;
+            row[x] = opaque ? (image.pixel(x, y) | 0xFF000000u) : 0u;
+        }
+    }
+    return s;
+}
+
+// Shows the picture as the window's icon; nothing changes without one.
+void set_window_icon(SDL_Window* window, const gfx::MaskedImage* icon) {
+    if (!icon || !icon->image || icon->image->Empty()) return;
+    if (SDL_Surface* s = argb_surface(*icon)) {
+        SDL_SetWindowIcon(window, s);
+        SDL_FreeSurface(s);
+    }
+}
+
 std::vector<XRectangle> x_rectangles(const gfx::Region& region) {
     std::vector<XRectangle> out;
     for (const TRect& r : region.rects())
@@ -171,6 +199,7 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
         if (auto owner = m_natives.find(info.owner); owner != m_natives.end())
             SDL_SetWindowModalFor(window, owner->second.window);
         if (const XWindowOf x = x_window_of(window); x.display && info.dialog) mark_as_dialog(x);
+        set_window_icon(window, info.icon.get());
     }
     m_natives[h] = Native{window, info};
     startup_step("window created");
@@ -266,6 +295,10 @@ void SdlHost::set_native_title(HWND h, const AnsiString& title) {
     const std::string utf8 = text::cp1251_to_utf8(title);
     SDL_SetWindowTitle(it->second.window, utf8.c_str());
     set_legacy_x_title(it->second.window, utf8);
+}
+
+void SdlHost::set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) {
+    if (auto it = m_natives.find(h); it != m_natives.end()) set_window_icon(it->second.window, icon.get());
 }
 
 void SdlHost::maximize_native(HWND h) {
@@ -548,19 +581,8 @@ TRect SdlHost::work_area_at(TPoint p) const {
 void SdlHost::set_cursor(const Cursor& cursor) {
     SDL_ShowCursor(cursor.shape == StandardCursor::none && !cursor.image ? SDL_DISABLE : SDL_ENABLE);
     if (cursor.image && cursor.image->image && !cursor.image->image->Empty()) {
-        const TBitmap& image = *cursor.image->image;
-        const int w = image.Width(), h = image.Height();
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+        SDL_Surface* s = argb_surface(*cursor.image);
         if (!s) return;
-        const auto& mask = cursor.image->mask;
-        for (int y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch);
-            for (int x = 0; x < w; ++x) {
-                const std::size_t i = static_cast<std::size_t>(y) * w + x;
-                const bool opaque = i < mask.size() ? mask[i] != 0 : true;
-                row[x] = opaque ? (image.pixel(x, y) | 0xFF000000u) : 0u;
-            }
-        }
         SDL_Cursor* c = SDL_CreateColorCursor(s, cursor.image->hotspot.X, cursor.image->hotspot.Y);
         SDL_FreeSurface(s);
         if (!c) return;

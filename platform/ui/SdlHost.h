@@ -38,6 +38,7 @@ public:
     void show_native(HWND h, bool visible, bool activate) override;
     void move_native(HWND h, const TRect& bounds) override;
     void set_native_title(HWND h, const AnsiString& title) override;
+    void set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) override;
     void maximize_native(HWND h) override;
     void minimize_native(HWND h) override;
     void restore_native(HWND h) override;

@@ -80,6 +80,7 @@ HWND WindowSystem::create_window(const CreateParams& p) {
         w->maximized = true;
     }
     w->text = p.text;
+    w->icon = p.icon;
     w->id = p.id;
     if (p.proc) w->proc = std::make_shared<const WndProc>(p.proc);
     w->double_clicks = p.double_clicks;
@@ -113,6 +114,7 @@ NativeWindowInfo WindowSystem::native_info(const Window& w) const {
     info.dialog = !info.popup && (w.ex_style & WS_EX_DLGMODALFRAME ||
                                   (w.ex_style & WS_EX_TOOLWINDOW && !(w.style & WS_THICKFRAME)));
     info.owner = w.owner;
+    if (!info.popup) info.icon = w.icon;
     return info;
 }
 
@@ -252,6 +254,13 @@ void WindowSystem::set_window_text(HWND h, const AnsiString& text) {
     if (!w || w->text == text) return;
     w->text = text;
     if (w->top_level()) m_host.set_native_title(h, text);
+}
+
+void WindowSystem::set_window_icon(HWND h, std::shared_ptr<const gfx::MaskedImage> icon) {
+    Window* w = find(h);
+    if (!w || w->icon == icon) return;
+    w->icon = std::move(icon);
+    if (w->top_level() && !(w->style & WS_POPUP)) m_host.set_native_icon(h, w->icon);
 }
 
 void WindowSystem::set_user_data(HWND h, void* data) {

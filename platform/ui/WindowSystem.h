@@ -122,6 +122,8 @@ struct CreateParams {
     // In the parent's client coordinates for a child, in screen coordinates otherwise.
     TRect bounds;
     AnsiString text;
+    // A framed top-level window's icon (title bar, task bar).
+    std::shared_ptr<const gfx::MaskedImage> icon;
     int id = 0;
     WndProc proc;  // empty: def_window_proc only
     // The second press within the double-click time and distance becomes a
@@ -196,6 +198,7 @@ public:
     int get_window_id(HWND h) const;
     AnsiString get_window_text(HWND h) const;
     void set_window_text(HWND h, const AnsiString& text);
+    void set_window_icon(HWND h, std::shared_ptr<const gfx::MaskedImage> icon);
     // A value the framework keeps per window (its control object).
     void set_user_data(HWND h, void* data);
     void* get_user_data(HWND h) const;

@@ -29,6 +29,7 @@ struct WindowSystem::Window {
     // A shaped window: only these pixels (window coordinates) are its own.
     std::optional<gfx::Region> shape;
     AnsiString text;
+    std::shared_ptr<const gfx::MaskedImage> icon;
     int id = 0;
     WndProcRef proc;
     void* user_data = nullptr;

@@ -233,11 +233,13 @@ TEST_F(ControlsTest, MovingAControlToAnotherParentKeepsItsWindowFocusAndCapture)
     EXPECT_FALSE(bar->HandleAllocated());
 }
 
-TEST_F(ControlsTest, ADialogIsFramedAsOneAndOtherFormsStayAboveTheMainForm) {
+TEST_F(ControlsTest, FormsShowTheirIconsDialogsAreFramedAsOnesAndOtherFormsStayAboveTheMainForm) {
     auto* main_form = app->CreateForm<TestForm>();
     main_form->SetBorderStyle(bsSizeable);
+    main_form->SetIcon("MAINICON");  // the window is there already
     auto* dialog = app->CreateForm<TestForm>();
     dialog->SetBorderStyle(bsDialog);
+    dialog->SetIcon("ABOUTICON");  // before the window is made
     auto* fixed_tool = app->CreateForm<TestForm>();
     fixed_tool->SetBorderStyle(bsToolWindow);
     auto* tool = app->CreateForm<TestForm>();
@@ -246,6 +248,11 @@ TEST_F(ControlsTest, ADialogIsFramedAsOneAndOtherFormsStayAboveTheMainForm) {
     const ui::NativeWindowInfo* dialog_info = host.native_info(dialog->Handle());
     const ui::NativeWindowInfo* tool_info = host.native_info(tool->Handle());
     ASSERT_TRUE(main_info && dialog_info && tool_info);
+    // Each window shows its form's icon.
+    EXPECT_EQ(main_info->icon.get(), main_form->Icon());
+    EXPECT_EQ(dialog_info->icon.get(), dialog->Icon());
+    EXPECT_NE(main_form->Icon(), nullptr);
+    EXPECT_EQ(tool_info->icon, nullptr);
     EXPECT_FALSE(main_info->dialog);
     EXPECT_EQ(main_info->owner, ui::kNoWindow);
     EXPECT_TRUE(dialog_info->dialog);
