@@ -189,18 +189,20 @@ void HeadlessHost::set_native_shape(HWND h, const gfx::Region* shape) {
         m_native_shapes.erase(h);
 }
 
-void HeadlessHost::show_native(HWND h, bool visible, bool) {
+void HeadlessHost::show_native(HWND h, bool visible, bool activate) {
     m_native_shown[h] = visible;
-    if (visible)
+    const auto info = m_native_info.find(h);
+    const bool popup = info != m_native_info.end() && info->second.no_activate;
+    if (visible && (activate || popup || m_display_focus == kNoWindow))
         m_display_focus = h;
     else if (m_display_focus == h)
         m_display_focus = kNoWindow;
 }
 
-void HeadlessHost::raise_native(HWND h) {
+void HeadlessHost::raise_native(HWND h, bool focus) {
     ++m_raises;
     const auto info = m_native_info.find(h);
-    if (info != m_native_info.end() && !info->second.no_activate && shown(h)) m_display_focus = h;
+    if (focus && info != m_native_info.end() && !info->second.no_activate && shown(h)) m_display_focus = h;
 }
 
 void HeadlessHost::focus_native(HWND h) {

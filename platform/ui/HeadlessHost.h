@@ -71,7 +71,8 @@ public:
     bool shown(HWND h) const;
     // The window holding the display's keyboard focus, kept as X does without
     // a window manager: a window mapped takes it (SDL forces it there, popups
-    // included), unmapping the window holding it leaves it nowhere, and only
+    // included) unless it is shown without activation while another holds
+    // it, unmapping the window holding it leaves it nowhere, and only
     // an explicit raise or focus gives it back.
     HWND display_focus() const { return m_display_focus; }
     // How often the window system raised a window (brought it above the others).
@@ -97,7 +98,7 @@ public:
     void minimize_native(HWND h) override { m_native_minimized[h] = true; }
     void restore_native(HWND h) override { m_native_minimized[h] = false; }
     void set_native_shape(HWND h, const gfx::Region* shape) override;
-    void raise_native(HWND h) override;
+    void raise_native(HWND h, bool focus) override;
     void focus_native(HWND h) override;
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;

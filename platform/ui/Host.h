@@ -60,7 +60,9 @@ public:
     // A shaped window: only the region's pixels (window coordinates) show;
     // nullptr: the whole rectangle again.
     virtual void set_native_shape(HWND h, const gfx::Region* shape) = 0;
-    virtual void raise_native(HWND h) = 0;
+    // Brings the window to the front; with focus, it also takes the display's
+    // keyboard focus, as raising a window does on most systems.
+    virtual void raise_native(HWND h, bool focus) = 0;
     // Gives the display's keyboard focus to a shown window without changing
     // the stacking (popups still open stay above it).
     virtual void focus_native(HWND h) = 0;

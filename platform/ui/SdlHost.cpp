@@ -181,6 +181,9 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
         flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_SKIP_TASKBAR;
         if (info.topmost) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         if (info.no_activate) flags |= info.tool ? SDL_WINDOW_TOOLTIP : SDL_WINDOW_POPUP_MENU;
+        // A tool window that takes the keyboard (a floating toolbar) is a
+        // utility window to the window manager.
+        else if (info.tool) flags |= SDL_WINDOW_UTILITY;
     } else if (info.resizable) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
@@ -193,11 +196,12 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
     SDL_Window* window = SDL_CreateWindow(title.c_str(), info.bounds.Left, info.bounds.Top, w, hgt, flags);
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
     set_legacy_x_title(window, title);
+    // An owned window stays above its owner: the window manager keeps it there
+    // (a floating toolbar would otherwise go behind the main window at the
+    // first click on it) and minimises it with it.
+    if (auto owner = m_natives.find(info.owner); owner != m_natives.end())
+        SDL_SetWindowModalFor(window, owner->second.window);
     if (!info.popup) {
-        // An owned window stays above its owner: the window manager keeps it
-        // there and minimises it with it.
-        if (auto owner = m_natives.find(info.owner); owner != m_natives.end())
-            SDL_SetWindowModalFor(window, owner->second.window);
         if (const XWindowOf x = x_window_of(window); x.display && info.dialog) mark_as_dialog(x);
         set_window_icon(window, info.icon.get());
     }
@@ -260,7 +264,26 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
         return;
     }
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, activate ? "0" : "1");
+    // That hint means nothing to SDL on X: a window shown without activation
+    // (a floating toolbar) must neither be focused by a window manager nor
+    // keep the focus SDL gives every window it maps where none runs, or the
+    // form's shortcuts would stop until the user clicked the form again.
+    const XWindowOf x = activate || it->second.info.no_activate ? XWindowOf{} : x_window_of(it->second.window);
+    ::Window focused_before = None;
+    if (x.display) {
+        int revert = 0;
+        XGetInputFocus(x.display, &focused_before, &revert);
+        const long never = 0;  // user time 0: do not focus at map
+        XChangeProperty(x.display, x.window, XInternAtom(x.display, "_NET_WM_USER_TIME", False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(&never), 1);
+    }
     SDL_ShowWindow(it->second.window);
+    if (x.display && focused_before != None && focused_before != PointerRoot && focused_before != x.window) {
+        ::Window focused_now = None;
+        int revert = 0;
+        XGetInputFocus(x.display, &focused_now, &revert);
+        if (focused_now == x.window) XSetInputFocus(x.display, focused_before, RevertToParent, CurrentTime);
+    }
     // Mapping makes the server expose the whole window, but the first paint
     // after showing presents the whole window anyway: presenting it again
     // for that exposure would put every pixel on the screen twice.
@@ -313,11 +336,32 @@ void SdlHost::maximize_native(HWND h) {
     SDL_MaximizeWindow(it->second.window);
 }
 
-void SdlHost::raise_native(HWND h) {
+bool SdlHost::x_focus_on_another_window(HWND h) const {
+    const auto it = m_natives.find(h);
+    if (it == m_natives.end()) return false;
+    const XWindowOf x = x_window_of(it->second.window);
+    if (!x.display) return false;
+    ::Window focused = None;
+    int revert = 0;
+    XGetInputFocus(x.display, &focused, &revert);
+    if (focused == x.window) return false;
+    return std::any_of(m_natives.begin(), m_natives.end(),
+                       [&](const auto& other) { return x_window_of(other.second.window).window == focused; });
+}
+
+void SdlHost::raise_native(HWND h, bool focus) {
     auto it = m_natives.find(h);
     // Raising also focuses on most systems; popups stay on top without it.
     if (it == m_natives.end() || it->second.info.no_activate || !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_SHOWN))
         return;
+    if (!focus) {
+        // Only the stacking: SDL's raise also asks a window manager to activate.
+        if (const XWindowOf x = x_window_of(it->second.window); x.display) {
+            XRaiseWindow(x.display, x.window);
+            XFlush(x.display);
+        }
+        return;
+    }
     SDL_RaiseWindow(it->second.window);
     // Raising asks a window manager for the focus; without one nobody gives
     // it, and keys typed after a dialog closed would reach no window.
@@ -539,7 +583,11 @@ void SdlHost::handle_event(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             m_focus_lost_pending = false;
             m_ws->host_activate_app(true);
-            if (m_ws->get_active_window() != h) m_ws->set_active_window(h);
+            // The focus SDL gives a window it maps without a window manager,
+            // and which was handed back at once (a floating toolbar shown
+            // without activation), is reported late: only the window the
+            // server has focused now is activated.
+            if (m_ws->get_active_window() != h && !x_focus_on_another_window(h)) m_ws->set_active_window(h);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST: m_focus_lost_pending = true; break;
         case SDL_WINDOWEVENT_LEAVE: {

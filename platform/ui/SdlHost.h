@@ -43,7 +43,7 @@ public:
     void minimize_native(HWND h) override;
     void restore_native(HWND h) override;
     void set_native_shape(HWND h, const gfx::Region* shape) override;
-    void raise_native(HWND h) override;
+    void raise_native(HWND h, bool focus) override;
     void focus_native(HWND h) override;
     void present(HWND h, const TBitmap& pixels, const std::vector<TRect>& changed) override;
     void wait_for_input(std::optional<std::int64_t> deadline_ms) override;
@@ -69,6 +69,9 @@ private:
     TPoint to_screen(std::uint32_t sdl_window_id, int x, int y) const;
     void present_all(HWND h);
     void prepare_surface(SDL_Window* window);
+    // Whether the server has given the keyboard focus to another of our
+    // windows than this one since SDL reported it.
+    bool x_focus_on_another_window(HWND h) const;
     void finish_surface();
 
     RealClock m_clock;

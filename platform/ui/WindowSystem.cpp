@@ -332,7 +332,7 @@ bool WindowSystem::show_window(HWND h, int cmd) {
                 if (hidden && (hidden->ex_style & WS_EX_NOACTIVATE))
                     m_host.focus_native(m_active);
                 else
-                    m_host.raise_native(m_active);
+                    m_host.raise_native(m_active, true);
             }
         }
         return true;
@@ -439,10 +439,19 @@ void WindowSystem::bring_window_to_top(HWND h) {
     }
     remove_from_z_order(h);
     insert_in_z_order(h);
-    if (w->style & WS_VISIBLE) m_host.raise_native(h);
-    // Owned windows stay in front of their owner.
-    for (HWND t : std::vector<HWND>(m_top_levels))
-        if (t != h && find(t) && find(t)->owner == h && is_visible(t)) bring_window_to_top(t);
+    if (w->style & WS_VISIBLE) m_host.raise_native(h, true);
+    raise_owned_windows(h);
+}
+
+void WindowSystem::raise_owned_windows(HWND owner) {
+    // Owned windows stay in front of their owner, without taking its focus.
+    for (HWND t : std::vector<HWND>(m_top_levels)) {
+        if (t == owner || !find(t) || find(t)->owner != owner || !is_visible(t)) continue;
+        remove_from_z_order(t);
+        insert_in_z_order(t);
+        m_host.raise_native(t, false);
+        raise_owned_windows(t);
+    }
 }
 
 // ---- geometry ---------------------------------------------------------------------

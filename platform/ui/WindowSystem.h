@@ -490,6 +490,7 @@ private:
     bool can_receive_input(HWND h) const;
     HWND window_at(TPoint screen, bool skip_disabled_top_levels) const;
     NativeWindowInfo native_info(const Window& w) const;
+    void raise_owned_windows(HWND owner);
     void update_hover(HWND under);
     bool matches(const Msg& m, HWND filter, UINT min, UINT max) const;
     void wait_for_input();

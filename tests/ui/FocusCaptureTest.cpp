@@ -153,3 +153,24 @@ TEST(DisplayFocus, AHiddenWindowLeavesTheKeyboardWithTheActiveFormAndPopupsStayA
 
 }  // namespace
 }  // namespace ui::test
+
+namespace ui::test {
+namespace {
+
+TEST(DisplayFocus, AnOwnedToolWindowShownWithoutActivationLeavesTheFocusWithItsOwnerAndStaysAboveIt) {
+    FocusWorld f;
+    f.ws.set_focus(f.grid);
+    // A floating toolbar: a borderless tool window the form owns, shown without activation.
+    const HWND bar = make_top(f.ws, Bounds(100, 100, 160, 110), {}, WS_EX_TOOLWINDOW, false, f.form);
+    f.ws.show_window(bar, SW_SHOWNA);
+    EXPECT_EQ(f.ws.get_active_window(), f.form);
+    EXPECT_EQ(f.ws.get_focus(), f.grid);
+    EXPECT_EQ(f.host.display_focus(), f.form);
+    // The form brought to the front takes its owned window along, not its focus away.
+    f.ws.bring_window_to_top(f.form);
+    EXPECT_EQ(f.ws.window_from_point(TPoint{120, 120}), bar);
+    EXPECT_EQ(f.host.display_focus(), f.form);
+}
+
+}  // namespace
+}  // namespace ui::test
