@@ -12,6 +12,7 @@ packages=(
   libxcursor-dev libxi-dev libxfixes-dev libxrandr-dev
   desktop-file-utils
   xdg-utils
+  openbox
 )
 # The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).
 if [ "${ABONIX_DEB_ROOT:-${ABONIX_SLOW:-0}}" = 1 ]; then packages+=(debootstrap); fi

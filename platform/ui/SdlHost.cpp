@@ -124,6 +124,31 @@ void set_window_icon(SDL_Window* window, const gfx::MaskedImage* icon) {
     }
 }
 
+// Whether a window manager keeps the window maximised (_NET_WM_STATE); false
+// off X or without the property.
+bool x_maximized(SDL_Window* window) {
+    const XWindowOf x = x_window_of(window);
+    if (!x.display) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool vertical = false, horizontal = false;
+    if (XGetWindowProperty(x.display, x.window, XInternAtom(x.display, "_NET_WM_STATE", False), 0, 64, False, XA_ATOM,
+                           &type, &format, &count, &after, &data) == Success &&
+        data) {
+        const Atom vert = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+        const Atom horz = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            vertical = vertical || atoms[i] == vert;
+            horizontal = horizontal || atoms[i] == horz;
+        }
+        XFree(data);
+    }
+    return vertical && horizontal;
+}
+
 std::vector<XRectangle> x_rectangles(const gfx::Region& region) {
     std::vector<XRectangle> out;
     for (const TRect& r : region.rects())
@@ -577,7 +602,11 @@ void SdlHost::handle_event(const SDL_Event& e) {
             if (!m_ws->is_zoomed(h) || m_ws->is_iconic(h)) m_ws->host_system_command(h, SC_MAXIMIZE);
             break;
         case SDL_WINDOWEVENT_RESTORED:
-            if (m_ws->is_iconic(h) || m_ws->is_zoomed(h)) m_ws->host_system_command(h, SC_RESTORE);
+            // SDL also reports "restored" when a window manager maps a
+            // maximised window again after minimising it; the window's own
+            // state on the server says whether it really left the maximum.
+            if (m_ws->is_iconic(h) || (m_ws->is_zoomed(h) && !x_maximized(window)))
+                m_ws->host_system_command(h, SC_RESTORE);
             break;
         case SDL_WINDOWEVENT_CLOSE: m_ws->host_close_request(h); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -278,14 +278,19 @@ std::string window_name(Display* d, Window w) {
 
 }  // namespace
 
-unsigned long XClient::find_window(const std::string& title) {
+unsigned long XClient::find_window(const std::string& title) { return find_window_in(DefaultRootWindow(m_display), title, 2); }
+
+unsigned long XClient::find_window_in(unsigned long parent_window, const std::string& title, int depth) {
     Window root_return, parent;
     Window* children = nullptr;
     unsigned count = 0;
     Window found = 0;
-    if (XQueryTree(m_display, DefaultRootWindow(m_display), &root_return, &parent, &children, &count)) {
+    if (XQueryTree(m_display, parent_window, &root_return, &parent, &children, &count)) {
         for (unsigned i = 0; i < count && !found; ++i)
             if (is_viewable(children[i]) && window_name(m_display, children[i]) == title) found = children[i];
+        // A window manager puts each top-level window into a frame of its own.
+        for (unsigned i = 0; i < count && !found && depth > 1; ++i)
+            if (is_viewable(children[i])) found = find_window_in(children[i], title, depth - 1);
         if (children) XFree(children);
     }
     return found;

@@ -94,6 +94,7 @@ public:
 
 private:
     unsigned long find_window(const std::string& title);
+    unsigned long find_window_in(unsigned long parent, const std::string& title, int depth);
 
     Display* m_display = nullptr;
 };
