@@ -607,6 +607,10 @@ void SdlHost::handle_event(const SDL_Event& e) {
             // state on the server says whether it really left the maximum.
             if (m_ws->is_iconic(h) || (m_ws->is_zoomed(h) && !x_maximized(window)))
                 m_ws->host_system_command(h, SC_RESTORE);
+            else if (m_ws->is_zoomed(h))
+                // SDL now takes the window for restored and would miss the
+                // user's real restore: it is told the state again.
+                SDL_MaximizeWindow(window);
             break;
         case SDL_WINDOWEVENT_CLOSE: m_ws->host_close_request(h); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -1,7 +1,8 @@
 // The real program under a window manager (Openbox) on a private X server, as
 // on a desktop: the main window is maximised by the manager, a toolbar dragged
-// off its dock stays above the main window when the user clicks the grid, and
-// the window minimised and brought back is maximised and painted whole.
+// off its dock stays above the main window when the user clicks the grid, the
+// window minimised and brought back is maximised and painted whole, and
+// restored from the maximum it takes its designed size.
 #include "tests/app/ProgramOnX.h"
 
 // Before the X headers, whose macros (None, Status) clash with its names.
@@ -109,7 +110,7 @@ std::vector<::Window> transients_of(e2e::XClient& client, ::Window owner) {
     return found;
 }
 
-TEST(WindowManagerOnX, TheMaximisedWindowComesBackWholeAndAFloatingToolbarStaysAboveIt) {
+TEST(WindowManagerOnX, TheMaximisedWindowComesBackWholeRestoresToItsDesignedSizeAndAFloatingToolbarStaysAboveIt) {
     const TempDir dir;
     apptest::generate_directory(dir.path());
     e2e::Xvfb x(1024, 768);
@@ -164,7 +165,26 @@ TEST(WindowManagerOnX, TheMaximisedWindowComesBackWholeAndAFloatingToolbarStaysA
         e2e::Xvfb::save_png(x.screenshot(), (std::filesystem::path(::testing::TempDir()) / "wm_restored.png").string());
     EXPECT_TRUE(whole);
 
-    ASSERT_EQ(xdotool(x, {"mousemove", "900", std::to_string(top + height - 100), "click", "1"}), 0);
+    // Restored from the maximum, as a pager or the title bar's button asks.
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, "_NET_WM_STATE", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 0;  // remove
+    e.xclient.data.l[1] = static_cast<long>(XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    e.xclient.data.l[2] = static_cast<long>(XInternAtom(d, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureNotifyMask | SubstructureRedirectMask, &e);
+    XFlush(d);
+    EXPECT_TRUE(eventually(
+        [&] {
+            XWindowAttributes now;
+            return XGetWindowAttributes(d, w, &now) && now.width == 635 && now.height == 450 && !maximised(d, w);
+        },
+        10000));
+
+    ASSERT_TRUE(XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &left, &top, &unused));
+    ASSERT_EQ(xdotool(x, {"mousemove", std::to_string(left + 300), std::to_string(top + 300), "click", "1"}), 0);
     ASSERT_EQ(xdotool(x, {"key", "ctrl+x"}), 0);
     EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
     wm.kill();
