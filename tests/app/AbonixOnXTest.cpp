@@ -85,26 +85,6 @@ int focused_row_top(const e2e::Xvfb& x, int column_x) {
     return -1;
 }
 
-// The name of the window's first _NET_WM_WINDOW_TYPE; empty when it has none.
-std::string window_type(Display* d, ::Window w) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), 0, 1, False, XA_ATOM, &type,
-                           &format, &count, &after, &data) == Success &&
-        data) {
-        if (count == 1) {
-            char* atom_name = XGetAtomName(d, *reinterpret_cast<const Atom*>(data));
-            name = atom_name;
-            XFree(atom_name);
-        }
-        XFree(data);
-    }
-    return name;
-}
-
 TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeavesWithCtrlX) {
     const TempDir dir;
     generate_directory(dir.path());
@@ -138,7 +118,7 @@ TEST(AbonixOnX, SearchesByLastNameThroughARussianLayoutShowsAboutWithF1AndLeaves
     ::Window transient_for = 0;
     ASSERT_TRUE(XGetTransientForHint(client.display(), about, &transient_for));
     EXPECT_EQ(transient_for, main_window);
-    EXPECT_EQ(window_type(client.display(), about), "_NET_WM_WINDOW_TYPE_DIALOG");
+    EXPECT_EQ(client.window_type(about), "_NET_WM_WINDOW_TYPE_DIALOG");
     ASSERT_EQ(xdotool(x, {"key", "Return"}), 0);
     EXPECT_TRUE(eventually([&] { return !client.is_viewable(about); }, 10000));
 

@@ -9,9 +9,7 @@
 // Before the X headers, whose macros (None, Status) clash with its names.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -93,45 +91,6 @@ std::vector<std::uint32_t> settled_top(const e2e::Xvfb& x) {
     return last;
 }
 
-// The shown top-level windows that a window manager is told to keep above
-// this one (WM_TRANSIENT_FOR).
-std::vector<::Window> shown_transients_of(e2e::XClient& client, ::Window owner) {
-    Display* d = client.display();
-    std::vector<::Window> found;
-    ::Window root = 0, parent = 0;
-    ::Window* children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return found;
-    for (unsigned i = 0; i < count; ++i) {
-        ::Window transient_for = 0;
-        if (client.is_viewable(children[i]) && XGetTransientForHint(d, children[i], &transient_for) &&
-            transient_for == owner)
-            found.push_back(children[i]);
-    }
-    if (children) XFree(children);
-    return found;
-}
-
-// The name of the window's _NET_WM_WINDOW_TYPE; empty when it has none.
-std::string window_type(Display* d, ::Window w) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), 0, 1, False, XA_ATOM, &type,
-                           &format, &count, &after, &data) == Success &&
-        data) {
-        if (count == 1) {
-            char* atom_name = XGetAtomName(d, *reinterpret_cast<const Atom*>(data));
-            name = atom_name;
-            XFree(atom_name);
-        }
-        XFree(data);
-    }
-    return name;
-}
-
 class LayoutOnX : public ::testing::Test {
 protected:
     LayoutOnX() : x(1024, 768) { apptest::generate_directory(dir.path()); }
@@ -201,13 +160,13 @@ TEST_F(LayoutOnX, AToolbarDraggedOffTheDockFloatsAboveTheMainWindowAndFloatsAgai
     e2e::XClient client(x);
     const ::Window main_window = client.wait_for_window(kTitle, 10000);
     ASSERT_NE(main_window, 0u);
-    EXPECT_TRUE(shown_transients_of(client, main_window).empty());
+    EXPECT_TRUE(client.transients_of(main_window).empty());
 
     drag(x, kGripX, kToolbarY, 400, 400);
     ASSERT_EQ(xdotool(x, {"mousemove", "1000", "700"}), 0);
-    std::vector<::Window> floating;
-    ASSERT_TRUE(eventually([&] { return (floating = shown_transients_of(client, main_window)).size() == 1; }, 10000));
-    EXPECT_EQ(window_type(client.display(), floating[0]), "_NET_WM_WINDOW_TYPE_UTILITY");
+    std::vector<unsigned long> floating;
+    ASSERT_TRUE(eventually([&] { return (floating = client.transients_of(main_window)).size() == 1; }, 10000));
+    EXPECT_EQ(client.window_type(floating[0]), "_NET_WM_WINDOW_TYPE_UTILITY");
     save_screen("layout_floating.png");
 
     ASSERT_EQ(xdotool(x, {"key", "ctrl+x"}), 0);
@@ -217,7 +176,7 @@ TEST_F(LayoutOnX, AToolbarDraggedOffTheDockFloatsAboveTheMainWindowAndFloatsAgai
     app = start();
     const ::Window second_main = client.wait_for_window(kTitle, 10000);
     ASSERT_NE(second_main, 0u);
-    EXPECT_TRUE(eventually([&] { return shown_transients_of(client, second_main).size() == 1; }, 10000));
+    EXPECT_TRUE(eventually([&] { return client.transients_of(second_main).size() == 1; }, 10000));
     client.close_window(second_main);
     ASSERT_EQ(app->wait_exit(30000), 0) << app->output();
 }

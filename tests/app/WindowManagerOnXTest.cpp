@@ -84,32 +84,6 @@ bool painted_near(const e2e::Xvfb::Shot& shot, int cx, int cy) {
     return drawn > 200;
 }
 
-// The shown windows the window manager is told to keep above this one.
-std::vector<::Window> transients_of(e2e::XClient& client, ::Window owner) {
-    Display* d = client.display();
-    std::vector<::Window> found;
-    ::Window root = 0, parent = 0;
-    ::Window* frames = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &frames, &count)) return found;
-    for (unsigned i = 0; i < count; ++i) {
-        ::Window r = 0, p = 0;
-        ::Window* clients = nullptr;
-        unsigned n = 0;
-        if (!XQueryTree(d, frames[i], &r, &p, &clients, &n)) continue;
-        // Openbox puts the client straight into its frame.
-        for (unsigned j = 0; j < n; ++j) {
-            ::Window transient_for = 0;
-            if (client.is_viewable(clients[j]) && XGetTransientForHint(d, clients[j], &transient_for) &&
-                transient_for == owner)
-                found.push_back(clients[j]);
-        }
-        if (clients) XFree(clients);
-    }
-    if (frames) XFree(frames);
-    return found;
-}
-
 TEST(WindowManagerOnX, TheMaximisedWindowComesBackWholeRestoresToItsDesignedSizeAndAFloatingToolbarStaysAboveIt) {
     const TempDir dir;
     apptest::generate_directory(dir.path());
@@ -140,8 +114,8 @@ TEST(WindowManagerOnX, TheMaximisedWindowComesBackWholeRestoresToItsDesignedSize
     for (int i = 1; i <= 10; ++i)
         ASSERT_EQ(xdotool(x, {"mousemove", std::to_string(grip_x + 40 * i), std::to_string(grip_y + 30 * i)}), 0);
     ASSERT_EQ(xdotool(x, {"mouseup", "1"}), 0);
-    std::vector<::Window> floating;
-    ASSERT_TRUE(eventually([&] { return (floating = transients_of(client, w)).size() == 1; }, 10000));
+    std::vector<unsigned long> floating;
+    ASSERT_TRUE(eventually([&] { return (floating = client.transients_of(w)).size() == 1; }, 10000));
 
     // A click on the grid activates the main window; the toolbar stays above it.
     ASSERT_EQ(xdotool(x, {"mousemove", "900", std::to_string(top + height - 100), "click", "1"}), 0);

@@ -3,6 +3,7 @@
 #include "platform/gfx/Png.h"
 #include "platform/gfx/TBitmap.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -310,6 +311,48 @@ unsigned long XClient::wait_for_window(const std::string& title, int timeout_ms)
             XNextEvent(m_display, &e);
         }
     }
+}
+
+std::string XClient::window_type(unsigned long window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(m_display, window, XInternAtom(m_display, "_NET_WM_WINDOW_TYPE", False), 0, 1, False,
+                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (count == 1) {
+            char* atom_name = XGetAtomName(m_display, *reinterpret_cast<const Atom*>(data));
+            name = atom_name;
+            XFree(atom_name);
+        }
+        XFree(data);
+    }
+    return name;
+}
+
+std::vector<unsigned long> XClient::transients_of(unsigned long owner) {
+    std::vector<unsigned long> found;
+    add_transients_in(DefaultRootWindow(m_display), owner, 2, found);
+    return found;
+}
+
+void XClient::add_transients_in(unsigned long parent_window, unsigned long owner, int depth,
+                                std::vector<unsigned long>& found) {
+    Window root_return, parent;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(m_display, parent_window, &root_return, &parent, &children, &count)) return;
+    for (unsigned i = 0; i < count; ++i) {
+        if (!is_viewable(children[i])) continue;
+        Window transient_for = 0;
+        if (XGetTransientForHint(m_display, children[i], &transient_for) && transient_for == owner)
+            found.push_back(children[i]);
+        else if (depth > 1)
+            add_transients_in(children[i], owner, depth - 1, found);
+    }
+    if (children) XFree(children);
 }
 
 bool XClient::is_viewable(unsigned long window) {

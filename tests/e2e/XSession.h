@@ -88,6 +88,11 @@ public:
     // for the server to report changes until the timeout; 0 when none comes.
     unsigned long wait_for_window(const std::string& title, int timeout_ms);
     bool is_viewable(unsigned long window);
+    // The name of the window's _NET_WM_WINDOW_TYPE; empty when it has none.
+    std::string window_type(unsigned long window);
+    // The shown top-level windows a window manager is told to keep above
+    // this one (WM_TRANSIENT_FOR), inside the manager's frames too.
+    std::vector<unsigned long> transients_of(unsigned long owner);
     // What a window manager sends when the user clicks the close box.
     void close_window(unsigned long window);
     Display* display() const { return m_display; }
@@ -95,6 +100,7 @@ public:
 private:
     unsigned long find_window(const std::string& title);
     unsigned long find_window_in(unsigned long parent, const std::string& title, int depth);
+    void add_transients_in(unsigned long parent, unsigned long owner, int depth, std::vector<unsigned long>& found);
 
     Display* m_display = nullptr;
 };
