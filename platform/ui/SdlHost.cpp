@@ -221,15 +221,6 @@ void SdlHost::create_native(HWND h, const NativeWindowInfo& info) {
     SDL_Window* window = SDL_CreateWindow(title.c_str(), info.bounds.Left, info.bounds.Top, w, hgt, flags);
     if (!window) throw Exception(AnsiString("Cannot create a window: ") + SDL_GetError());
     set_legacy_x_title(window, title);
-    // An owned window stays above its owner: the window manager keeps it there
-    // (a floating toolbar would otherwise go behind the main window at the
-    // first click on it) and minimises it with it.
-    if (auto owner = m_natives.find(info.owner); owner != m_natives.end())
-        SDL_SetWindowModalFor(window, owner->second.window);
-    if (!info.popup) {
-        if (const XWindowOf x = x_window_of(window); x.display && info.dialog) mark_as_dialog(x);
-        set_window_icon(window, info.icon.get());
-    }
     m_natives[h] = Native{window, info};
     startup_step("window created");
     if (!info.popup) prepare_surface(window);
@@ -288,6 +279,10 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
         SDL_HideWindow(it->second.window);
         return;
     }
+    if (!it->second.mapped) {
+        it->second.mapped = true;
+        tell_window_manager(it->second);
+    }
     SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, activate ? "0" : "1");
     // That hint means nothing to SDL on X: a window shown without activation
     // (a floating toolbar) must neither be focused by a window manager nor
@@ -330,6 +325,18 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     // full present of a large window costs more than everything else at start.
 }
 
+// What a window manager reads when the window is first mapped, told then: the
+// About box and the other forms made at start-up but shown later cost their
+// start nothing. (The icon waits for the window's first present.)
+void SdlHost::tell_window_manager(const Native& native) const {
+    // An owned window stays above its owner: the window manager keeps it there
+    // (a floating toolbar would otherwise go behind the main window at the
+    // first click on it) and minimises it with it.
+    if (auto owner = m_natives.find(native.info.owner); owner != m_natives.end())
+        SDL_SetWindowModalFor(native.window, owner->second.window);
+    if (const XWindowOf x = x_window_of(native.window); x.display && native.info.dialog) mark_as_dialog(x);
+}
+
 void SdlHost::move_native(HWND h, const TRect& bounds) {
     auto it = m_natives.find(h);
     if (it == m_natives.end()) return;
@@ -346,7 +353,10 @@ void SdlHost::set_native_title(HWND h, const AnsiString& title) {
 }
 
 void SdlHost::set_native_icon(HWND h, const std::shared_ptr<const gfx::MaskedImage>& icon) {
-    if (auto it = m_natives.find(h); it != m_natives.end()) set_window_icon(it->second.window, icon.get());
+    auto it = m_natives.find(h);
+    if (it == m_natives.end()) return;
+    it->second.info.icon = icon;
+    if (it->second.presented) set_window_icon(it->second.window, icon.get());
 }
 
 void SdlHost::maximize_native(HWND h) {
@@ -456,6 +466,12 @@ void SdlHost::present(HWND h, const TBitmap& pixels, const std::vector<TRect>& c
     startup_step("first paint done");
     SDL_UpdateWindowSurfaceRects(it->second.window, rects.data(), static_cast<int>(rects.size()));
     startup_step("first present");
+    // The icon is for the task bar and the title bar, not for the first frame:
+    // it goes up once the window's pixels are on the screen.
+    if (!it->second.presented) {
+        it->second.presented = true;
+        set_window_icon(it->second.window, it->second.info.icon.get());
+    }
 }
 
 // A window's surface is memory shared with the X server that the first

@@ -62,6 +62,8 @@ private:
         SDL_Window* window = nullptr;
         NativeWindowInfo info;
         bool skip_expose = false;  // the exposure of its mapping is coming
+        bool mapped = false;       // shown once: the window manager has its hints
+        bool presented = false;    // its pixels went to the screen once; the icon follows
     };
 
     void handle_event(const SDL_Event& e);
@@ -69,6 +71,7 @@ private:
     TPoint to_screen(std::uint32_t sdl_window_id, int x, int y) const;
     void present_all(HWND h);
     void prepare_surface(SDL_Window* window);
+    void tell_window_manager(const Native& native) const;
     // Whether the server has given the keyboard focus to another of our
     // windows than this one since SDL reported it.
     bool x_focus_on_another_window(HWND h) const;

@@ -52,16 +52,19 @@ TEST(AbonixOnX, OpensItsMaximisedWindowOnTheSampleDirectoryAndExitsWhenClosed) {
     XFree(name.value);
     EXPECT_EQ(xdotool(x, {"search", "--name", "^Ольмарск 2001$"}), 0);
 
-    // The task bar's icon: the main form's 32 x 32 picture, opaque where it is
-    // drawn and clear around it.
+    // The task bar's icon, which follows the first frame: the main form's
+    // 32 x 32 picture, opaque where it is drawn and clear around it.
     Atom type = 0;
     int format = 0;
     unsigned long items = 0, after = 0;
     unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(client.display(), w, XInternAtom(client.display(), "_NET_WM_ICON", False), 0, 4096,
-                                 False, XA_CARDINAL, &type, &format, &items, &after, &data),
-              Success);
-    ASSERT_NE(data, nullptr);
+    ASSERT_TRUE(eventually(
+        [&] {
+            return XGetWindowProperty(client.display(), w, XInternAtom(client.display(), "_NET_WM_ICON", False), 0,
+                                      4096, False, XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
+                   data;
+        },
+        10000));
     const auto* icon = reinterpret_cast<const long*>(data);
     ASSERT_EQ(items, 2u + 32 * 32);
     EXPECT_EQ(icon[0], 32);
