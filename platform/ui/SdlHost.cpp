@@ -124,6 +124,14 @@ void set_window_icon(SDL_Window* window, const gfx::MaskedImage* icon) {
     }
 }
 
+// The window that holds the server's keyboard focus now (a round trip).
+::Window x_input_focus(::Display* display) {
+    ::Window focused = None;
+    int revert = 0;
+    XGetInputFocus(display, &focused, &revert);
+    return focused;
+}
+
 // Whether a window manager keeps the window maximised (_NET_WM_STATE); false
 // off X or without the property.
 bool x_maximized(SDL_Window* window) {
@@ -289,21 +297,16 @@ void SdlHost::show_native(HWND h, bool visible, bool activate) {
     // keep the focus SDL gives every window it maps where none runs, or the
     // form's shortcuts would stop until the user clicked the form again.
     const XWindowOf x = activate || it->second.info.no_activate ? XWindowOf{} : x_window_of(it->second.window);
-    ::Window focused_before = None;
+    const ::Window focused_before = x.display ? x_input_focus(x.display) : None;
     if (x.display) {
-        int revert = 0;
-        XGetInputFocus(x.display, &focused_before, &revert);
         const long never = 0;  // user time 0: do not focus at map
         XChangeProperty(x.display, x.window, XInternAtom(x.display, "_NET_WM_USER_TIME", False), XA_CARDINAL, 32,
                         PropModeReplace, reinterpret_cast<const unsigned char*>(&never), 1);
     }
     SDL_ShowWindow(it->second.window);
-    if (x.display && focused_before != None && focused_before != PointerRoot && focused_before != x.window) {
-        ::Window focused_now = None;
-        int revert = 0;
-        XGetInputFocus(x.display, &focused_now, &revert);
-        if (focused_now == x.window) XSetInputFocus(x.display, focused_before, RevertToParent, CurrentTime);
-    }
+    if (x.display && focused_before != None && focused_before != PointerRoot && focused_before != x.window &&
+        x_input_focus(x.display) == x.window)
+        XSetInputFocus(x.display, focused_before, RevertToParent, CurrentTime);
     // Mapping makes the server expose the whole window, but the first paint
     // after showing presents the whole window anyway: presenting it again
     // for that exposure would put every pixel on the screen twice.
@@ -376,9 +379,7 @@ bool SdlHost::x_focus_on_another_window(HWND h) const {
     if (it == m_natives.end()) return false;
     const XWindowOf x = x_window_of(it->second.window);
     if (!x.display) return false;
-    ::Window focused = None;
-    int revert = 0;
-    XGetInputFocus(x.display, &focused, &revert);
+    const ::Window focused = x_input_focus(x.display);
     if (focused == x.window) return false;
     return std::any_of(m_natives.begin(), m_natives.end(),
                        [&](const auto& other) { return x_window_of(other.second.window).window == focused; });
@@ -410,10 +411,7 @@ void SdlHost::focus_native(HWND h) {
     // its own idea of the focus trails the server's events: ask the server.
     const XWindowOf x = x_window_of(it->second.window);
     if (x.display) {
-        ::Window focused = None;
-        int revert = 0;
-        XGetInputFocus(x.display, &focused, &revert);
-        if (focused == x.window) return;
+        if (x_input_focus(x.display) == x.window) return;
     } else if (SDL_GetKeyboardFocus() == it->second.window) {
         return;
     }
