@@ -1,5 +1,4 @@
-// SDL as Debian builds it (linked with ABONIX_SYSTEM_SDL, or when the lean
-// build's source cannot be had) connects to the D-Bus session bus as it
+// SDL as Debian builds it (linked with ABONIX_SYSTEM_SDL) connects to the D-Bus session bus as it
 // starts (for input methods and the screen saver). When the environment names no session bus, libdbus then
 // forks the program to run `dbus-launch --autolaunch`, which finds or starts
 // a bus for the X display: a copy of the whole process, whose pages every

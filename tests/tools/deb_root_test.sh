@@ -10,7 +10,9 @@
 # CACHE_DIR: keeps the pristine root made by debootstrap and apt's downloaded
 # packages between runs; every run works on a fresh copy of that root.
 # Needs root (chroot, mounts), debootstrap, Xvfb and xdotool on this machine.
-# ABONIX_DEB_MIRROR names another Debian mirror.
+# The Debian mirror is the one this machine's apt takes bookworm from
+# (/etc/apt/sources.list.d/*.sources or sources.list); ABONIX_DEB_MIRROR names
+# another.
 set -euo pipefail
 # In a mount namespace of its own: whatever is mounted for the root goes with
 # the last process of this run, also when the run is killed and no trap runs,
@@ -21,7 +23,29 @@ fi
 build=$(realpath "$1")
 mkdir -p "$2"
 cache=$(realpath "$2")
-mirror=${ABONIX_DEB_MIRROR:-http://deb.debian.org/debian}
+# apt_uri SUITE: the URIs this machine's apt sources give for SUITE, first one first.
+apt_uri() {
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    # Stanzas are separated by blank lines; only binary package sources count.
+    awk -v suite="$1" '
+      function flush() { if (deb && uri != "" && (" " suites " ") ~ (" " suite " ")) print uri; deb = 0; uri = ""; suites = "" }
+      /^[ \t]*$/ { flush(); next }
+      /^Types:/ { deb = (" " $0 " ") ~ / deb / }
+      /^URIs:/ { uri = $2 }
+      /^Suites:/ { suites = $0; sub(/^Suites:[ \t]*/, "", suites) }
+      END { flush() }' "$f"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    # deb [options] URI SUITE COMPONENTS...
+    sed -E 's/\[[^]]*\]//' "$f" | awk -v suite="$1" '$1 == "deb" && $3 == suite { print $2 }'
+  done
+}
+mirror=${ABONIX_DEB_MIRROR:-$(apt_uri bookworm | sed -n 1p)}
+security=$(apt_uri bookworm-security | sed -n 1p)
+[ -n "$mirror" ] || { echo "FAIL: this machine's apt sources name no mirror for bookworm; set ABONIX_DEB_MIRROR"; exit 1; }
 title="Ольмарск 2001"
 
 started=$(date +%s)
@@ -77,11 +101,11 @@ if [ ! -x "$pristine/usr/bin/apt-get" ]; then
   debootstrap --variant=minbase bookworm "$pristine.new" "$mirror" >"$work/debootstrap.log" 2>&1 ||
     { tail -30 "$work/debootstrap.log"; exit 1; }
   # Security fixes and point updates, as any installed Debian 12 has them.
-  cat >"$pristine.new/etc/apt/sources.list" <<EOF
-deb $mirror bookworm main
-deb $mirror bookworm-updates main
-deb ${mirror%/debian}/debian-security bookworm-security main
-EOF
+  {
+    echo "deb $mirror bookworm main"
+    echo "deb $mirror bookworm-updates main"
+    [ -z "$security" ] || echo "deb $security bookworm-security main"
+  } >"$pristine.new/etc/apt/sources.list"
   mv "$pristine.new" "$pristine"
   phase "debootstrap"
 fi
