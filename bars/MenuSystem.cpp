@@ -28,14 +28,6 @@ bool is_button_down(ui::UINT m) {
     }
 }
 
-TShiftState shift_now(const ui::WindowSystem& ws) {
-    TShiftState s;
-    if (ws.get_key_state(ui::VK_SHIFT) < 0) s += ssShift;
-    if (ws.get_key_state(ui::VK_CONTROL) < 0) s += ssCtrl;
-    if (ws.get_key_state(ui::VK_MENU) < 0) s += ssAlt;
-    return s;
-}
-
 }  // namespace
 
 MenuSystem& MenuSystem::acquire(ui::WindowSystem& ws) {
@@ -84,14 +76,14 @@ bool MenuSystem::key_down(int vk, bool repeat) {
         if (vk == ui::VK_ESCAPE && head != ui::kNoWindow && m_ws.get_capture() == head) {
             m_ws.release_capture();
         } else {
-            m_chain.key_down(vk, shift_now(m_ws));
+            m_chain.key_down(vk, TWinControl::KeyboardShiftState(m_ws));
         }
         m_keys.handed_to_bar(vk);
         return true;
     }
     if (client && client->bar_in_keyboard_mode()) {
         if (client->edit_box_has_focus()) return false;
-        client->bar_keyboard_key(vk, shift_now(m_ws));
+        client->bar_keyboard_key(vk, TWinControl::KeyboardShiftState(m_ws));
         m_keys.handed_to_bar(vk);
         return true;
     }
@@ -103,7 +95,7 @@ bool MenuSystem::key_down(int vk, bool repeat) {
     }
     if (m_ws.get_key_state(ui::VK_MENU) < 0) {
         for (MenuLevel* bar : client->bars_for_mnemonics()) {
-            if (m_chain.try_mnemonic(bar, vk, shift_now(m_ws))) {
+            if (m_chain.try_mnemonic(bar, vk, TWinControl::KeyboardShiftState(m_ws))) {
                 m_keys.handed_to_bar(vk);
                 return true;
             }

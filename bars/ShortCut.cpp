@@ -70,12 +70,7 @@ AnsiString ShortCutToText(TShortCut shortCut) {
 namespace dxbar {
 
 TShortCut shortcut_of_key_down(int vk) {
-    const ui::WindowSystem& ws = ui::WindowSystem::current();
-    TShiftState shift;
-    if (ws.get_key_state(ui::VK_SHIFT) < 0) shift += ssShift;
-    if (ws.get_key_state(ui::VK_CONTROL) < 0) shift += ssCtrl;
-    if (ws.get_key_state(ui::VK_MENU) < 0) shift += ssAlt;
-    return ShortCut(vk, shift);
+    return ShortCut(vk, TWinControl::KeyboardShiftState(ui::WindowSystem::current()));
 }
 
 }  // namespace dxbar

@@ -131,11 +131,14 @@ void TWinControl::DefaultHandler(TMessage& message) {
 }
 
 TShiftState TWinControl::KeyboardShiftState() {
+    return ui::WindowSystem::exists() ? KeyboardShiftState(ws()) : TShiftState{};
+}
+
+TShiftState TWinControl::KeyboardShiftState(const ui::WindowSystem& ws) {
     TShiftState s;
-    if (!ui::WindowSystem::exists()) return s;
-    if (ws().get_key_state(ui::VK_SHIFT) < 0) s += ssShift;
-    if (ws().get_key_state(ui::VK_CONTROL) < 0) s += ssCtrl;
-    if (ws().get_key_state(ui::VK_MENU) < 0) s += ssAlt;
+    if (ws.get_key_state(ui::VK_SHIFT) < 0) s += ssShift;
+    if (ws.get_key_state(ui::VK_CONTROL) < 0) s += ssCtrl;
+    if (ws.get_key_state(ui::VK_MENU) < 0) s += ssAlt;
     return s;
 }
 

@@ -114,7 +114,10 @@ public:
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
 
+    // Shift, Ctrl and Alt as the keyboard holds them now: of the current
+    // window system (none without one), or of the one given.
     static TShiftState KeyboardShiftState();
+    static TShiftState KeyboardShiftState(const ui::WindowSystem& ws);
     // The shift state of a mouse message's key flags (MK_*), with Alt as the keyboard has it.
     static TShiftState MouseShiftState(ui::WPARAM keys);
     // The visible, enabled child without a window of its own at a client point, or nullptr.
