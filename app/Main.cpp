@@ -1,18 +1,15 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/PhonesBuild.h"
+#include "app/PhonesLayout.h"
 #include "bars/dxBar.h"
 #include "directory/DirectorySearch.h"
 #include "grid/dxDBGrid.h"
 #include "platform/forms/LayoutReader.h"
-#include "platform/gfx/Resources.h"
-#include "platform/gfx/TImageList.h"
 #include "platform/ui/Process.h"
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
-
-#include <string_view>
-#include <vector>
 
 TPhones* Phones = nullptr;
 
@@ -20,14 +17,10 @@ TPhones::TPhones(TComponent* AOwner) : TForm(AOwner) {}
 
 void TPhones::ReadLayout(forms::LayoutReader& reader) {
     SetName("Phones");
-    SetBounds(232, 104, 635, 450);
+    SetBoundsRect(phones::kWindowBounds);
     SetCaption("Ольмарск 2001"_a);
     SetColor(clBtnFace);
-    Font().SetCharset(RUSSIAN_CHARSET);
-    Font().SetColor(clWindowText);
-    Font().SetHeight(-13);
-    Font().SetName("Courier New");
-    Font().SetStyle({});
+    phones::apply_font(Font(), phones::kWindowFont);
     SetIcon("MAINICON");
     SetWindowState(wsMaximized);
     OnCreate = [this](TObject* sender) { FormCreate(sender); };
@@ -47,189 +40,57 @@ void TPhones::ReadLayout(forms::LayoutReader& reader) {
     StreetDS = m_tables.StreetDS;
     PhoneGrid->SetDataSource(PhoneDS);
 
-    ImageList1 = reader.create<TImageList>("ImageList1");
-    gfx::load_image_list1(*ImageList1);
-    PhoneBarManager->SetImages(ImageList1);
+    ImageList1 = phones::read_image_list(reader, *PhoneBarManager);
 }
 
 void TPhones::read_dock_controls(forms::LayoutReader& reader) {
-    struct Dock {
-        const char* name;
-        TdxDockControlAlign align;
-        TRect bounds;
-        TdxBarDockControl* TPhones::*field;
-    };
-    const Dock docks[] = {{"dxBarDockControl1", dalTop, Bounds(0, 50, 627, 3), &TPhones::dxBarDockControl1},
-                          {"dxBarDockControl2", dalBottom, Bounds(0, 420, 627, 3), &TPhones::dxBarDockControl2},
-                          {"dxBarDockControl3", dalLeft, Bounds(0, 53, 3, 367), &TPhones::dxBarDockControl3},
-                          {"dxBarDockControl4", dalRight, Bounds(624, 53, 3, 367), &TPhones::dxBarDockControl4}};
-    for (const Dock& d : docks) {
-        auto* dock = reader.create<TdxBarDockControl>(d.name);
-        dock->SetParent(this);
-        dock->SetDockAlign(d.align);
-        dock->SetBoundsRect(d.bounds);
-        this->*d.field = dock;
-    }
+    const auto docks = phones::read_docks(reader, this);
+    dxBarDockControl1 = docks[0];
+    dxBarDockControl2 = docks[1];
+    dxBarDockControl3 = docks[2];
+    dxBarDockControl4 = docks[3];
 }
 
 void TPhones::read_grid(forms::LayoutReader& reader) {
     PhoneGrid = reader.create<TdxDBGrid>("PhoneGrid");
-    TdxDBGrid& g = *PhoneGrid;
-    g.SetParent(this);
-    g.SetBounds(3, 53, 621, 367);
-    g.SetAlign(alClient);
-    g.SetBorderStyle(bsNone);
-    g.SetTabOrder(8);
-    g.SetDefaultLayout(true);
-    g.SetHeaderPanelRowCount(1);
-    g.SetKeyField("Code");
-    g.SetIniFileName("Abonix.ini");
-    g.SetIniSectionName("Grid");
-    g.SetLookAndFeel(lfUltraFlat);
-    g.SetOptionsBehavior({edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoDragScroll, edgoEnterShowEditor,
-                          edgoImmediateEditor, edgoMouseScroll, edgoStoreToIniFile, edgoTabThrough, edgoVertThrough});
-    g.SetOptionsDB({edgoCancelOnExit, edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks});
-    g.SetOptionsView({edgoAutoWidth, edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
-    g.OnColumnClick = [this](TObject* sender, TdxTreeListColumn* column) { PhoneGridColumnClick(sender, column); };
-
-    struct Column {
-        const char* name;
-        bool lookup;
-        const char* field;
-        AnsiString caption;  // empty: the field's own
-        int width;
-        bool visible;
-    };
-    const Column columns[] = {
-        {"PhoneGridCode", false, "Code", {}, 63, false},
-        {"PhoneGridPhone", false, "Phone", "Телефон"_a, 49, true},
-        {"PhoneGridLastName", false, "LastName", "Фамилия"_a, 130, true},
-        {"PhoneGridFirstName", false, "FirstName", "Имя"_a, 79, true},
-        {"PhoneGridMiddleName", false, "MiddleName", "Отчество"_a, 87, true},
-        {"PhoneGridCity", false, "City", {}, 63, false},
-        {"PhoneGridStreet", false, "Street", {}, 63, false},
-        {"PhoneGridCityStr", true, "CityStr", "Город"_a, 130, true},
-        {"PhoneGridStreetStr", true, "StreetStr", "Улица"_a, 130, true},
-        {"PhoneGridHouse", false, "House", "Дом"_a, 44, true},
-        {"PhoneGridFlat", false, "Flat", "Квартира"_a, 28, true},
-    };
-    for (const Column& d : columns) {
-        TdxDBTreeListColumn* c = d.lookup ? static_cast<TdxDBTreeListColumn*>(reader.create<TdxDBGridLookupColumn>(d.name))
-                                          : reader.create<TdxDBGridMaskColumn>(d.name);
-        c->SetATreeList(PhoneGrid);
-        c->SetBandIndex(0);
-        c->SetRowIndex(0);
-        if (!d.caption.empty()) c->SetCaption(d.caption);
-        c->SetWidth(d.width);
-        c->SetVisible(d.visible);
-        c->SetOEMConvert(std::string_view(d.name) != "PhoneGridCode");
-        c->SetFieldName(d.field);
-    }
-    TFont& phoneFont = PhoneGrid->ColumnByName("PhoneGridPhone")->Font();
-    phoneFont.SetCharset(RUSSIAN_CHARSET);
-    phoneFont.SetColor(clWindowText);
-    phoneFont.SetHeight(-11);
-    phoneFont.SetName("Courier New");
-    phoneFont.SetStyle({});
+    PhoneGrid->SetParent(this);
+    phones::configure_grid(*PhoneGrid);
+    PhoneGrid->OnColumnClick = [this](TObject* sender, TdxTreeListColumn* column) { PhoneGridColumnClick(sender, column); };
+    phones::read_columns(reader, *PhoneGrid);
 }
 
 void TPhones::read_bar_manager(forms::LayoutReader& reader) {
-    PhoneBarManager = reader.create<TdxBarManager>("PhoneBarManager");
-    TdxBarManager& m = *PhoneBarManager;
-    m.Font().SetCharset(ANSI_CHARSET);
-    m.Font().SetColor(clWindowText);
-    m.Font().SetHeight(-11);
-    m.Font().SetName("MS Sans Serif");
-    m.Font().SetStyle({});
-    m.SetUseSystemFont(true);
-    m.SetStyle(bmsFlat);
-    m.SetMenuAnimations(maRandom);
-    m.Categories().Clear();
-    for (const AnsiString& c : std::vector<AnsiString>{"Меню"_a, "?", "Файл"_a, "Поиск"_a}) m.Categories().Add(c);
-    m.Categories().ReadItemsVisibles({2, 2, 2, 2});
-    m.Categories().ReadVisibles({true, true, true, true});
-    m.SetShowHelpButton(true);
-    m.SetShowShortCutInHint(true);
-    m.SetStoreInIniFile(true);
-    m.SetIniFileName("abonix.ini");
-    m.SetDockControlHeights({0, 0, 50, 0});
+    const phones::Bars bars = phones::read_bar_manager(reader);
+    PhoneBarManager = bars.PhoneBarManager;
+    FileMenu = bars.FileMenu;
+    N1 = bars.N1;
+    AboutMenu = bars.AboutMenu;
+    WebPageMenu = bars.WebPageMenu;
+    CloseButton = bars.CloseButton;
+    LastNameEdit = bars.LastNameEdit;
+    FirstNameEdit = bars.FirstNameEdit;
+    MiddleNameEdit = bars.MiddleNameEdit;
+    PhoneEdit = bars.PhoneEdit;
+    CityEdit = bars.CityEdit;
+    StreetEdit = bars.StreetEdit;
+    MainMenuBar = bars.MainMenu;
+    SearchBar = bars.SearchBar;
 
-    auto sub = [&](const char* name, const AnsiString& caption, int image) {
-        auto* s = reader.create<TdxBarSubItem>(name);
-        s->SetCaption(caption);
-        s->SetCategory(0);
-        s->SetImageIndex(image);
-        return s;
+    auto click = [this](TdxBarButton* button, void (TPhones::*handler)(TObject*)) {
+        button->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
     };
-    auto button = [&](const char* name, const AnsiString& caption, const AnsiString& hint, int category, int image,
-                      int shortcut, void (TPhones::*handler)(TObject*)) {
-        auto* b = reader.create<TdxBarButton>(name);
-        b->SetCaption(caption);
-        b->SetCategory(category);
-        b->SetHint(hint);
-        b->SetImageIndex(image);
-        b->SetShortCut(shortcut);
-        b->OnClick = [this, handler](TObject* sender) { (this->*handler)(sender); };
-        return b;
+    click(AboutMenu, &TPhones::AboutMenuClick);
+    click(WebPageMenu, &TPhones::WebPageMenuClick);
+    click(CloseButton, &TPhones::CloseButtonClick);
+    auto change = [this](TdxBarEdit* edit, void (TPhones::*handler)(TObject*)) {
+        edit->OnChange = [this, handler](TObject* sender) { (this->*handler)(sender); };
     };
-    auto edit = [&](const char* name, const AnsiString& caption, void (TPhones::*handler)(TObject*)) {
-        auto* e = reader.create<TdxBarEdit>(name);
-        e->SetCaption(caption);
-        e->SetCategory(3);
-        e->SetHint(caption);
-        e->SetShowCaption(true);
-        e->SetWidth(100);
-        e->OnChange = [this, handler](TObject* sender) { (this->*handler)(sender); };
-        return e;
-    };
-    FileMenu = sub("FileMenu", "Файл"_a, 4);
-    N1 = sub("N1", "?", 5);
-    AboutMenu = button("AboutMenu", "О программе..."_a, "О программе"_a, 1, 3, 112, &TPhones::AboutMenuClick);
-    WebPageMenu = button("WebPageMenu", "Мы в интернете"_a, "Мы в интернете"_a, 1, 2, 16471, &TPhones::WebPageMenuClick);
-    CloseButton = button("CloseButton", "Выход"_a, "Выход"_a, 2, 0, 16472, &TPhones::CloseButtonClick);
-    LastNameEdit = edit("LastNameEdit", "Фамилия"_a, &TPhones::LastNameEditChange);
-    FirstNameEdit = edit("FirstNameEdit", "Имя"_a, &TPhones::FirstNameEditChange);
-    MiddleNameEdit = edit("MiddleNameEdit", "Отчество"_a, &TPhones::MiddleNameEditChange);
-    PhoneEdit = edit("PhoneEdit", "Телефон"_a, &TPhones::PhoneEditChange);
-    CityEdit = edit("CityEdit", "Город"_a, &TPhones::CityEditChange);
-    StreetEdit = edit("StreetEdit", "Улица"_a, &TPhones::StreetEditChange);
-    FileMenu->ItemLinks().Add(CloseButton);
-    N1->ItemLinks().Add(AboutMenu);
-    N1->ItemLinks().Add(WebPageMenu)->SetBeginGroup(true);
-
-    MainMenuBar = m.Bars().Add();
-    MainMenuBar->SetName("Main Menu");
-    MainMenuBar->SetCaption("Main Menu");
-    MainMenuBar->SetIsMainMenu(true);
-    MainMenuBar->SetDockingStyle(dsTop);
-    MainMenuBar->SetDockedDockingStyle(dsTop);
-    MainMenuBar->SetRow(0);
-    MainMenuBar->SetOneOnRow(true);
-    MainMenuBar->SetWholeRow(true);
-    MainMenuBar->SetMultiLine(true);
-    MainMenuBar->SetVisible(true);
-    MainMenuBar->ItemLinks().Add(FileMenu);
-    MainMenuBar->ItemLinks().Add(N1);
-
-    SearchBar = m.Bars().Add();
-    SearchBar->SetName("SearchBar");
-    SearchBar->SetCaption("SearchBar");
-    SearchBar->SetDockingStyle(dsTop);
-    SearchBar->SetDockedDockingStyle(dsTop);
-    SearchBar->SetRow(1);
-    SearchBar->SetDockedTop(26);
-    SearchBar->SetFloatLeft(276);
-    SearchBar->SetFloatTop(216);
-    SearchBar->SetFloatClientWidth(23);
-    SearchBar->SetFloatClientHeight(22);
-    SearchBar->SetOneOnRow(true);
-    SearchBar->SetVisible(true);
-    SearchBar->ItemLinks().Add(PhoneEdit)->SetUserWidth(71);
-    SearchBar->ItemLinks().Add(LastNameEdit)->SetUserWidth(105);
-    SearchBar->ItemLinks().Add(FirstNameEdit)->SetUserWidth(89);
-    SearchBar->ItemLinks().Add(MiddleNameEdit)->SetUserWidth(67);
-    SearchBar->ItemLinks().Add(StreetEdit);
-    SearchBar->ItemLinks().Add(CityEdit);
+    change(LastNameEdit, &TPhones::LastNameEditChange);
+    change(FirstNameEdit, &TPhones::FirstNameEditChange);
+    change(MiddleNameEdit, &TPhones::MiddleNameEditChange);
+    change(PhoneEdit, &TPhones::PhoneEditChange);
+    change(CityEdit, &TPhones::CityEditChange);
+    change(StreetEdit, &TPhones::StreetEditChange);
 }
 
 void TPhones::FormCreate(TObject*) {

@@ -2,6 +2,8 @@
 // headless 1920 × 1080 screen: the layout computation, one step down at the
 // bottom row without painting, a full repaint, and a one-row scroll with its
 // pixel move and repaint.
+#include "app/PhonesBuild.h"
+#include "app/PhonesLayout.h"
 #include "directory/DirectoryTables.h"
 #include "grid/dxDBGrid.h"
 #include "platform/forms/LayoutReader.h"
@@ -12,7 +14,6 @@
 #include "tools/SampleDirectory.h"
 
 #include "bench/BenchDirectory.h"
-#include "tests/support/PhoneGridColumns.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,33 +42,12 @@ protected:
     void ReadLayout(forms::LayoutReader& reader) override {
         SetBorderStyle(bsNone);
         SetBounds(0, 0, 1920, 1080);
-        Font().SetName("Courier New");
-        Font().SetHeight(-13);
-        Font().SetCharset(RUSSIAN_CHARSET);
+        phones::apply_font(Font(), phones::kWindowFont);
         grid = reader.create<BenchGrid>("PhoneGrid");
         grid->SetParent(this);
-        grid->SetAlign(alClient);
-        grid->SetBorderStyle(bsNone);
-        grid->SetKeyField("Code");
-        grid->SetLookAndFeel(lfUltraFlat);
-        grid->SetOptionsBehavior({edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoDragScroll, edgoEnterShowEditor,
-                                  edgoImmediateEditor, edgoMouseScroll, edgoStoreToIniFile, edgoTabThrough, edgoVertThrough});
-        grid->SetOptionsDB({edgoCancelOnExit, edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks});
-        grid->SetOptionsView({edgoAutoWidth, edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
-        for (const gridtest::ColumnDef& d : gridtest::kColumns) {
-            TdxDBTreeListColumn* c = d.lookup ? static_cast<TdxDBTreeListColumn*>(reader.create<TdxDBGridLookupColumn>(d.name))
-                                              : reader.create<TdxDBGridMaskColumn>(d.name);
-            c->SetATreeList(grid);
-            if (d.caption) c->SetCaption(text::utf8_to_cp1251(d.caption));
-            c->SetWidth(d.width);
-            c->SetVisible(d.visible);
-            c->SetFieldName(d.field);
-            if (std::string_view(d.name) == "PhoneGridPhone") {
-                c->Font().SetName("Courier New");
-                c->Font().SetHeight(-11);
-                c->Font().SetCharset(RUSSIAN_CHARSET);
-            }
-        }
+        phones::configure_grid(*grid);
+        grid->SetIniFileName("");  // no layout file: every run starts from the stored layout
+        phones::read_columns(reader, *grid);
         tables = directory::DirectoryTables::Create(this);
         for (TComponent* c : tables.Components()) reader.add(c);
         grid->SetDataSource(tables.PhoneDS);

@@ -1,15 +1,13 @@
 // Opening a menu: a click on the "?" title of the directory's main menu to
 // the first complete paint of its submenu, on the headless host, with the
 // animation off (the animation is paced by the clock, not by our work).
+#include "app/PhonesBuild.h"
 #include "bars/TdxBarSubMenuControl.h"
 #include "bars/dxBar.h"
 #include "bars/dxBarMenus.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
-#include "platform/gfx/Resources.h"
-#include "platform/gfx/TImageList.h"
 #include "platform/ui/HeadlessHost.h"
-#include "text/Cp1251.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,35 +23,12 @@ public:
 protected:
     void ReadLayout(forms::LayoutReader& reader) override {
         SetBounds(0, 0, 1920, 1000);
-        manager = reader.create<TdxBarManager>("PhoneBarManager");
-        manager->SetStyle(bmsFlat);
+        const phones::Bars bars = phones::read_bar_manager(reader);
+        manager = bars.PhoneBarManager;
         manager->SetMenuAnimations(maNone);
-        auto* images = reader.create<TImageList>("ImageList1");
-        gfx::load_image_list1(*images);
-        manager->SetImages(images);
-        auto button = [&](const char* name, const AnsiString& caption, int image, int shortcut) {
-            auto* b = reader.create<TdxBarButton>(name);
-            b->SetCaption(caption);
-            b->SetImageIndex(image);
-            b->SetShortCut(shortcut);
-            return b;
-        };
-        auto* file = reader.create<TdxBarSubItem>("FileMenu");
-        file->SetCaption("Файл"_a);
-        file->SetImageIndex(4);
-        file->ItemLinks().Add(button("CloseButton", "Выход"_a, 0, 16472));
-        help = reader.create<TdxBarSubItem>("N1");
-        help->SetCaption("?");
-        help->SetImageIndex(5);
-        help->ItemLinks().Add(button("AboutMenu", "О программе..."_a, 3, 112));
-        help->ItemLinks().Add(button("WebPageMenu", "Мы в интернете"_a, 2, 16471))->SetBeginGroup(true);
-        menu = manager->Bars().Add();
-        menu->SetIsMainMenu(true);
-        menu->SetDockingStyle(dsTop);
-        menu->SetOneOnRow(true);
-        menu->SetVisible(true);
-        menu->ItemLinks().Add(file);
-        menu->ItemLinks().Add(help);
+        menu = bars.MainMenu;
+        help = bars.N1;
+        phones::read_image_list(reader, *manager);
     }
 };
 

@@ -1,6 +1,7 @@
 // The column layout as a pure model: the directory grid's widths at several
 // client widths, the user's sizing of a column, the hit test, and a
 // randomised check that every header row fills its band.
+#include "app/PhonesLayout.h"
 #include "grid/GridLayout.h"
 
 #include <gtest/gtest.h>
@@ -13,19 +14,18 @@ using namespace dxgrid;
 namespace {
 
 // The directory grid's columns in list order: Code, Phone, LastName,
-// FirstName, MiddleName, City, Street, CityStr, StreetStr, House, Flat.
-constexpr int kWidths[] = {63, 49, 130, 79, 87, 63, 63, 130, 130, 44, 28};
-constexpr bool kVisible[] = {false, true, true, true, true, false, false, true, true, true, true};
+// FirstName, MiddleName, City, Street, CityStr, StreetStr, House, Flat; the
+// shown ones are all but Code, City and Street.
 constexpr int kShown[] = {1, 2, 3, 4, 7, 8, 9, 10};
 constexpr int kRowHeight = 17;
 
 LayoutInput phone_grid(int client_width, int client_height = 400) {
     LayoutInput in;
     in.bands.push_back(BandSpec{});
-    for (int i = 0; i < 11; ++i) {
+    for (const phones::ColumnDef& d : phones::kColumns) {
         ColumnSpec c;
-        c.width = kWidths[i];
-        c.visible = kVisible[i];
+        c.width = d.width;
+        c.visible = d.visible;
         in.columns.push_back(c);
     }
     in.auto_width = true;

@@ -3,12 +3,13 @@
 // generated directory, on a headless screen.
 #pragma once
 
+#include "app/PhonesBuild.h"
+#include "app/PhonesLayout.h"
 #include "directory/DirectoryTables.h"
 #include "grid/dxDBGrid.h"
 #include "platform/forms/LayoutReader.h"
 #include "platform/forms/TForm.h"
 #include "tests/forms/FormsTestSupport.h"
-#include "tests/support/PhoneGridColumns.h"
 #include "tests/support/TempDir.h"
 #include "text/Cp1251.h"
 #include "tools/SampleDirectory.h"
@@ -47,46 +48,13 @@ protected:
         SetBorderStyle(bsNone);
         SetBounds(0, 0, m_clientWidth, m_clientHeight);
         SetColor(clBtnFace);
-        Font().SetName("Courier New");
-        Font().SetHeight(-13);
-        Font().SetCharset(RUSSIAN_CHARSET);
+        phones::apply_font(Font(), phones::kWindowFont);
 
         PhoneGrid = reader.create<TdxDBGrid>("PhoneGrid");
         PhoneGrid->SetParent(this);
-        PhoneGrid->SetBounds(3, 53, 621, 367);
-        PhoneGrid->SetAlign(alClient);
-        PhoneGrid->SetBorderStyle(bsNone);
-        PhoneGrid->SetTabOrder(8);
-        PhoneGrid->SetDefaultLayout(true);
-        PhoneGrid->SetHeaderPanelRowCount(1);
-        PhoneGrid->SetKeyField("Code");
+        phones::configure_grid(*PhoneGrid);
         PhoneGrid->SetIniFileName(m_iniFileName);
-        PhoneGrid->SetIniSectionName("Grid");
-        PhoneGrid->SetLookAndFeel(lfUltraFlat);
-        PhoneGrid->SetOptionsBehavior({edgoAnsiSort, edgoAutoSearch, edgoAutoSort, edgoDragScroll, edgoEnterShowEditor,
-                                       edgoImmediateEditor, edgoMouseScroll, edgoStoreToIniFile, edgoTabThrough,
-                                       edgoVertThrough});
-        PhoneGrid->SetOptionsDB({edgoCancelOnExit, edgoCanNavigation, edgoConfirmDelete, edgoUseBookmarks});
-        PhoneGrid->SetOptionsView({edgoAutoWidth, edgoHideFocusRect, edgoHotTrack, edgoUseBitmap});
-        for (const ColumnDef& d : kColumns) {
-            TdxDBTreeListColumn* c = d.lookup ? static_cast<TdxDBTreeListColumn*>(reader.create<TdxDBGridLookupColumn>(d.name))
-                                              : reader.create<TdxDBGridMaskColumn>(d.name);
-            c->SetATreeList(PhoneGrid);
-            c->SetBandIndex(0);
-            c->SetRowIndex(0);
-            if (d.caption) c->SetCaption(text::utf8_to_cp1251(d.caption));
-            c->SetWidth(d.width);
-            c->SetVisible(d.visible);
-            c->SetOEMConvert(std::string_view(d.name) != "PhoneGridCode");
-            c->SetFieldName(d.field);
-            if (std::string_view(d.name) == "PhoneGridPhone") {
-                c->Font().SetCharset(RUSSIAN_CHARSET);
-                c->Font().SetColor(clWindowText);
-                c->Font().SetHeight(-11);
-                c->Font().SetName("Courier New");
-                c->Font().SetStyle({});
-            }
-        }
+        phones::read_columns(reader, *PhoneGrid);
         tables = directory::DirectoryTables::Create(this);
         for (TComponent* c : tables.Components()) reader.add(c);
         PhoneGrid->SetDataSource(tables.PhoneDS);
