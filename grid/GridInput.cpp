@@ -2,7 +2,7 @@
 
 #include "grid/MouseScrollModel.h"
 #include "grid/NavigationKeys.h"
-#include "grid/ScopeExit.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxDBGrid.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
@@ -170,7 +170,7 @@ void GridInput::SearchStep(grid::SearchDirection direction, bool clear_on_failur
     TDataSet* ds = m_grid.DataLink().Active() ? m_grid.DataSet() : nullptr;
     {
         m_search.begin_step();
-        dxgrid::ScopeExit end([this] { m_search.end_step(); });
+        ScopeExit end([this] { m_search.end_step(); });
         const int column = m_search.column();
         auto* c = column >= 0 && column < m_grid.ColumnCount() ? dynamic_cast<TdxDBTreeListColumn*>(m_grid.Columns(column)) : nullptr;
         if (ds && c && c->Field() && !m_search.text().empty())
@@ -414,8 +414,7 @@ void GridInput::Drop(TPoint p) {
     if (visible_bands == 1 && m_grid.OnColumnMoved) m_grid.OnColumnMoved(&m_grid, column);
     if (target.kind != grid::DropTarget::Before && target.kind != grid::DropTarget::After) return;
     {
-        m_grid.BeginUpdate();
-        dxgrid::ScopeExit end([this] { m_grid.EndUpdate(); });
+        const UpdateLock lock(m_grid);
         column->SetBandIndex(band);
         column->SetRowIndex(target.row);
         column->SetColIndex(grid::drop_position(target, dragged));
