@@ -203,14 +203,10 @@ void GridInput::Wheel(int delta) {
 
 // ---- the mouse -------------------------------------------------------------------------------------
 
-std::vector<grid::HeaderCell> GridInput::Cells() const {
-    std::vector<grid::HeaderCell> out;
-    for (const dxgrid::HeaderCell& c : m_grid.Layout().header_cells()) out.push_back({c.column, c.band, c.row, c.pos, c.rect});
-    return out;
-}
+const std::vector<dxgrid::HeaderCell>& GridInput::Cells() const { return m_grid.Layout().header_cells(); }
 
-grid::HeaderCell GridInput::CellOf(int column) const {
-    for (const grid::HeaderCell& c : Cells())
+dxgrid::HeaderCell GridInput::CellOf(int column) const {
+    for (const dxgrid::HeaderCell& c : Cells())
         if (c.column == column) return c;
     return {};
 }
@@ -395,7 +391,7 @@ void GridInput::HeaderDragMove(TPoint p) {
 
 void GridInput::Drop(TPoint p) {
     const int column_index = m_pressedColumn;
-    const grid::HeaderCell dragged = CellOf(column_index);
+    const dxgrid::HeaderCell dragged = CellOf(column_index);
     const dxgrid::GridLayout& layout = m_grid.Layout();
     const grid::DropTarget target = grid::drop_target(Cells(), dragged, layout.header_panel(), p);
     const int band = target.band >= 0 && target.band < static_cast<int>(layout.bands().size())
