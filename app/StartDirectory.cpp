@@ -1,5 +1,6 @@
 #include "app/StartDirectory.h"
 
+#include "platform/classes/ScopeExit.h"
 #include "text/Cp1251.h"
 
 #include <stdexcept>
@@ -36,24 +37,23 @@ void set_up(const fs::path& user, const fs::path& sample) {
     const fs::path staging = user.parent_path() / (".abonix-setup-" + std::to_string(::getpid()));
     fs::remove_all(staging);
     fs::create_directory(staging);
-    try {
-        for (const auto& entry : fs::directory_iterator(sample)) {
-            if (!entry.is_regular_file()) continue;
-            const fs::path copy = staging / entry.path().filename();
-            fs::copy_file(entry.path(), copy);
-            // Installed files are read-only; the copies are the user's.
-            fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
-        }
-        std::error_code ec;
-        fs::rename(staging, user, ec);
-        // Another start that set it up at the same moment won; its copy is as good.
-        if (ec && !fs::is_directory(user)) throw fs::filesystem_error("cannot set up the directory", staging, user, ec);
-        if (ec) fs::remove_all(staging);
-    } catch (...) {
+    ScopeExit undo([&staging] {
         std::error_code ignored;
         fs::remove_all(staging, ignored);
-        throw;
+    });
+    for (const auto& entry : fs::directory_iterator(sample)) {
+        if (!entry.is_regular_file()) continue;
+        const fs::path copy = staging / entry.path().filename();
+        fs::copy_file(entry.path(), copy);
+        // Installed files are read-only; the copies are the user's.
+        fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
     }
+    std::error_code ec;
+    fs::rename(staging, user, ec);
+    // Another start that set it up at the same moment won; its copy is as good.
+    if (ec && !fs::is_directory(user)) throw fs::filesystem_error("cannot set up the directory", staging, user, ec);
+    if (ec) fs::remove_all(staging);
+    undo.release();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/StartupPrefetch.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/db/EDatabaseError.h"
 #include "platform/db/IndexSelection.h"
 #include "platform/classes/ScopeExit.h"
@@ -180,8 +181,8 @@ int StartupPrefetch::unused_tables() const {
 
 #ifndef NDEBUG
 void StartupPrefetch::check_invariants() const {
-    assert(m_finished == (!m_tables.joinable() && !m_fonts.joinable()));
-    for (const auto& [name, table] : m_opened->tables) assert(table.cursor);
+    INVARIANT(m_finished == (!m_tables.joinable() && !m_fonts.joinable()), "StartupPrefetch: m_finished == (!m_tables.joinable() && !m_fonts.joinable())");
+    for (const auto& [name, table] : m_opened->tables) INVARIANT(table.cursor, "StartupPrefetch: every prefetched table has its cursor");
 }
 #endif
 

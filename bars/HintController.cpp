@@ -1,5 +1,6 @@
 #include "bars/HintController.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
@@ -68,7 +69,7 @@ void HintController::on_timer() {
 void HintController::check_invariants() const {
 #ifndef NDEBUG
     m_schedule.check_invariants();
-    assert((m_timer != 0) == m_schedule.deadline().has_value());
+    INVARIANT((m_timer != 0) == m_schedule.deadline().has_value(), "HintController: (m_timer != 0) == m_schedule.deadline().has_value()");
 #endif
 }
 

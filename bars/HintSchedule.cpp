@@ -1,5 +1,7 @@
 #include "bars/HintSchedule.h"
 
+#include "platform/classes/Invariant.h"
+
 #include <cassert>
 
 namespace dxbar {
@@ -60,7 +62,7 @@ void HintSchedule::hidden(std::int64_t now) {
 
 void HintSchedule::check_invariants() const {
 #ifndef NDEBUG
-    assert((m_state == State::idle) == !m_deadline.has_value());
+    INVARIANT((m_state == State::idle) == !m_deadline.has_value(), "HintSchedule: (m_state == State::idle) == !m_deadline.has_value()");
 #endif
 }
 

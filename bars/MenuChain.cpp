@@ -1,5 +1,7 @@
 #include "bars/MenuChain.h"
 
+#include "platform/classes/Invariant.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -313,13 +315,13 @@ void MenuChain::hover_open(MenuLevel* level, int index) {
 void MenuChain::check_invariants() const {
 #ifndef NDEBUG
     if (m_levels.empty()) {
-        assert(!m_dropped && !m_expanded);
+        INVARIANT(!m_dropped && !m_expanded, "MenuChain: !m_dropped && !m_expanded");
         return;
     }
-    assert(m_levels.front()->is_bar());
+    INVARIANT(m_levels.front()->is_bar(), "MenuChain: m_levels.front()->is_bar()");
     for (std::size_t i = 1; i < m_levels.size(); ++i) {
-        assert(!m_levels[i]->is_bar());
-        assert(std::count(m_levels.begin(), m_levels.end(), m_levels[i]) == 1);
+        INVARIANT(!m_levels[i]->is_bar(), "MenuChain: !m_levels[i]->is_bar()");
+        INVARIANT(std::count(m_levels.begin(), m_levels.end(), m_levels[i]) == 1, "MenuChain: std::count(m_levels.begin(), m_levels.end(), m_levels[i]) == 1");
     }
 #endif
 }

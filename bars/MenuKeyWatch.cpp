@@ -1,5 +1,6 @@
 #include "bars/MenuKeyWatch.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/ui/Messages.h"
 
 #include <cassert>
@@ -45,7 +46,7 @@ bool MenuKeyWatch::take_handed_up(int vk) {
 
 void MenuKeyWatch::check_invariants() const {
 #ifndef NDEBUG
-    assert(!m_armed || only_alt_held());
+    INVARIANT(!m_armed || only_alt_held(), "MenuKeyWatch: !m_armed || only_alt_held()");
 #endif
 }
 

@@ -1,5 +1,7 @@
 #include "bars/RecentExpansion.h"
 
+#include "platform/classes/Invariant.h"
+
 #include <cassert>
 
 namespace dxbar {
@@ -70,9 +72,9 @@ RecentExpansion::Event RecentExpansion::advance(std::int64_t now, bool nested_op
 
 void RecentExpansion::check_invariants() const {
 #ifndef NDEBUG
-    assert(m_state >= 0 && m_state <= 2);
-    assert(m_deadline.has_value() == (m_timer != Timer::none));
-    assert(m_state != 2 || !m_deadline);
+    INVARIANT(m_state >= 0 && m_state <= 2, "RecentExpansion: m_state >= 0 && m_state <= 2");
+    INVARIANT(m_deadline.has_value() == (m_timer != Timer::none), "RecentExpansion: m_deadline.has_value() == (m_timer != Timer::none)");
+    INVARIANT(m_state != 2 || !m_deadline, "RecentExpansion: m_state != 2 || !m_deadline");
 #endif
 }
 

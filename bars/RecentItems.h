@@ -13,6 +13,8 @@
 // Invariants: order() holds every added id exactly once; counts are >= 0.
 #pragma once
 
+#include "platform/classes/Invariant.h"
+
 #include <algorithm>
 #include <cassert>
 #include <utility>
@@ -108,10 +110,10 @@ public:
 
     void check_invariants() const {
 #ifndef NDEBUG
-        assert(m_order.size() == m_counts.size());
+        INVARIANT(m_order.size() == m_counts.size(), "RecentItems: m_order.size() == m_counts.size()");
         for (const auto& e : m_counts) {
-            assert(e.second >= 0);
-            assert(std::count(m_order.begin(), m_order.end(), e.first) == 1);
+            INVARIANT(e.second >= 0, "RecentItems: e.second >= 0");
+            INVARIANT(std::count(m_order.begin(), m_order.end(), e.first) == 1, "RecentItems: std::count(m_order.begin(), m_order.end(), e.first) == 1");
         }
 #endif
     }

@@ -4,6 +4,7 @@
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxBarManager.h"
 #include "bars/TdxDockControl.h"
+#include "platform/classes/Invariant.h"
 #include "platform/forms/TForm.h"
 
 #include <algorithm>
@@ -289,13 +290,13 @@ void TdxBar::ToggleDocking() {
 
 void TdxBar::check_invariants() const {
 #ifndef NDEBUG
-    if (m_isMainMenu && (!m_wholeRow || !m_multiLine)) throw std::logic_error("bar: a main menu is whole-row and multi-line");
+    INVARIANT(!(m_isMainMenu && (!m_wholeRow || !m_multiLine)), "bar: a main menu is whole-row and multi-line");
     if (!Storing()) {
-        if (m_visible != (m_control != nullptr)) throw std::logic_error("bar: window and Visible disagree");
+        INVARIANT(!(m_visible != (m_control != nullptr)), "bar: window and Visible disagree");
     }
     if (m_control) {
-        if (TdxDockControl* d = m_control->DockControl(); d && d->RowOf(m_control.get()) < 0)
-            throw std::logic_error("bar: docked window missing from its site's rows");
+        const TdxDockControl* d = m_control->DockControl();
+        INVARIANT(!d || d->RowOf(m_control.get()) >= 0, "bar: docked window missing from its site's rows");
         m_control->check_invariants();
     }
     m_itemLinks->check_invariants();

@@ -9,6 +9,7 @@
 #include "bars/TdxBarManager.h"
 #include "bars/TdxBarPainter.h"
 #include "bars/TdxDockControl.h"
+#include "platform/classes/Invariant.h"
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/TForm.h"
 #include "platform/gfx/TCanvas.h"
@@ -647,10 +648,12 @@ void TdxBarControl::check_invariants() const {
         TdxBarItemLink* link = ItemLinks()[i];
         const bool isShown = std::find(shown.begin(), shown.end(), link) != shown.end();
         const bool hasOurs = link->Control() && link->Control()->Parent() == this;
-        if (isShown && link->Item() && !hasOurs) throw std::logic_error("bar window: a shown link without a control");
-        if (!isShown && hasOurs) throw std::logic_error("bar window: a control for a link not shown");
+        INVARIANT(!(isShown && link->Item() && !hasOurs), "bar window: a shown link without a control");
+        INVARIANT(!(!isShown && hasOurs), "bar window: a control for a link not shown");
     }
-    for (TdxBarItemControl* c : ItemControls())
+    for (TdxBarItemControl* c : ItemControls()) {
+        c->check_invariants();
         if (auto* e = dynamic_cast<TdxBarEditControl*>(c)) e->check_invariants();
+    }
 #endif
 }

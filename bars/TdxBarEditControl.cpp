@@ -5,6 +5,7 @@
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxBarManager.h"
 #include "bars/TdxBarPainter.h"
+#include "platform/classes/Invariant.h"
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/TForm.h"
 #include "platform/gfx/TCanvas.h"
@@ -329,11 +330,9 @@ ui::LRESULT TdxBarEditControl::EditProc(ui::HWND h, ui::UINT msg, ui::WPARAM w, 
 
 void TdxBarEditControl::check_invariants() const {
 #ifndef NDEBUG
-    if (m_active) {
-        if (m_edit == ui::kNoWindow || !ws().is_visible(m_edit)) throw std::logic_error("edit control: active without a shown window");
-        if (TdxBarManagerList::ActiveEditControl() != this) throw std::logic_error("edit control: active but not recorded");
-    } else if (m_edit != ui::kNoWindow && ws().is_visible(m_edit)) {
-        throw std::logic_error("edit control: inactive with a shown window");
-    }
+    const bool shown = m_edit != ui::kNoWindow && ws().is_visible(m_edit);
+    INVARIANT(!m_active || shown, "edit control: active without a shown window");
+    INVARIANT(!m_active || TdxBarManagerList::ActiveEditControl() == this, "edit control: active but not recorded");
+    INVARIANT(m_active || !shown, "edit control: inactive with a shown window");
 #endif
 }

@@ -6,6 +6,8 @@
 #include "bars/TdxBarItemControl.h"
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxBarManager.h"
+#include "platform/classes/Invariant.h"
+#include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 
@@ -26,17 +28,6 @@ AnsiString reduced_caption(AnsiString s) {
     return s;
 }
 
-// Clears the clicked link when a click ends, also when its handler fails.
-class ClickedLinkScope {
-public:
-    ClickedLinkScope(TdxBarItemLink*& slot, TdxBarItemLink* link) : m_slot(slot) { m_slot = link; }
-    ~ClickedLinkScope() { m_slot = nullptr; }
-    ClickedLinkScope(const ClickedLinkScope&) = delete;
-    ClickedLinkScope& operator=(const ClickedLinkScope&) = delete;
-
-private:
-    TdxBarItemLink*& m_slot;
-};
 
 }  // namespace
 
@@ -170,14 +161,14 @@ void TdxBarItem::CloseMenus(TdxBarItemLink* link) {
 }
 
 void TdxBarItem::RunClick(TdxBarItemLink* link) {
-    const ClickedLinkScope scope(m_clickedLink, link);
+    // Cleared when the click ends, also when its handler fails.
+    m_clickedLink = link;
+    ScopeExit clear([this] { m_clickedLink = nullptr; });
     if (!IsEnabled()) return;
-    try {
+    forms::run_handler(this, [this] {
         if (m_manager && m_manager->OnClickItem) m_manager->OnClickItem(m_manager, this);
         RunHandler();
-    } catch (...) {
-        forms::handle_exception(this, std::current_exception());
-    }
+    });
 }
 
 void TdxBarItem::DoClick(TdxBarItemLink* link, bool) {
@@ -194,9 +185,8 @@ std::unique_ptr<TdxBarItemControl> TdxBarItem::CreateItemControl(TdxBarItemLink*
 void TdxBarItem::check_invariants() const {
 #ifndef NDEBUG
     for (TdxBarItemLink* link : m_links) {
-        if (link->Item() != this) throw std::logic_error("item: a link of another item");
-        if (m_manager && &link->Collection().BarManager() != m_manager)
-            throw std::logic_error("item: a link of another manager");
+        INVARIANT(link->Item() == this, "item: a link of another item");
+        INVARIANT(!(m_manager && &link->Collection().BarManager() != m_manager), "item: a link of another manager");
     }
 #endif
 }

@@ -63,6 +63,10 @@ public:
 
     // Runs the click of a shown link: closes menus, runs OnClickItem and the item's handler.
     virtual void DoClick(TdxBarItemLink* link, bool byMouse);
+    // The click from the handlers on (also what a shortcut runs, with no link):
+    // OnClickItem and the handler, with the clicked link set; exceptions go to
+    // the application, the bars stay usable.
+    void RunClick(TdxBarItemLink* link);
     // The class of control that shows a link of this item in a bar window.
     virtual std::unique_ptr<TdxBarItemControl> CreateItemControl(TdxBarItemLink* link, TCustomdxBarControl* bar,
                                                                  bool vertical);
@@ -84,8 +88,6 @@ protected:
     virtual void RunHandler();
     // Marks the link used, closes the open menus and ends keyboard mode.
     void CloseMenus(TdxBarItemLink* link);
-    // OnClickItem and the handler, with the clicked link set; exceptions go to the application.
-    void RunClick(TdxBarItemLink* link);
 
 private:
     friend class TdxBarItemLink;

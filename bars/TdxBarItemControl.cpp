@@ -6,6 +6,7 @@
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxBarManager.h"
 #include "bars/TdxBarPainter.h"
+#include "platform/classes/Invariant.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/gfx/TImageList.h"
 
@@ -203,3 +204,10 @@ void TdxBarSubItemControl::MouseDown(TPoint, TShiftState) {
 }
 
 void TdxBarSubItemControl::MouseUp(TPoint p, TShiftState shift) { TdxBarItemControl::MouseUp(p, shift); }
+
+void TdxBarItemControl::check_invariants() const {
+#ifndef NDEBUG
+    INVARIANT(m_link && m_parent, "item control: without its link or its bar window");
+    INVARIANT(!(m_hot || m_pressed) || m_parent->HandleAllocated(), "item control: hot or pressed while its bar window has no window");
+#endif
+}

@@ -62,6 +62,8 @@ public:
 
     void Repaint();
 
+    void check_invariants() const;
+
 protected:
     // Caption without "&" characters, as measured and drawn.
     AnsiString PlainCaption() const;

@@ -5,6 +5,7 @@
 #include "bars/TdxBarItem.h"
 #include "bars/TdxBarItemControl.h"
 #include "bars/TdxBarManager.h"
+#include "platform/classes/Invariant.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -223,20 +224,19 @@ void TdxBarItemLinks::check_invariants() const {
     };
     std::vector<TdxBarItemLink*> all;
     for (const auto& l : m_links) all.push_back(l.get());
-    if (!in_order_subset(m_available, all) || !in_order_subset(m_visibleLinks, m_available) ||
-        !in_order_subset(m_shown, m_visibleLinks))
-        throw std::logic_error("item links: derived lists out of order");
+    INVARIANT(in_order_subset(m_available, all) && in_order_subset(m_visibleLinks, m_available) &&
+                  in_order_subset(m_shown, m_visibleLinks),
+              "item links: derived lists out of order");
     for (const auto& l : m_links) {
         if (l->Item()) {
             bool found = false;
             for (int i = 0; i < l->Item()->LinkCount(); ++i) found = found || l->Item()->Links(i) == l.get();
-            if (!found) throw std::logic_error("item links: a link missing from its item");
+            INVARIANT(found, "item links: a link missing from its item");
         }
-        if (l->Control() && std::find(m_shown.begin(), m_shown.end(), l.get()) == m_shown.end())
-            throw std::logic_error("item links: a control for a link not shown");
+        INVARIANT(!(l->Control() && std::find(m_shown.begin(), m_shown.end(), l.get()) == m_shown.end()), "item links: a control for a link not shown");
     }
     const std::vector<TdxBarItemLink*> order = RecentOrder();
     for (std::size_t i = 0; i < order.size(); ++i)
-        if (order[i]->RecentIndex() != static_cast<int>(i)) throw std::logic_error("item links: a gap in the recent order");
+        INVARIANT(order[i]->RecentIndex() == static_cast<int>(i), "item links: a gap in the recent order");
 #endif
 }

@@ -8,6 +8,8 @@
 #include "bars/TdxBarItemLink.h"
 #include "bars/TdxDockControl.h"
 #include "bars/dxBarMenus.h"
+#include "platform/classes/Invariant.h"
+#include "platform/classes/ScopeExit.h"
 #include "platform/forms/TApplication.h"
 #include "platform/forms/TForm.h"
 #include "platform/forms/TMemIniFile.h"
@@ -339,6 +341,7 @@ void TdxBarManager::EndUpdate() {
             c->Invalidate();
         }
     }
+    CHECK_INVARIANTS(*this);
 }
 
 void TdxBarManager::Loaded() {
@@ -384,11 +387,7 @@ void TdxBarManager::Loaded() {
 void TdxBarManager::LoadFromIniFile(const AnsiString& fileName) {
     if (fileName.empty()) return;
     const TMemIniFile ini(fileName);
-    BeginUpdate();
-    const struct Unlock {
-        TdxBarManager& m;
-        ~Unlock() { m.EndUpdate(); }
-    } unlock{*this};
+    const UpdateLock lock(*this);
     bars::load_layout(*this, ini);
 }
 
@@ -464,25 +463,25 @@ void TdxBarManager::FormMessage(unsigned msg, std::uintptr_t w, std::intptr_t l)
 
 void TdxBarManager::check_invariants() const {
 #ifndef NDEBUG
-    if (!m_form) throw std::logic_error("bar manager: the owner is not a form");
+    INVARIANT(m_form, "bar manager: the owner is not a form");
     int count = 0;
     for (TdxBarManager* m : shared().managers) {
         if (m == this) ++count;
-        else if (m->m_form == m_form) throw std::logic_error("bar manager: two managers on one form");
+        else INVARIANT(m->m_form != m_form, "bar manager: two managers on one form");
     }
-    if (count != 1) throw std::logic_error("bar manager: not listed once");
+    INVARIANT(count == 1, "bar manager: not listed once");
     int mainMenus = 0;
     for (int i = 0; i < m_bars->Count(); ++i) {
         const TdxBar* bar = m_bars->Items(i);
         if (bar->IsMainMenu()) {
             ++mainMenus;
-            if (bar != m_mainMenuBar) throw std::logic_error("bar manager: main menu bar not recorded");
+            INVARIANT(bar == m_mainMenuBar, "bar manager: main menu bar not recorded");
         }
         bar->check_invariants();
     }
-    if (mainMenus > 1) throw std::logic_error("bar manager: more than one main menu");
+    INVARIANT(!(mainMenus > 1), "bar manager: more than one main menu");
     for (TdxBarItem* item : m_items) {
-        if (item->BarManager() != this) throw std::logic_error("bar manager: registered item of another manager");
+        INVARIANT(item->BarManager() == this, "bar manager: registered item of another manager");
         item->check_invariants();
     }
     for (TdxDockControl* d : m_dockControls) d->check_invariants();

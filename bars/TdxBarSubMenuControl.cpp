@@ -1,6 +1,7 @@
 #include "bars/TdxBarSubMenuControl.h"
 
 #include "bars/MenuSystem.h"
+#include "platform/classes/Invariant.h"
 #include "platform/gfx/TBitmap.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/gfx/TImageList.h"
@@ -423,8 +424,9 @@ void TdxBarSubMenuControl::ExpansionTimer() {
 
 void TdxBarSubMenuControl::check_invariants() const {
 #ifndef NDEBUG
-    assert(!m_closed || !HandleAllocated());
-    for (const ShownItem& item : m_items) assert(item.row >= 0 && item.row < static_cast<int>(m_rows.size()));
-    assert(m_selected < item_count());
+    INVARIANT(!m_closed || !HandleAllocated(), "TdxBarSubMenuControl: !m_closed || !HandleAllocated()");
+    for (const ShownItem& item : m_items)
+        INVARIANT(item.row >= 0 && item.row < static_cast<int>(m_rows.size()), "TdxBarSubMenuControl: every shown item lies on a row");
+    INVARIANT(m_selected < item_count(), "TdxBarSubMenuControl: m_selected < item_count()");
 #endif
 }

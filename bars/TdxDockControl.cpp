@@ -4,6 +4,8 @@
 #include "bars/TdxBar.h"
 #include "bars/TdxBarControl.h"
 #include "bars/TdxBarManager.h"
+#include "platform/classes/Invariant.h"
+#include "platform/classes/ScopeExit.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -166,7 +168,7 @@ void TdxDockControl::RemoveEmptyRows() {
 void TdxDockControl::UpdateDock() {
     if (m_manager && (m_manager->IsLoading() || m_manager->LockUpdate())) return;
     if (m_updating > 0 || Destroying()) return;
-    ++m_updating;
+    const ScopedValue updating(m_updating, m_updating + 1);
     RemoveEmptyRows();
     const int length = SiteLength();
     m_rowThickness.clear();
@@ -209,8 +211,8 @@ void TdxDockControl::UpdateDock() {
     }
     m_laidOut = true;
     SetThickness(m_rows.empty() ? EmptyThickness() : bars::site_thickness(m_rowThickness, SunkenBorderShown()));
-    --m_updating;
     Invalidate();
+    CHECK_INVARIANTS(*this);
 }
 
 void TdxDockControl::Resize() {
@@ -240,16 +242,16 @@ void TdxDockControl::check_invariants() const {
     const bool loading = m_manager && m_manager->IsLoading();
     std::vector<const TdxBarControl*> seen;
     for (const Row& row : m_rows) {
-        if (row.empty() && !loading) throw std::logic_error("dock: an empty row");
+        INVARIANT(!(row.empty() && !loading), "dock: an empty row");
         for (const Cell& c : row) {
-            if (std::find(seen.begin(), seen.end(), c.bar) != seen.end()) throw std::logic_error("dock: a bar twice");
+            INVARIANT(!(std::find(seen.begin(), seen.end(), c.bar) != seen.end()), "dock: a bar twice");
             seen.push_back(c.bar);
-            if (c.bar->Parent() != this) throw std::logic_error("dock: a bar window with another parent");
+            INVARIANT(c.bar->Parent() == this, "dock: a bar window with another parent");
         }
     }
     if (m_laidOut && !loading && !(m_manager && m_manager->LockUpdate())) {
         const int expected = m_rows.empty() ? EmptyThickness() : bars::site_thickness(m_rowThickness, SunkenBorderShown());
-        if (Thickness() != expected) throw std::logic_error("dock: thickness differs from its rows");
+        INVARIANT(Thickness() == expected, "dock: thickness differs from its rows");
     }
 #endif
 }

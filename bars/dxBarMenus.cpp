@@ -49,19 +49,6 @@ MenuItemKind kind_of(const TdxBarItem* item) {
     return MenuItemKind::other;
 }
 
-// The click path from the handlers on: what a shortcut runs, and what opening
-// a submenu runs. Exceptions go to the application; the bars stay usable.
-void run_item_handlers(TdxBarItem* item) {
-    if (!item->IsEnabled()) return;
-    try {
-        TdxBarManager* m = item->BarManager();
-        if (m && m->OnClickItem) m->OnClickItem(m, item);
-        if (item->OnClick) item->OnClick(item);
-    } catch (...) {
-        forms::handle_exception(item, std::current_exception());
-    }
-}
-
 // A mnemonic's key is the key that types its letter in the keyboard layout in
 // force, so "&Файл" answers to the key of "ф" under a Russian layout.
 std::optional<KeyForChar> layout_key_for_char(unsigned char c) {
@@ -397,7 +384,7 @@ std::function<void()> SubItemMenuSource::prepare_click(int row) {
 
 void SubItemMenuSource::popup() {
     if (m_item.OnPopup) m_item.OnPopup(&m_item);
-    run_item_handlers(&m_item);
+    m_item.RunClick(nullptr);
 }
 
 void SubItemMenuSource::close_up() {
@@ -452,7 +439,7 @@ std::function<void()> ManagerMenuClient::shortcut_click(TShortCut value) {
     if (!link) return {};
     TdxBarItem* item = link->Item();
     // No menu is open: the click starts at its handlers, and uses no link.
-    return [item] { run_item_handlers(item); };
+    return [item] { item->RunClick(nullptr); };
 }
 
 std::vector<MenuLevel*> ManagerMenuClient::bars_for_mnemonics() {

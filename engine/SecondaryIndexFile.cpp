@@ -1,6 +1,7 @@
 #include "engine/SecondaryIndexFile.h"
 
 #include "engine/EngineError.h"
+#include "platform/classes/Invariant.h"
 #include "text/Cp1251.h"
 
 #include <cstdlib>
@@ -246,7 +247,8 @@ void SecondaryIndexFile::check_invariants() const {
         const std::uint32_t* chunk = m_chunks[p >> kChunkBits].get();
         const std::uint32_t known = chunk ? chunk[p & kChunkMask] : 0;
         if (known == 0) continue;
-        if (known - 1 >= m_table->record_count() || !matches(entry(p), known - 1)) std::abort();
+        INVARIANT(known - 1 < m_table->record_count() && matches(entry(p), known - 1),
+                  "SecondaryIndexFile: every known entry names a record that matches it");
     }
 }
 #endif

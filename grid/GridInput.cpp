@@ -2,7 +2,7 @@
 
 #include "grid/MouseScrollModel.h"
 #include "grid/NavigationKeys.h"
-#include "grid/ScopeExit.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxDBGrid.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
@@ -170,7 +170,7 @@ void GridInput::SearchStep(grid::SearchDirection direction, bool clear_on_failur
     TDataSet* ds = m_grid.DataLink().Active() ? m_grid.DataSet() : nullptr;
     {
         m_search.begin_step();
-        dxgrid::ScopeExit end([this] { m_search.end_step(); });
+        ScopeExit end([this] { m_search.end_step(); });
         const int column = m_search.column();
         auto* c = column >= 0 && column < m_grid.ColumnCount() ? dynamic_cast<TdxDBTreeListColumn*>(m_grid.Columns(column)) : nullptr;
         if (ds && c && c->Field() && !m_search.text().empty())
@@ -203,14 +203,10 @@ void GridInput::Wheel(int delta) {
 
 // ---- the mouse -------------------------------------------------------------------------------------
 
-std::vector<grid::HeaderCell> GridInput::Cells() const {
-    std::vector<grid::HeaderCell> out;
-    for (const dxgrid::HeaderCell& c : m_grid.Layout().header_cells()) out.push_back({c.column, c.band, c.row, c.pos, c.rect});
-    return out;
-}
+const std::vector<dxgrid::HeaderCell>& GridInput::Cells() const { return m_grid.Layout().header_cells(); }
 
-grid::HeaderCell GridInput::CellOf(int column) const {
-    for (const grid::HeaderCell& c : Cells())
+dxgrid::HeaderCell GridInput::CellOf(int column) const {
+    for (const dxgrid::HeaderCell& c : Cells())
         if (c.column == column) return c;
     return {};
 }
@@ -395,7 +391,7 @@ void GridInput::HeaderDragMove(TPoint p) {
 
 void GridInput::Drop(TPoint p) {
     const int column_index = m_pressedColumn;
-    const grid::HeaderCell dragged = CellOf(column_index);
+    const dxgrid::HeaderCell dragged = CellOf(column_index);
     const dxgrid::GridLayout& layout = m_grid.Layout();
     const grid::DropTarget target = grid::drop_target(Cells(), dragged, layout.header_panel(), p);
     const int band = target.band >= 0 && target.band < static_cast<int>(layout.bands().size())
@@ -414,8 +410,7 @@ void GridInput::Drop(TPoint p) {
     if (visible_bands == 1 && m_grid.OnColumnMoved) m_grid.OnColumnMoved(&m_grid, column);
     if (target.kind != grid::DropTarget::Before && target.kind != grid::DropTarget::After) return;
     {
-        m_grid.BeginUpdate();
-        dxgrid::ScopeExit end([this] { m_grid.EndUpdate(); });
+        const UpdateLock lock(m_grid);
         column->SetBandIndex(band);
         column->SetRowIndex(target.row);
         column->SetColIndex(grid::drop_position(target, dragged));

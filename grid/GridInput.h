@@ -78,8 +78,8 @@ private:
     void StartHeaderDrag();
     void HeaderDragMove(TPoint p);
     void Drop(TPoint p);
-    std::vector<grid::HeaderCell> Cells() const;
-    grid::HeaderCell CellOf(int column) const;
+    const std::vector<dxgrid::HeaderCell>& Cells() const;
+    dxgrid::HeaderCell CellOf(int column) const;
 
     void StartRowsTimer(int direction);
     void StopRowsTimer();

@@ -1,5 +1,6 @@
 #include "grid/GridLayout.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
@@ -447,12 +448,11 @@ TdxTreeListHitInfo GridLayout::hit_test(TPoint p) const {
 
 void GridLayout::check_invariants() const {
 #ifndef NDEBUG
-    const auto fail = [](const std::string& what) { throw std::logic_error("GridLayout: " + what); };
     const LayoutInput& in = m_input;
     if (in.auto_width && !m_bands.empty()) {
         int sum = 0;
         for (const VisibleBand& vb : m_bands) sum += vb.display_width;
-        if (sum != m_total - in.group_indent) fail("band widths do not fill the total width");
+        INVARIANT(!(sum != m_total - in.group_indent), "GridLayout: band widths do not fill the total width");
     }
     for (std::size_t bi = 0; bi < m_bands.size(); ++bi) {
         const VisibleBand& vb = m_bands[bi];
@@ -463,11 +463,11 @@ void GridLayout::check_invariants() const {
                 sum += m_widths[static_cast<std::size_t>(c)];
                 minimums += column_minimum(in.columns[static_cast<std::size_t>(c)]);
             }
-            if (sum != vb.display_width) fail("a header row does not fill its band");
+            INVARIANT(sum == vb.display_width, "GridLayout: a header row does not fill its band");
             if (in.auto_width && vb.display_width >= minimums)
                 for (int c : row) {
                     const ColumnSpec& col = in.columns[static_cast<std::size_t>(c)];
-                    if (col.sizing && m_widths[static_cast<std::size_t>(c)] < col.min_width) fail("a column under its minimum");
+                    INVARIANT(!(col.sizing && m_widths[static_cast<std::size_t>(c)] < col.min_width), "GridLayout: a column under its minimum");
                 }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "grid/TCustomdxTreeListControl.h"
 #include "grid/TdxTreeListColumn.h"
+#include "platform/classes/ScopeExit.h"
 #include "platform/gfx/FontFace.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
@@ -213,11 +214,7 @@ void GridPainter::paint_rows() {
         if (!m_canvas.RectVisible(TRect{area.Left, rowRect.Top, l.cells_right(), rowRect.Bottom})) continue;
         const bool focusedRow = row == m_grid.FocusedNumber();
         m_grid.BeginRowPaint(row);
-        struct RowEnd {
-            TCustomdxTreeListControl& g;
-            int row;
-            ~RowEnd() { g.EndRowPaint(row); }
-        } rowEnd{m_grid, row};
+        ScopeExit rowEnd([this, row] { m_grid.EndRowPaint(row); });
         for (const dxgrid::HeaderCell& hc : l.header_cells()) {
             TRect cell = l.cell_rect(row, hc.column);
             cell.Left = std::max(cell.Left, hc.clip.Left);

@@ -4,6 +4,7 @@
 // its header row. Coordinates are the grid's client coordinates.
 #pragma once
 
+#include "grid/GridLayout.h"
 #include "platform/gfx/TRect.h"
 
 #include <vector>
@@ -21,15 +22,8 @@ inline bool drag_threshold_passed(TPoint press, TPoint now) {
     return dx > kDragThreshold || dx < -kDragThreshold || dy > kDragThreshold || dy < -kDragThreshold;
 }
 
-// A header cell as laid out: its column, where it sits (visible band, header
-// row, position among the row's visible columns) and its rectangle.
-struct HeaderCell {
-    int column = -1;
-    int band = 0;
-    int row = 0;
-    int pos = 0;
-    TRect rect;
-};
+// The header cells are the layout's.
+using dxgrid::HeaderCell;
 
 struct DropTarget {
     enum Kind { Before, After, NoMove, Outside };

@@ -1,5 +1,6 @@
 #include "grid/IncrementalSearch.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/ui/Messages.h"
 
 #include <cassert>
@@ -71,9 +72,9 @@ void IncrementalSearch::after_step(bool found, SearchDirection direction, bool c
 
 #ifndef NDEBUG
 void IncrementalSearch::check_invariants() const {
-    assert(m_in_search >= 0);
-    assert(m_active || (m_text.empty() && m_column == -1));
-    for (char c : m_text) assert(static_cast<unsigned char>(c) >= 32);
+    INVARIANT(m_in_search >= 0, "IncrementalSearch: m_in_search >= 0");
+    INVARIANT(m_active || (m_text.empty() && m_column == -1), "IncrementalSearch: m_active || (m_text.empty() && m_column == -1)");
+    for (char c : m_text) INVARIANT(static_cast<unsigned char>(c) >= 32, "IncrementalSearch: the text holds no control characters");
 }
 #endif
 

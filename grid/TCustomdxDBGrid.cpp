@@ -2,7 +2,7 @@
 
 #include "platform/forms/TApplication.h"
 
-#include "grid/ScopeExit.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
 
@@ -116,8 +116,7 @@ void TCustomdxDBGrid::WriteOptions(dxgrid::PublishedOptions value) {
         return;
     }
     const dxgrid::PublishedOptions old = m_published;
-    BeginUpdate();
-    dxgrid::ScopeExit end([this] { EndUpdate(); });
+    const UpdateLock lock(*this);
     const auto changed = [&](int group, int flag) { return ((old.bits[group] ^ value.bits[group]) & bit(flag)) != 0; };
     const auto set = [&](const dxgrid::PublishedOptions& p, int group, int flag) { return (p.bits[group] & bit(flag)) != 0; };
     if (changed(3, edgoAutoWidth) && !set(value, 3, edgoAutoWidth) && set(old, 1, edgoKeepColumnWidth))

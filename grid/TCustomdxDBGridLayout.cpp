@@ -3,7 +3,7 @@
 // once at the end of loading, written once as destruction begins.
 #include "grid/TCustomdxDBGrid.h"
 
-#include "grid/ScopeExit.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/forms/TMemIniFile.h"
 
@@ -36,8 +36,7 @@ void TCustomdxDBGrid::LoadLayout() {
     if (!IsStoreToIniFile() || IniFileName().empty()) return;
     const TMemIniFile ini(IniFileName());
     const AnsiString K = LayoutKey();
-    BeginUpdate();
-    dxgrid::ScopeExit end([this] { EndUpdate(); });
+    const UpdateLock lock(*this);
 
     SetShowGrid(ini.ReadBool(K, "ShowGrid", ShowGrid()));
     SetShowPreviewGrid(ini.ReadBool(K, "ShowPreviewGrid", ShowPreviewGrid()));

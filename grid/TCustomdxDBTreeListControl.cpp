@@ -1,7 +1,8 @@
 #include "grid/TCustomdxDBTreeListControl.h"
 
 #include "grid/GridScrollModel.h"
-#include "grid/ScopeExit.h"
+#include "platform/classes/Invariant.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxDBGridNode.h"
 #include "grid/TdxDBTreeListColumn.h"
 #include "platform/db/TDataSet.h"
@@ -69,8 +70,7 @@ std::unique_ptr<TdxTreeListNode> TCustomdxDBTreeListControl::CreateNode(TdxTreeL
 // ---- binding ------------------------------------------------------------------------------
 
 void TCustomdxDBTreeListControl::Rebind() {
-    BeginUpdate();
-    dxgrid::ScopeExit end([this] { EndUpdate(); });
+    const UpdateLock lock(*this);
     ClearNodes();
     m_link->ClearMapping();
     TDataSet* ds = m_link->Active() ? DataSet() : nullptr;
@@ -114,7 +114,7 @@ void TCustomdxDBTreeListControl::LayoutRefreshed() {
 void TCustomdxDBTreeListControl::GridModeRefresh() {
     if (m_refreshing) return;
     m_refreshing = true;
-    dxgrid::ScopeExit done([this] { m_refreshing = false; });
+    ScopeExit done([this] { m_refreshing = false; });
     TdxGridDataLink& link = *m_link;
     const int full = Layout().full_rows();
     if (link.Active() && link.RecordCount() > 0 && HandleAllocated()) {
@@ -229,7 +229,7 @@ AnsiString TCustomdxDBTreeListControl::GetCellText(TdxTreeListNode* node, int co
     const int row = IndexOfNode(node);
     if (row < 0 || row >= m_link->RecordCount()) return AnsiString();
     const int saved = m_link->ActiveRecord();
-    dxgrid::ScopeExit restore([this, saved] { m_link->SetActiveRecord(saved); });
+    ScopeExit restore([this, saved] { m_link->SetActiveRecord(saved); });
     m_link->SetActiveRecord(row);
     AnsiString text = c->GetDisplayText();
     if (c->OnGetText) c->OnGetText(c, node, text);
@@ -339,11 +339,10 @@ void TCustomdxDBTreeListControl::check_invariants() const {
 #ifndef NDEBUG
     const bool bound = m_link->Active() && m_link->RecordCount() > 0 && HandleAllocated();
     if (bound && !m_refreshing) {
-        if (Count() != m_link->RecordCount()) throw std::logic_error("grid: nodes differ from the record window");
-        if (m_link->BufferCount() != Layout().full_rows()) throw std::logic_error("grid: buffer count differs from the full rows");
-        if (FocusedNumber() != m_link->ActiveRecord()) throw std::logic_error("grid: focus differs from the active record");
-    } else if (!bound && Count() != 1) {
-        throw std::logic_error("grid: an unbound grid holds one node");
+        INVARIANT(Count() == m_link->RecordCount(), "grid: nodes differ from the record window");
+        INVARIANT(m_link->BufferCount() == Layout().full_rows(), "grid: buffer count differs from the full rows");
+        INVARIANT(FocusedNumber() == m_link->ActiveRecord(), "grid: focus differs from the active record");
     }
+    INVARIANT(bound || Count() == 1, "grid: an unbound grid holds one node");
 #endif
 }

@@ -2,6 +2,7 @@
 
 #include "grid/TdxTreeListBand.h"
 #include "grid/TdxTreeListColumn.h"
+#include "platform/classes/Invariant.h"
 #include "platform/forms/FormsMessages.h"
 #include "platform/forms/ScrollBarModel.h"
 #include "platform/gfx/FontFace.h"
@@ -90,6 +91,7 @@ void TCustomdxTreeList::EndUpdate() {
     if (m_lockUpdate > 0) --m_lockUpdate;
     LayoutChanged();
     DoEndUpdate();
+    CHECK_INVARIANTS(*this);
 }
 
 void TCustomdxTreeList::LayoutChanged() {
@@ -550,8 +552,8 @@ void TCustomdxTreeList::Paint() {
 
 void TCustomdxTreeList::check_invariants() const {
 #ifndef NDEBUG
-    if (m_focused < -1 || m_focused >= Count()) throw std::logic_error("TCustomdxTreeList: focused node out of range");
-    if (m_lockUpdate > 0 && m_state != tsNormal) throw std::logic_error("TCustomdxTreeList: mouse state inside a bracket");
+    INVARIANT(!(m_focused < -1 || m_focused >= Count()), "TCustomdxTreeList: focused node out of range");
+    INVARIANT(!(m_lockUpdate > 0 && m_state != tsNormal), "TCustomdxTreeList: mouse state inside a bracket");
     if (m_layoutValid) m_layout.check_invariants();
     m_textInk.check_invariants();
 #endif

@@ -1,7 +1,8 @@
 #include "grid/TCustomdxTreeListControl.h"
 
 #include "grid/GridPainter.h"
-#include "grid/ScopeExit.h"
+#include "platform/classes/Invariant.h"
+#include "platform/classes/ScopeExit.h"
 #include "grid/TdxTreeListColumn.h"
 #include "platform/gfx/FontFace.h"
 #include "platform/ui/WindowSystem.h"
@@ -69,7 +70,7 @@ void TCustomdxTreeListControl::SetDefaultLayout(bool value) {
     if (value == m_defaultLayout) return;
     m_defaultLayout = value;
     if (!value || Loading()) return;
-    BeginUpdate();
+    const UpdateLock lock(*this);
     SetShowBands(false);
     SetHeaderPanelRowCount(1);
     m_defaultLayout = true;
@@ -77,7 +78,6 @@ void TCustomdxTreeListControl::SetDefaultLayout(bool value) {
     if (m_bands.Count() == 0) m_bands.Add();
     m_bands.Items(0)->SetVisible(true);
     for (TdxTreeListColumn* c : m_columns) c->SetBandIndex(0);
-    EndUpdate();
 }
 
 bool TCustomdxTreeListControl::IsBandHeaderWidth() const {
@@ -269,8 +269,7 @@ int TCustomdxTreeListControl::ColumnDisplayWidth(const TdxTreeListColumn* column
 void TCustomdxTreeListControl::ApplyColumnSizing(int column, int requested) {
     const dxgrid::SizingResult result = dxgrid::size_column(Layout(), column, requested);
     {
-        BeginUpdate();
-        dxgrid::ScopeExit end([this] { EndUpdate(); });
+        const UpdateLock lock(*this);
         for (std::size_t i = 0; i < m_columns.size() && i < result.widths.size(); ++i)
             if (m_columns[i]->Width() != result.widths[i]) m_columns[i]->SetWidth(result.widths[i]);
         if (result.band >= 0 && result.band < m_bands.Count()) m_bands.Items(result.band)->SetWidth(result.band_width);
@@ -313,9 +312,8 @@ void TCustomdxTreeListControl::check_invariants() const {
     TCustomdxTreeList::check_invariants();
 #ifndef NDEBUG
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if (m_columns[i]->ATreeList() != this) throw std::logic_error("TCustomdxTreeListControl: a column of another grid");
-        if (std::count(m_columns.begin(), m_columns.end(), m_columns[i]) != 1)
-            throw std::logic_error("TCustomdxTreeListControl: a column listed twice");
+        INVARIANT(m_columns[i]->ATreeList() == this, "TCustomdxTreeListControl: a column of another grid");
+        INVARIANT(!(std::count(m_columns.begin(), m_columns.end(), m_columns[i]) != 1), "TCustomdxTreeListControl: a column listed twice");
     }
 #endif
 }

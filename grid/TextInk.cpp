@@ -1,5 +1,7 @@
 #include "grid/TextInk.h"
 
+#include "platform/classes/Invariant.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -33,8 +35,8 @@ std::vector<TextInk::Span> TextInk::strips(int gap) const {
 void TextInk::check_invariants() const {
 #ifndef NDEBUG
     for (std::size_t i = 0; i < m_spans.size(); ++i) {
-        if (m_spans[i].left >= m_spans[i].right) throw std::logic_error("TextInk: an empty span");
-        if (i > 0 && m_spans[i - 1].right >= m_spans[i].left) throw std::logic_error("TextInk: spans out of order or touching");
+        INVARIANT(!(m_spans[i].left >= m_spans[i].right), "TextInk: an empty span");
+        INVARIANT(!(i > 0 && m_spans[i - 1].right >= m_spans[i].left), "TextInk: spans out of order or touching");
     }
 #endif
 }

@@ -1,6 +1,7 @@
 #include "platform/classes/TComponent.h"
 
 #include "platform/classes/ComponentLink.h"
+#include "platform/classes/Invariant.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -163,20 +164,17 @@ void TComponent::InsertComponent(TComponent* component) {
 
 void TComponent::check_invariants() const {
 #ifndef NDEBUG
-    auto fail = [](const char* what) { throw EComponentError(AnsiString("Component invariant broken: ") + what); };
     for (const TComponent* c : m_components) {
-        if (c->m_owner != this) fail("an owned component names another owner");
-        if (std::count(m_components.begin(), m_components.end(), c) != 1) fail("a component is owned twice");
+        INVARIANT(c->m_owner == this, "TComponent: an owned component names another owner");
+        INVARIANT(!(std::count(m_components.begin(), m_components.end(), c) != 1), "TComponent: a component is owned twice");
     }
-    if (m_owner && !m_notified &&
-        std::count(m_owner->m_components.begin(), m_owner->m_components.end(), this) != 1)
-        fail("a component is missing from its owner's list");
+    INVARIANT(!(m_owner && !m_notified &&
+        std::count(m_owner->m_components.begin(), m_owner->m_components.end(), this) != 1), "TComponent: a component is missing from its owner's list");
     for (const TComponent* c : m_freeNotifies)
-        if (std::find(c->m_freeNotifies.begin(), c->m_freeNotifies.end(), this) == c->m_freeNotifies.end())
-            fail("a free notification is one-sided");
+        INVARIANT(!(std::find(c->m_freeNotifies.begin(), c->m_freeNotifies.end(), this) == c->m_freeNotifies.end()), "TComponent: a free notification is one-sided");
     for (const ComponentLinkBase* link : m_links) {
-        if (link->m_target != this) fail("a link registered here points elsewhere");
-        if (std::count(m_links.begin(), m_links.end(), link) != 1) fail("a link is registered twice");
+        INVARIANT(link->m_target == this, "TComponent: a link registered here points elsewhere");
+        INVARIANT(!(std::count(m_links.begin(), m_links.end(), link) != 1), "TComponent: a link is registered twice");
     }
 #endif
 }
@@ -200,7 +198,6 @@ void ComponentLinkBase::target_gone() {
 
 void ComponentLinkBase::check_invariants() const {
 #ifndef NDEBUG
-    if (m_target && std::count(m_target->m_links.begin(), m_target->m_links.end(), this) != 1)
-        throw EComponentError("Component invariant broken: a link is not registered with its target");
+    INVARIANT(!(m_target && std::count(m_target->m_links.begin(), m_target->m_links.end(), this) != 1), "ComponentLinkBase: a link is not registered with its target");
 #endif
 }

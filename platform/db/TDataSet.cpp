@@ -1,5 +1,6 @@
 #include "platform/db/TDataSet.h"
 
+#include "platform/classes/Invariant.h"
 #include "platform/db/EDatabaseError.h"
 #include "platform/db/IndexSelection.h"
 #include "platform/db/TAutoIncField.h"
@@ -84,9 +85,8 @@ void TDataSet::Loaded() {
 
 void TDataSet::OpenInternal() {
     m_cursor = OpenCursor();
-    try {
-        BindFields();
-    } catch (...) {
+    // Fields that cannot be bound leave the dataset closed, as it was.
+    ScopeExit undo([this] {
         for (TField* f : m_defaultFields) f->m_dataSet = nullptr;
         for (TField* f : m_defaultFields) TComponent::Free(f);
         m_fields.erase(std::remove_if(m_fields.begin(), m_fields.end(),
@@ -98,8 +98,9 @@ void TDataSet::OpenInternal() {
         m_defaultFields.clear();
         m_cursor.reset();
         CloseCursor();
-        throw;
-    }
+    });
+    BindFields();
+    undo.release();
     m_state = dsBrowse;
     Rebuild(1, 0);
     m_bof = true;
@@ -238,6 +239,7 @@ void TDataSet::First() {
     m_bof = true;
     m_eof = m_window.rows() == 0;
     DataEvent(deDataSetChange);
+    CHECK_INVARIANTS(*this);
 }
 
 void TDataSet::Last() {
@@ -247,6 +249,7 @@ void TDataSet::Last() {
     m_eof = true;
     m_bof = m_window.rows() == 0;
     DataEvent(deDataSetChange);
+    CHECK_INVARIANTS(*this);
 }
 
 int TDataSet::MoveBy(int distance) {
@@ -281,6 +284,7 @@ int TDataSet::MoveBy(int distance) {
     m_window.scroll(shift);
     m_window.set_active(static_cast<int>(row));
     DataEvent(deDataSetScroll, static_cast<std::intptr_t>(shift));
+    CHECK_INVARIANTS(*this);
     return moved;
 }
 
@@ -301,6 +305,7 @@ void TDataSet::PositionCentred(std::int64_t seq) {
     Rebuild(std::min(seq, count), (rows - 1) / 2);
     m_bof = m_eof = m_window.rows() == 0;
     DataEvent(deDataSetChange);
+    CHECK_INVARIANTS(*this);
 }
 
 void TDataSet::ChangeOrder(int index) {
@@ -313,6 +318,7 @@ void TDataSet::ChangeOrder(int index) {
         Rebuild(1, 0);
     m_bof = m_eof = m_window.rows() == 0;
     DataEvent(deDataSetChange);
+    CHECK_INVARIANTS(*this);
 }
 
 void TDataSet::Refresh() {
@@ -477,11 +483,7 @@ bool TDataSet::LocatePrefix(TField* field, const AnsiString& text, int direction
         return false;
     if (direction == 0 && text::ansi_starts_with_text(field->AsString(), text)) return true;
 
-    DisableControls();
-    struct Enable {
-        TDataSet* dataSet;
-        ~Enable() { dataSet->EnableControls(); }
-    } enable{this};
+    const ControlsLock controls(*this);
 
     const std::int64_t count = m_cursor->record_count();
     const std::int64_t start = m_window.current_seq();
@@ -583,4 +585,16 @@ bool TDataSet::WalkPrefix(TField& field, const AnsiString& text, int direction) 
     DataEvent(deCheckBrowseMode);
     PositionCentred(start);
     return false;
+}
+
+void TDataSet::check_invariants() const {
+#ifndef NDEBUG
+    if (!Active()) return;
+    const int rows = m_window.rows();
+    INVARIANT(rows <= BufferCount(), "dataset: the window holds more rows than the largest link buffer");
+    INVARIANT(rows == 0 || (m_window.active() >= 0 && m_window.active() < rows),
+              "dataset: the current record is outside the window");
+    INVARIANT(rows == 0 || m_window.top() >= 1, "dataset: the window starts before the first record");
+    INVARIANT(rows > 0 || m_cursor->record_count() == 0, "dataset: no current record in a table that has records");
+#endif
 }

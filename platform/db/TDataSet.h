@@ -12,6 +12,7 @@
 // change) goes out when they are enabled again.
 #pragma once
 
+#include "platform/classes/ScopeExit.h"
 #include "platform/classes/TComponent.h"
 #include "platform/db/DBTypes.h"
 #include "platform/db/RecordWindow.h"
@@ -70,6 +71,8 @@ public:
     void DisableControls();
     void EnableControls();
     bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    void check_invariants() const;
 
     // Re-reads the window from the table, the current record on its row.
     void Refresh();
@@ -185,3 +188,6 @@ private:
     bool m_pendingData = false;
     std::vector<LookupCursor> m_lookups;
 };
+
+// Keeps a dataset's controls from hearing of its moves for a scope.
+using ControlsLock = UpdateLock<TDataSet, &TDataSet::DisableControls, &TDataSet::EnableControls>;

@@ -1,5 +1,6 @@
 #include "platform/db/TTable.h"
 
+#include "platform/classes/ScopeExit.h"
 #include "platform/db/EDatabaseError.h"
 #include "platform/db/IndexSelection.h"
 #include "platform/db/Session.h"
@@ -12,6 +13,7 @@ TTable::~TTable() {
     try {
         Close();
     } catch (...) {
+        // A destructor: a close handler's failure cannot go anywhere from here.
     }
 }
 
@@ -114,7 +116,12 @@ std::unique_ptr<db::TableCursor> TTable::OpenWithPasswords(db::Connection& conne
 
 std::unique_ptr<db::TableCursor> TTable::OpenCursor() {
     if (m_tableName.empty()) db::database_error("Missing TableName property", this);
-    try {
+    // What fails on the way leaves the table attached to nothing.
+    ScopeExit undo([this] {
+        m_opening = nullptr;
+        CloseCursor();
+    });
+    {
         db::Connection* connection = nullptr;
         if (TDatabase* database = db::Session::Default().FindDatabase(m_databaseName)) {
             connection = &database->Connection();
@@ -139,11 +146,8 @@ std::unique_ptr<db::TableCursor> TTable::OpenCursor() {
         m_opening = nullptr;
         cursor->set_order(order, 0);
         m_order = order;
+        undo.release();
         return cursor;
-    } catch (...) {
-        m_opening = nullptr;
-        CloseCursor();
-        throw;
     }
 }
 

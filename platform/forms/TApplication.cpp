@@ -58,6 +58,7 @@ void TApplication::HandleException(TObject* Sender, std::exception_ptr error) {
         else
             ShowException(e);
     } catch (...) {
+        // The end of every handler's failure: whatever was thrown, the user hears of it.
         const Exception unknown("Unknown error");
         if (OnException)
             OnException(Sender, unknown);

@@ -74,6 +74,18 @@ namespace forms {
 // one it goes on to the caller.
 void handle_exception(TObject* sender, std::exception_ptr error);
 
+// Runs an event handler (or a window's procedure) so that whatever it throws
+// goes to handle_exception and the framework that called it goes on.
+template <typename F>
+void run_handler(TObject* sender, F&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        // The boundary of every handler: the framework below stays usable.
+        handle_exception(sender, std::current_exception());
+    }
+}
+
 // A layout that could not be written while its window goes away: no window is
 // left to show a message, so the user reads it on standard error; the old file
 // stays as it was.

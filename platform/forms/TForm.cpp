@@ -19,13 +19,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TCustomForm::BeforeDestruction() {
-    if (OnDestroy) {
-        try {
-            OnDestroy(this);
-        } catch (...) {
-            forms::handle_exception(this, std::current_exception());
-        }
-    }
+    if (OnDestroy) forms::run_handler(this, [this] { OnDestroy(this); });
     TWinControl::BeforeDestruction();
 }
 
@@ -49,11 +43,7 @@ void TCustomForm::CreateFromLayout() {
 
 void TCustomForm::DoCreate() {
     if (!OnCreate) return;
-    try {
-        OnCreate(this);
-    } catch (...) {
-        forms::handle_exception(this, std::current_exception());
-    }
+    forms::run_handler(this, [this] { OnCreate(this); });
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle value) {

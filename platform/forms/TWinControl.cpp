@@ -114,11 +114,7 @@ ui::LRESULT TWinControl::MainWndProc(ui::UINT msg, ui::WPARAM w, ui::LPARAM l) {
     TMessage m{msg, w, l, 0};
     // A handler may free this control: it is destroyed when the message is done.
     ComponentGuard guard(this);
-    try {
-        WndProc(m);
-    } catch (...) {
-        forms::handle_exception(this, std::current_exception());
-    }
+    forms::run_handler(this, [this, &m] { WndProc(m); });
     return m.Result;
 }
 
@@ -418,7 +414,7 @@ void TWinControl::Realign() {
 }
 
 void TWinControl::AlignControls(TRect rect) {
-    m_aligning++;
+    const ScopedValue aligning(m_aligning, m_aligning + 1);
     auto take = [&](TAlign align) {
         std::vector<TControl*> list;
         for (TControl* c : m_controls)
@@ -453,7 +449,6 @@ void TWinControl::AlignControls(TRect rect) {
     }
     for (TControl* c : take(alClient))
         c->SetBounds(rect.Left, rect.Top, std::max(rect.Width(), 0), std::max(rect.Height(), 0));
-    m_aligning--;
 }
 
 // ---- state changes --------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "platform/gfx/FontCache.h"
 
+#include "platform/classes/Invariant.h"
+
 #include <cassert>
 #include <cstdlib>
 #include <fstream>
@@ -141,8 +143,8 @@ std::filesystem::path FontCache::default_file() {
 #ifndef NDEBUG
 void FontCache::check_invariants() const {
     for (const auto& [request, e] : m_entries) {
-        assert(!request.empty() && request.find_first_of("\t\n") == std::string::npos);
-        assert(!e.match.file.empty());
+        INVARIANT(!request.empty() && request.find_first_of("\t\n") == std::string::npos, "FontCache: !request.empty() && request.find_first_of(\"\\t\\n\") == std::string::npos");
+        INVARIANT(!e.match.file.empty(), "FontCache: !e.match.file.empty()");
     }
 }
 #endif

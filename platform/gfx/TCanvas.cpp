@@ -199,6 +199,12 @@ TColor TCanvas::Pixel(int x, int y) const {
 
 void TCanvas::SetPixel(int x, int y, TColor color) { Ops::fill(*this, TRect{x, y, x + 1, y + 1}, Ops::solid(color)); }
 
+void TCanvas::fill_solid(const TRect& r, gfx::Pixel color, const TRect* clip) {
+    Paint paint;
+    paint.solid = color;
+    Ops::fill(*this, clip ? gfx::intersect(r, *clip) : r, paint);
+}
+
 void TCanvas::FillRect(const TRect& r) {
     if (Ops::brush_visible(*this)) Ops::fill(*this, r, Ops::brush_paint(*this, pmCopy));
 }

@@ -188,6 +188,9 @@ public:
 private:
     struct Ops;
     friend struct Ops;
+    // Fills r with one colour within the clip region and, when given, within
+    // clip: what text puts behind and under its characters.
+    void fill_solid(const TRect& r, gfx::Pixel color, const TRect* clip);
 
     void rebuild_device_clip();
     void draw_span_h(int x0, int x1, int y);

@@ -121,15 +121,7 @@ void TCanvas::draw_glyphs(int x, int y, std::string_view text, const TRect* clip
         if (!d.IsEmpty()) clips.push_back(d);
     }
     if (clips.empty()) return;
-    auto fill = [&](const TRect& r) {
-        const TRect d = gfx::offset(r, m_origin.X, m_origin.Y);
-        for (const TRect& c : clips) {
-            const TRect part = gfx::intersect(d, c);
-            for (int yy = part.Top; yy < part.Bottom; ++yy)
-                std::fill_n(m_surface.pixels + static_cast<std::ptrdiff_t>(yy) * m_surface.stride + part.Left,
-                            part.Width(), color);
-        }
-    };
+    auto fill = [&](const TRect& r) { fill_solid(r, color, clip); };
     int pen = x;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char ch = static_cast<unsigned char>(text[i]);
@@ -236,16 +228,7 @@ int TCanvas::TextRect(TRect& r, std::string_view text, TTextFormat format) {
         if (format.Contains(tfRight)) x = r.Right - w;
         else if (format.Contains(tfCenter)) x = r.Left + (r.Width() - w) / 2;
         if (opaque) {
-            const gfx::Pixel bk = gfx::to_pixel(m_brush.Color());
-            const TRect box = Bounds(x, y, w, line_height);
-            const TRect area = clip ? gfx::intersect(box, *clip) : box;
-            const TRect d = gfx::offset(area, m_origin.X, m_origin.Y);
-            for (const TRect& c : m_device_clip) {
-                const TRect part = gfx::intersect(d, c);
-                for (int yy = part.Top; yy < part.Bottom; ++yy)
-                    std::fill_n(m_surface.pixels + static_cast<std::ptrdiff_t>(yy) * m_surface.stride + part.Left,
-                                part.Width(), bk);
-            }
+            fill_solid(Bounds(x, y, w, line_height), gfx::to_pixel(m_brush.Color()), clip);
         }
         draw_glyphs(x, y, line.text, clip, line.underline, tab_width);
         y += line_height;

@@ -10,6 +10,7 @@
 #include "platform/ui/WindowSystemDetail.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/classes/Invariant.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -721,36 +722,34 @@ AnsiString WindowSystem::clipboard_text() { return text::utf8_to_cp1251(m_host.c
 
 void WindowSystem::check_invariants() const {
 #ifndef NDEBUG
-    auto fail = [](const char* what) { throw Exception(AnsiString("Window system invariant broken: ") + what); };
     std::size_t top_count = 0;
     for (const auto& [h, w] : m_windows) {
-        if (w->handle != h) fail("a window's handle");
-        if (w->frame.Left < 0 || w->frame.Top < 0 || w->frame.Right < 0 || w->frame.Bottom < 0) fail("a negative frame");
+        INVARIANT(w->handle == h, "WindowSystem: a window's handle");
+        INVARIANT(!(w->frame.Left < 0 || w->frame.Top < 0 || w->frame.Right < 0 || w->frame.Bottom < 0), "WindowSystem: a negative frame");
         if (w->top_level()) {
             ++top_count;
-            if (std::count(m_top_levels.begin(), m_top_levels.end(), h) != 1) fail("a top-level window outside the z-order");
-            if (!w->pixels || w->pixels->Width() != w->bounds.Width() || w->pixels->Height() != w->bounds.Height())
-                fail("a top-level window's pixels");
+            INVARIANT(!(std::count(m_top_levels.begin(), m_top_levels.end(), h) != 1), "WindowSystem: a top-level window outside the z-order");
+            INVARIANT(!(!w->pixels || w->pixels->Width() != w->bounds.Width() || w->pixels->Height() != w->bounds.Height()), "WindowSystem: a top-level window's pixels");
         } else {
             const Window* parent = find(w->parent);
-            if (!parent) fail("a child without its parent");
-            if (std::count(parent->children.begin(), parent->children.end(), h) != 1) fail("a child not listed once");
-            if (w->pixels) fail("a child with pixels of its own");
+            INVARIANT(parent, "WindowSystem: a child without its parent");
+            INVARIANT(!(std::count(parent->children.begin(), parent->children.end(), h) != 1), "WindowSystem: a child not listed once");
+            INVARIANT(!(w->pixels), "WindowSystem: a child with pixels of its own");
         }
         for (HWND c : w->children)
-            if (!find(c) || find(c)->parent != h) fail("a listed child of another parent");
+            INVARIANT(!(!find(c) || find(c)->parent != h), "WindowSystem: a listed child of another parent");
     }
-    if (top_count != m_top_levels.size()) fail("the z-order lists a dead window");
+    INVARIANT(top_count == m_top_levels.size(), "WindowSystem: the z-order lists a dead window");
     bool past_topmost = false;
     for (HWND t : m_top_levels) {
         const bool topmost = (find(t)->ex_style & WS_EX_TOPMOST) != 0;
-        if (topmost && past_topmost) fail("a top-most window behind a normal one");
+        INVARIANT(!(topmost && past_topmost), "WindowSystem: a top-most window behind a normal one");
         past_topmost = past_topmost || !topmost;
     }
     for (HWND h : {m_focus, m_capture, m_active, m_hover})
-        if (h != kNoWindow && !find(h)) fail("focus, capture, activation or hover on a dead window");
+        INVARIANT(!(h != kNoWindow && !find(h)), "WindowSystem: focus, capture, activation or hover on a dead window");
     for (const auto& [key, timer] : m_timers)
-        if (key.first != kNoWindow ? !find(key.first) : !timer.proc) fail("a timer of a dead window");
+        INVARIANT(!(key.first != kNoWindow ? !find(key.first) : !timer.proc), "WindowSystem: a timer of a dead window");
 #endif
 }
 

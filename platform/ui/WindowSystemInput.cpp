@@ -11,6 +11,8 @@
 //    outermost hook call returns.
 #include "platform/ui/WindowSystemDetail.h"
 
+#include "platform/classes/ScopeExit.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -340,12 +342,9 @@ LRESULT WindowSystem::call_hook_from(std::size_t index, HookKind kind, int code,
         if (hook.kind != kind || hook.removed) continue;
         const auto proc = hook.proc;
         ++m_hook_depth;
-        struct Leave {
-            WindowSystem& ws;
-            ~Leave() {
-                if (--ws.m_hook_depth == 0) std::erase_if(ws.m_hooks, [](const Hook& h) { return h.removed; });
-            }
-        } leave{*this};
+        ScopeExit leave([this] {
+            if (--m_hook_depth == 0) std::erase_if(m_hooks, [](const Hook& h) { return h.removed; });
+        });
         return guarded([&] { return (*proc)(code, w, l); });
     }
     return 0;

@@ -12,6 +12,7 @@
 #include "platform/ui/WindowSystemDetail.h"
 
 #include "platform/classes/Exception.h"
+#include "platform/classes/ScopeExit.h"
 
 #include <algorithm>
 
@@ -97,6 +98,7 @@ void WindowSystem::handle_cross_sends() {
             else
                 result = send_message(send->hwnd, send->msg, send->wparam, send->lparam);
         } catch (...) {
+            // A cross-thread send: the failure goes back to the waiting sender's thread.
             error = std::current_exception();
         }
         // The sender is never left waiting, whatever the handler did, and
@@ -188,6 +190,10 @@ void WindowSystem::wait_for_input() {
 }
 
 LRESULT WindowSystem::dispatch_message(const Msg& m) {
+#ifndef NDEBUG
+    // However the message ends, the windows are whole again.
+    const ScopeExit checked([this] { check_invariants(); });
+#endif
     if (m.message == WM_TIMER) {
         auto key = std::make_pair(m.hwnd, static_cast<UINT>(m.wParam));
         auto it = m_timers.find(key);
@@ -268,15 +274,10 @@ int WindowSystem::run_modal(HWND h) {
         if (t != h && is_visible(t) && is_enabled(t) && get_owner(t) != h) disabled.push_back(t);
     for (HWND t : disabled) enable_window(t, false);
     // Whatever ends the loop, an exception included, the other windows come back.
-    struct Restore {
-        WindowSystem& ws;
-        std::vector<HWND>& disabled;
-        ModalState* state;
-        ~Restore() {
-            for (HWND t : disabled) ws.enable_window(t, true);
-            std::erase_if(ws.m_modal, [&](const auto& m) { return m.get() == state; });
-        }
-    } restore{*this, disabled, state};
+    ScopeExit restore([&] {
+        for (HWND t : disabled) enable_window(t, true);
+        std::erase_if(m_modal, [&](const auto& m) { return m.get() == state; });
+    });
     show_window(h, SW_SHOW);
     set_active_window(h);
     const bool quit = !run_loop([&] { return !state->ended && is_window(h); });

@@ -150,7 +150,7 @@ std::vector<HeaderCell> phone_header() {
     std::vector<HeaderCell> cells;
     int x = 0;
     for (int i = 0; i < 8; ++i) {
-        cells.push_back({i + 10, 0, 0, i, Rect(x, 0, x + widths[i], 18)});
+        cells.push_back({.column = i + 10, .band = 0, .row = 0, .pos = i, .rect = Rect(x, 0, x + widths[i], 18)});
         x += widths[i];
     }
     return cells;
