@@ -86,11 +86,16 @@ int KeyEncoder::compare_records(const unsigned char* a, const unsigned char* b) 
     return 0;
 }
 
-std::uint64_t KeyEncoder::head(const unsigned char* record) const {
+std::uint64_t KeyEncoder::head(const unsigned char* record, std::size_t from) const {
     std::uint64_t h = 0;
     int n = 0;
+    std::size_t skip = from;
     const unsigned char flip = m_descending ? 0xFF : 0x00;
     auto put = [&](unsigned char byte) {
+        if (skip > 0) {
+            --skip;
+            return false;
+        }
         h = (h << 8) | static_cast<unsigned char>(byte ^ flip);
         return ++n == 8;
     };

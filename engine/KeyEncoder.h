@@ -39,8 +39,8 @@ public:
     // Two records (raw bytes, the key fields at their offsets) in key order,
     // as memcmp of their sort keys would put them, without making the keys.
     int compare_records(const unsigned char* a, const unsigned char* b) const;
-    // The first 8 bytes of a record's sort key, big-endian, zero-padded.
-    std::uint64_t head(const unsigned char* record) const;
+    // Bytes from..from+7 of a record's sort key, big-endian, zero-padded.
+    std::uint64_t head(const unsigned char* record, std::size_t from = 0) const;
     // Search target for the first key field: a CP1251 text or a value.
     std::string encode_target(const Value& key) const;
     // The first key field's raw bytes (a record's, or an index file entry's)

@@ -485,7 +485,7 @@ class EntrySorter {
 public:
     EntrySorter(const KeyEncoder& order, int entry_size, const std::filesystem::path& spill, std::uint32_t expected)
         : m_order(order), m_entry_size(static_cast<std::size_t>(entry_size)), m_spill_path(spill),
-          m_capacity(std::max<std::size_t>(1, kSortMemory / (m_entry_size + sizeof(Item)))) {
+          m_capacity(std::max<std::size_t>(1, kSortMemory / (m_entry_size + sizeof(Item)))), m_whole_in_head(order.max_length() <= 16) {
         const std::size_t n = std::min<std::size_t>(m_capacity, expected);
         m_items.reserve(n);
         m_entries.reserve(n * m_entry_size);
@@ -498,7 +498,7 @@ public:
 
     void add(const unsigned char* entry) {
         if (m_items.size() == m_capacity) spill();
-        m_items.push_back({m_order.head(entry), static_cast<std::uint32_t>(m_items.size())});
+        m_items.push_back({m_order.head(entry), m_order.head(entry, 8), static_cast<std::uint32_t>(m_items.size())});
         m_entries.insert(m_entries.end(), entry, entry + m_entry_size);
     }
 
@@ -516,8 +516,9 @@ public:
     }
 
 private:
+    // The first 16 bytes of the sort key decide most comparisons.
     struct Item {
-        std::uint64_t head;
+        std::uint64_t head, head2;
         std::uint32_t slot;
     };
     const unsigned char* entry(std::uint32_t slot) const { return m_entries.data() + slot * m_entry_size; }
@@ -525,7 +526,8 @@ private:
     void sort_run() {
         std::sort(m_items.begin(), m_items.end(), [this](const Item& a, const Item& b) {
             if (a.head != b.head) return a.head < b.head;
-            const int c = m_order.compare_records(entry(a.slot), entry(b.slot));
+            if (a.head2 != b.head2) return a.head2 < b.head2;
+            const int c = m_whole_in_head ? 0 : m_order.compare_records(entry(a.slot), entry(b.slot));
             return c != 0 ? c < 0 : a.slot < b.slot;
         });
     }
@@ -609,6 +611,7 @@ private:
     std::size_t m_entry_size;
     std::filesystem::path m_spill_path;
     std::size_t m_capacity;
+    bool m_whole_in_head;  // keys of at most 16 bytes: the heads are the whole keys
     std::vector<Item> m_items;
     std::vector<unsigned char> m_entries;
     std::vector<Run> m_runs;

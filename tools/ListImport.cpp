@@ -54,6 +54,7 @@ public:
 
     std::size_t read(char* buffer, std::size_t size) override {
         for (;;) {
+            check_stop(m_options);
             const ssize_t n = ::read(m_fd, buffer, size);
             if (n >= 0) return static_cast<std::size_t>(n);
             if (errno != EINTR) throw std::runtime_error(m_where + "cannot read the file: " + std::strerror(errno));
@@ -281,10 +282,8 @@ ImportResult import_list(const fs::path& list, const fs::path& dir, const Import
         ListRow row;
         std::uint32_t rows = 0;
         while (reader.next(row)) {
-            if ((++rows & 4095) == 0) {
-                check_stop(options);
-                bar.update(reader.position());
-            }
+            check_stop(options);
+            if ((++rows & 4095) == 0) bar.update(reader.position());
             if (!row.good) {
                 if (result.bad_rows.size() < ImportResult::kBadRowsKept) result.bad_rows.push_back({row.line, row.reason});
                 ++result.bad_row_count;
