@@ -111,7 +111,7 @@ std::uint64_t KeyEncoder::head(const unsigned char* record, std::size_t from) co
                 if (put(raw[i])) return h;
         }
     }
-    return h << (8 * (8 - n));
+    return n == 0 ? 0 : h << (8 * (8 - n));
 }
 
 std::string KeyEncoder::encode_target(const Value& key) const {
