@@ -61,6 +61,59 @@ void KeyEncoder::encode_record(const unsigned char* record, std::string& out) co
     for (const auto& f : m_fields) encode_field(f, record + f.offset, out);
 }
 
+int KeyEncoder::compare_records(const unsigned char* a, const unsigned char* b) const {
+    for (const auto& f : m_fields) {
+        const unsigned char* x = a + f.offset;
+        const unsigned char* y = b + f.offset;
+        int c = 0;
+        if (f.type == FieldType::Alpha) {
+            // Weights are never zero, so the end of the text sorts first, like the key's zero byte.
+            for (int i = 0; i < f.width; ++i) {
+                const unsigned wx = x[i] ? m_weight[x[i]] : 0;
+                const unsigned wy = y[i] ? m_weight[y[i]] : 0;
+                if (wx != wy) {
+                    c = wx < wy ? -1 : 1;
+                    break;
+                }
+                if (wx == 0) break;
+            }
+        } else {
+            c = std::memcmp(x, y, static_cast<std::size_t>(f.width));
+            c = c < 0 ? -1 : c > 0 ? 1 : 0;
+        }
+        if (c != 0) return m_descending ? -c : c;
+    }
+    return 0;
+}
+
+std::uint64_t KeyEncoder::head(const unsigned char* record, std::size_t from) const {
+    std::uint64_t h = 0;
+    int n = 0;
+    std::size_t skip = from;
+    const unsigned char flip = m_descending ? 0xFF : 0x00;
+    auto put = [&](unsigned char byte) {
+        if (skip > 0) {
+            --skip;
+            return false;
+        }
+        h = (h << 8) | static_cast<unsigned char>(byte ^ flip);
+        return ++n == 8;
+    };
+    for (const auto& f : m_fields) {
+        const unsigned char* raw = record + f.offset;
+        if (f.type == FieldType::Alpha) {
+            int i = 0;
+            for (; i < f.width && raw[i] != 0; ++i)
+                if (put(m_weight[raw[i]])) return h;
+            if (put(0)) return h;
+        } else {
+            for (int i = 0; i < f.width; ++i)
+                if (put(raw[i])) return h;
+        }
+    }
+    return n == 0 ? 0 : h << (8 * (8 - n));
+}
+
 std::string KeyEncoder::encode_target(const Value& key) const {
     const FieldDesc& f = m_fields.front();
     std::string out;

@@ -36,6 +36,11 @@ public:
     std::size_t max_length() const { return m_max_length; }
     // Sort key of a record (raw record bytes) into out, replacing its contents.
     void encode_record(const unsigned char* record, std::string& out) const;
+    // Two records (raw bytes, the key fields at their offsets) in key order,
+    // as memcmp of their sort keys would put them, without making the keys.
+    int compare_records(const unsigned char* a, const unsigned char* b) const;
+    // Bytes from..from+7 of a record's sort key, big-endian, zero-padded.
+    std::uint64_t head(const unsigned char* record, std::size_t from = 0) const;
     // Search target for the first key field: a CP1251 text or a value.
     std::string encode_target(const Value& key) const;
     // The first key field's raw bytes (a record's, or an index file entry's)

@@ -13,6 +13,8 @@ packages=(
   desktop-file-utils
   xdg-utils
   openbox
+  time
+  sqlite3
 )
 # The clean Debian 12 root the package is installed on (scripts/test.sh, ABONIX_DEB_ROOT).
 if [ "${ABONIX_DEB_ROOT:-${ABONIX_SLOW:-0}}" = 1 ]; then packages+=(debootstrap); fi

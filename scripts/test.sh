@@ -26,8 +26,8 @@ if [ "${ABONIX_SLOW:-0}" = 1 ]; then
   fuzz=build/fuzz
   cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DABONIX_FUZZ=ON -DABONIX_TESTS=OFF
-  cmake --build "$fuzz" --target table_fuzz ini_fuzz
-  for target in table ini; do
+  cmake --build "$fuzz" --target table_fuzz ini_fuzz list_fuzz
+  for target in table ini list; do
     # New inputs go to a scratch folder; the committed seeds are only read.
     scratch=$(mktemp -d)
     "$fuzz/fuzz/${target}_fuzz" -max_total_time="${ABONIX_FUZZ_SECONDS:-300}" \

@@ -1,34 +1,42 @@
 // abonix-db import: a directory (Phone2k.db, City.db, Street.db and all their
 // indexes) built from a list of subscribers (see SubscriberList.h).
 //
-// The list is CSV with a header row naming its eight columns in any order,
-// UTF-8 (with or without a byte order mark) or CP1251; a file that is valid
-// UTF-8 is read as UTF-8, any other as CP1251. Cities and streets come by
-// name and get codes in alphabetical order; an empty name leaves the code blank.
+// The list is read as ListReader.h tells. Cities and streets come by name and
+// get codes in alphabetical order; an empty name leaves the code blank.
 //
-// A row is bad when its field count differs from the header's, when a field
-// is longer than its column (the phone six characters), or when it holds a
-// character CP1251 lacks or a control character. Bad rows are reported with
-// the line they start on. Unless skip_bad is set, one bad row means nothing is
-// written. The tables are written into a hidden folder inside the directory
-// and moved into place only when all of them are complete, so an interrupted
-// import leaves the directory's tables as they were.
+// Unless skip_bad is set, one bad row means nothing is written. The good rows
+// stream to a spool file and from there to the tables, so memory stays flat
+// however long the list. Everything is written into a hidden folder inside
+// the directory and moved into place only when all of the tables are
+// complete, so an import stopped by a signal, killed or failing on a full
+// disk leaves the directory's tables as they were; the next import removes
+// what a killed one left.
 #pragma once
 
+#include "tools/ListReader.h"
+
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace tools {
 
 struct ImportOptions {
-    enum class Encoding { Detect, Utf8, Cp1251 };
+    using Encoding = ListEncoding;
     Encoding encoding = Encoding::Detect;
     bool skip_bad = false;
-    std::ostream* progress = nullptr;  // a terminal to draw a progress bar on
+    std::ostream* progress = nullptr;        // a terminal to draw a progress bar on
+    const std::atomic<bool>* stop = nullptr;  // once set (by a signal handler), the import stops with ImportStopped
+};
+
+// An import stopped on request; the directory is as it was.
+struct ImportStopped : std::runtime_error {
+    ImportStopped() : std::runtime_error("the import was stopped; the directory is left as it was") {}
 };
 
 struct BadRow {
@@ -37,8 +45,10 @@ struct BadRow {
 };
 
 struct ImportResult {
+    static constexpr std::size_t kBadRowsKept = 100;
     std::uint32_t subscribers = 0;  // rows written (or that would have been)
-    std::vector<BadRow> bad_rows;
+    std::vector<BadRow> bad_rows;   // the first kBadRowsKept
+    std::size_t bad_row_count = 0;
     bool written = false;
 };
 

@@ -5,10 +5,13 @@
 #include "text/Cp1251.h"
 #include "tools/ListImport.h"
 #include "tools/SampleDirectory.h"
+#include "tools/ShownText.h"
 #include "tools/SubscriberList.h"
 #include "tools/TableReport.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -52,6 +55,24 @@ bool parse_number(const char* s, std::uint64_t& out) {
 // The progress bar goes to the terminal only, never into a pipe or a file.
 std::ostream* progress_stream() { return ::isatty(STDERR_FILENO) ? &std::cerr : nullptr; }
 
+// Ctrl+C and SIGTERM stop an import at its next step; what it wrote so far goes.
+std::atomic<bool> g_stop{false};
+volatile std::sig_atomic_t g_stop_signal = 0;
+
+extern "C" void on_stop_signal(int signal) {
+    g_stop_signal = signal;
+    g_stop.store(true);
+}
+
+void catch_stop_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_stop_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no restart: a read waiting on a pipe returns to look at the flag
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 int import(int argc, char** argv) {
     tools::ImportOptions options;
     for (int i = 4; i < argc; ++i) {
@@ -67,17 +88,26 @@ int import(int argc, char** argv) {
         }
     }
     options.progress = progress_stream();
-    const tools::ImportResult result = tools::import_list(argv[2], argv[3], options);
-    constexpr std::size_t kShown = 100;
-    for (std::size_t i = 0; i < result.bad_rows.size() && i < kShown; ++i)
-        std::cerr << argv[2] << ":" << result.bad_rows[i].line << ": " << result.bad_rows[i].reason << "\n";
-    if (result.bad_rows.size() > kShown) std::cerr << "... and " << result.bad_rows.size() - kShown << " more bad rows\n";
+    options.stop = &g_stop;
+    catch_stop_signals();
+    tools::ImportResult result;
+    try {
+        result = tools::import_list(argv[2], argv[3], options);
+    } catch (const tools::ImportStopped& e) {
+        const int signal = g_stop_signal;
+        std::cerr << "abonix-db: " << (signal == SIGINT ? "interrupted" : "terminated") << ": " << e.what() << "\n";
+        return 128 + signal;
+    }
+    const std::string list = tools::shown_text(argv[2], false, 400);
+    for (const auto& bad : result.bad_rows) std::cerr << list << ":" << bad.line << ": " << bad.reason << "\n";
+    if (result.bad_row_count > result.bad_rows.size())
+        std::cerr << "... and " << result.bad_row_count - result.bad_rows.size() << " more bad rows\n";
     if (!result.written) {
-        std::cerr << "abonix-db: " << result.bad_rows.size() << " bad rows; nothing written (--skip-bad leaves them out)\n";
+        std::cerr << "abonix-db: " << result.bad_row_count << " bad rows; nothing written (--skip-bad leaves them out)\n";
         return 1;
     }
     std::cerr << "abonix-db: " << result.subscribers << " subscribers written to " << argv[3];
-    if (!result.bad_rows.empty()) std::cerr << ", " << result.bad_rows.size() << " bad rows left out";
+    if (result.bad_row_count > 0) std::cerr << ", " << result.bad_row_count << " bad rows left out";
     std::cerr << "\n";
     return 0;
 }

@@ -181,6 +181,35 @@ TEST(Import, ReplacesTheTablesOfADirectoryAndClearsWhatOlderRunsLeft) {
     for (const auto& name : left) EXPECT_FALSE(name.starts_with(".abonix-import-")) << name;
 }
 
+TEST(Import, OutsideTextInAMessageIsShownSafelyAndKeepsItsLine) {
+    const std::string long_name(300, 'z');
+    const struct { const char* what; std::string list; std::size_t line; std::string message; } cases[] = {
+        {"terminal control bytes in the header", "Phone,\x1B[2J\x07Name\n", 1, "unknown column \"\\x1B[2J\\x07Name\""},
+        {"bytes that are no character in the header", std::string("Phone,\xFF\xFE\x98x\n"), 1, "unknown column \"яю\\x98x\""},
+        {"a long header cut short", "Phone," + long_name + "\n", 1, "unknown column \"" + std::string(40, 'z') + "…\""},
+        {"a control character in a field", kHeader + "200001,\"Ив\x1Bан\",,,,,,\n", 2, "LastName: a control character (\\x1B)"},
+        {"a direction override", kHeader + "200001,Ив\xE2\x80\xAEан,,,,,,\n", 2, "LastName: the character \\xE2\\x80\\xAE (U+202E)"},
+        {"a long field cut short", kHeader + "200001," + long_name + ",,,,,,\n", 2, "LastName \"" + std::string(40, 'z') + "…\" is 300 bytes long"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir tmp;
+        write_file(tmp / "list.csv", c.list);
+        std::string message;
+        try {
+            const auto r = tools::import_list(tmp / "list.csv", tmp / "dir", {});
+            ASSERT_EQ(r.bad_rows.size(), 1u);
+            EXPECT_EQ(r.bad_rows[0].line, c.line);
+            message = r.bad_rows[0].reason;
+        } catch (const std::runtime_error& e) {
+            message = e.what();
+            EXPECT_NE(message.find("list.csv: line " + std::to_string(c.line) + ": "), std::string::npos) << message;
+        }
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        for (unsigned char ch : message) EXPECT_GE(ch, 0x20) << message;
+    }
+}
+
 TEST(ProgressBar, RedrawsOnlyWhenThePercentageGrowsAndEndsItsLine) {
     std::ostringstream out;
     {
