@@ -261,3 +261,26 @@ TEST_F(ControlsTest, FormsShowTheirIconsDialogsAreFramedAsOnesAndOtherFormsStayA
     EXPECT_FALSE(tool_info->dialog);
     EXPECT_EQ(tool_info->owner, main_form->Handle());
 }
+
+TEST_F(ControlsTest, AnAlignmentThatFailsHalfWayLeavesTheParentFreeToAlignAgain) {
+    app->OnException = [](TObject*, const std::exception&) {};
+    auto* form = TComponent::Own<TForm>(app.get());
+    form->SetClientWidth(300);
+    form->SetClientHeight(200);
+    auto* panel = TComponent::Own<TPanel>(form);
+    panel->SetAlign(alTop);
+    panel->SetParent(form);
+    bool fail = true;
+    panel->OnResize = [&](TObject*) {
+        if (fail) throw Exception("resize failed");
+    };
+    try {
+        form->SetClientWidth(400);
+    } catch (const Exception&) {
+        // Whether it reaches here or the application, the alignment has ended.
+    }
+    EXPECT_FALSE(form->Aligning());
+    fail = false;
+    form->SetClientWidth(350);
+    EXPECT_EQ(panel->Width(), 350);
+}
