@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "app/About.h"
+#include "app/DirectoryReload.h"
 #include "app/PhonesBuild.h"
 #include "app/PhonesLayout.h"
 #include "bars/dxBar.h"
@@ -11,9 +12,20 @@
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
 
+#include <filesystem>
+
 TPhones* Phones = nullptr;
 
 TPhones::TPhones(TComponent* AOwner) : TForm(AOwner) {}
+
+TPhones::~TPhones() = default;
+
+void TPhones::WndProc(TMessage& message) {
+    TForm::WndProc(message);
+    if (message.Msg == ui::WM_ACTIVATE && (message.WParam & 0xFFFF) != ui::WA_INACTIVE && m_reload) m_reload->CheckSoon();
+}
+
+bool TPhones::TablesReadable() { return !m_reload || m_reload->Check(); }
 
 void TPhones::ReadLayout(forms::LayoutReader& reader) {
     SetName("Phones");
@@ -94,6 +106,8 @@ void TPhones::read_bar_manager(forms::LayoutReader& reader) {
 }
 
 void TPhones::FormCreate(TObject*) {
+    // The tables are found in the current folder (the one the program works in).
+    m_reload = std::make_unique<app::DirectoryReload>(m_tables, std::filesystem::current_path());
     m_tables.OpenTables();
     ui::startup_step("tables opened");
 }
@@ -113,13 +127,26 @@ directory::DirectorySearch search_of(const directory::DirectoryTables& t) {
 const AnsiString& text_of(TObject* sender) { return static_cast<TdxBarEdit*>(sender)->Text(); }
 }  // namespace
 
-void TPhones::PhoneEditChange(TObject* Sender) { search_of(m_tables).PhoneEditChange(text_of(Sender)); }
-void TPhones::LastNameEditChange(TObject* Sender) { search_of(m_tables).LastNameEditChange(text_of(Sender)); }
-void TPhones::FirstNameEditChange(TObject* Sender) { search_of(m_tables).FirstNameEditChange(text_of(Sender)); }
-void TPhones::MiddleNameEditChange(TObject* Sender) { search_of(m_tables).MiddleNameEditChange(text_of(Sender)); }
-void TPhones::CityEditChange(TObject* Sender) { search_of(m_tables).CityEditChange(text_of(Sender)); }
-void TPhones::StreetEditChange(TObject* Sender) { search_of(m_tables).StreetEditChange(text_of(Sender)); }
+void TPhones::PhoneEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).PhoneEditChange(text_of(Sender));
+}
+void TPhones::LastNameEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).LastNameEditChange(text_of(Sender));
+}
+void TPhones::FirstNameEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).FirstNameEditChange(text_of(Sender));
+}
+void TPhones::MiddleNameEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).MiddleNameEditChange(text_of(Sender));
+}
+void TPhones::CityEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).CityEditChange(text_of(Sender));
+}
+void TPhones::StreetEditChange(TObject* Sender) {
+    if (TablesReadable()) search_of(m_tables).StreetEditChange(text_of(Sender));
+}
 
 void TPhones::PhoneGridColumnClick(TObject*, TdxTreeListColumn* Column) {
+    if (!TablesReadable()) return;
     search_of(m_tables).PhoneGridColumnClick(static_cast<TdxDBTreeListColumn*>(Column)->FieldName());
 }

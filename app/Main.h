@@ -8,6 +8,12 @@
 #include "directory/DirectoryTables.h"
 #include "platform/forms/TForm.h"
 
+#include <memory>
+
+namespace app {
+class DirectoryReload;
+}
+
 class TdxBar;
 class TdxBarButton;
 class TdxBarDockControl;
@@ -21,6 +27,7 @@ class TImageList;
 class TPhones : public TForm {
 public:
     explicit TPhones(TComponent* AOwner);
+    ~TPhones() override;
 
     // The components, in stored order.
     TdxBarDockControl* dxBarDockControl1 = nullptr;
@@ -78,13 +85,19 @@ public:
 
 protected:
     void ReadLayout(forms::LayoutReader& reader) override;
+    // An activation looks whether the tables' files changed on disk.
+    void WndProc(TMessage& message) override;
 
 private:
     void read_dock_controls(forms::LayoutReader& reader);
     void read_grid(forms::LayoutReader& reader);
     void read_bar_manager(forms::LayoutReader& reader);
 
+    // The tables opened again when their files changed; false while one cannot be read.
+    bool TablesReadable();
+
     directory::DirectoryTables m_tables;
+    std::unique_ptr<app::DirectoryReload> m_reload;
 };
 
 // The main window made at start-up.

@@ -35,6 +35,7 @@ void Cursor::switch_index_number(int index, bool keep_current) {
         m_state = State::Bof;
         m_pos = 0;
     }
+    check_intact();
 }
 
 std::uint32_t Cursor::locate(std::uint32_t record) const {
@@ -87,6 +88,7 @@ std::uint32_t Cursor::lower_bound(std::string_view target) const {
 void Cursor::set_to_key(const Value& key) {
     const std::string target = m_table->key_encoder(active_key_index()).encode_target(key);
     const std::uint32_t pos = lower_bound(target);
+    check_intact();
     if (pos >= order().size()) {
         m_state = State::Eof;
     } else {
@@ -102,20 +104,28 @@ bool Cursor::get_record_for_key(const Value& key) {
     // it, or after them in a descending index.
     for (std::uint32_t pos = lower_bound(target); pos < order().size(); ++pos) {
         const unsigned char* key = first_key_at(pos);
-        if (enc.compare_first(key, target) != 0) return false;
-        if (enc.equals_first(key, target)) {
+        const int order_of = enc.compare_first(key, target);
+        const bool equal = order_of == 0 && enc.equals_first(key, target);
+        check_intact();
+        if (order_of != 0) return false;
+        if (equal) {
             m_state = State::On;
             m_pos = pos;
             return true;
         }
         if (!enc.descending()) return false;
     }
+    check_intact();
     return false;
 }
 
 RecordPos Cursor::current() const {
     switch (m_state) {
-    case State::On: return {order().record_at(m_pos), m_pos + 1};
+    case State::On: {
+        const RecordPos r{order().record_at(m_pos), m_pos + 1};
+        check_intact();
+        return r;
+    }
     case State::Bof: throw EngineError(kErrBof, "Beginning of table");
     case State::Eof: throw EngineError(kErrEof, "End of table");
     case State::Gap: break;
@@ -137,7 +147,9 @@ RecordPos Cursor::next() {
     }
     m_state = State::On;
     m_pos = static_cast<std::uint32_t>(pos);
-    return {order().record_at(m_pos), m_pos + 1};
+    const RecordPos r{order().record_at(m_pos), m_pos + 1};
+    check_intact();
+    return r;
 }
 
 RecordPos Cursor::prior() {
@@ -154,7 +166,9 @@ RecordPos Cursor::prior() {
     }
     m_state = State::On;
     m_pos = static_cast<std::uint32_t>(pos);
-    return {order().record_at(m_pos), m_pos + 1};
+    const RecordPos r{order().record_at(m_pos), m_pos + 1};
+    check_intact();
+    return r;
 }
 
 void Cursor::move_to(std::int64_t n) {
@@ -172,7 +186,9 @@ void Cursor::move_to(std::int64_t n) {
 
 RecordPos Cursor::set_sequence_number(std::int64_t n) {
     move_to(n);
-    return {order().record_at(m_pos), m_pos + 1};
+    const RecordPos r{order().record_at(m_pos), m_pos + 1};
+    check_intact();
+    return r;
 }
 
 Value Cursor::value_at(std::int64_t n, int field) {
@@ -202,18 +218,24 @@ const unsigned char* Cursor::key_column(int field) const {
 
 Value Cursor::value(int field) const {
     if (m_state != State::On) current();  // throws the error of the cursor's place
-    if (const unsigned char* raw = key_column(field))
-        return decode_field(m_table->fields()[static_cast<std::size_t>(field)], raw, m_table->code_page_table());
-    return m_table->value(order().record_at(m_pos), field);
+    const unsigned char* raw = key_column(field);
+    Value v = raw ? decode_field(m_table->fields()[static_cast<std::size_t>(field)], raw, m_table->code_page_table())
+                  : m_table->value(order().record_at(m_pos), field);
+    m_order->check_intact();
+    return v;
 }
 
 void Cursor::text(int field, std::string& out) const {
     if (m_state != State::On) current();
     const unsigned char* raw = key_column(field);
-    if (!raw) return m_table->text(order().record_at(m_pos), field, out);
-    const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
-    if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
-    decode_alpha(f, raw, m_table->code_page_table(), out);
+    if (!raw) {
+        m_table->text(order().record_at(m_pos), field, out);
+    } else {
+        const FieldDesc& f = m_table->fields()[static_cast<std::size_t>(field)];
+        if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
+        decode_alpha(f, raw, m_table->code_page_table(), out);
+    }
+    m_order->check_intact();
 }
 
 }  // namespace engine

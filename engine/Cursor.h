@@ -73,6 +73,12 @@ public:
     void text_at(std::int64_t n, int field, std::string& out);
 
     bool on_record() const { return m_state == State::On; }
+    // The table and the active index file as ParadoxFile::check_intact():
+    // every operation here calls it before it hands out what it read.
+    void check_intact() const {
+        m_table->check_intact();
+        m_order->check_intact();
+    }
     // Field value of the current record. A field of the active index is read
     // from the index file when the order comes from one: a walk in index
     // order then reads memory in sequence instead of jumping about the table.

@@ -63,6 +63,15 @@ bool FieldScan::blank_or_integer(const unsigned char* raw, std::int64_t& out) co
 
 template <class Match>
 std::int64_t FieldScan::scan(std::uint32_t from, std::uint32_t to, Match&& match) const {
+    // Whatever the walk found counts only when the files held still under it.
+    const std::int64_t found = walk(from, to, match);
+    m_table.check_intact();
+    m_order.check_intact();
+    return found;
+}
+
+template <class Match>
+std::int64_t FieldScan::walk(std::uint32_t from, std::uint32_t to, Match& match) const {
     const std::uint32_t size = m_order.size();
     if (size == 0) return -1;
     from = std::min(from, size - 1);

@@ -50,6 +50,8 @@ public:
 private:
     template <class Match>
     std::int64_t scan(std::uint32_t from, std::uint32_t to, Match&& match) const;
+    template <class Match>
+    std::int64_t walk(std::uint32_t from, std::uint32_t to, Match& match) const;
     bool integer_field() const;
     bool blank_or_integer(const unsigned char* raw, std::int64_t& out) const;
 

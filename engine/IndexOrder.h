@@ -32,6 +32,10 @@ public:
     std::uint32_t position_of(std::uint32_t record) const;
     // The index file's entry at a position (only when from_file()).
     const unsigned char* file_record(std::uint32_t position) const { return m_file->entry(position); }
+    // An index file's order: the file and its table as ParadoxFile::check_intact().
+    void check_intact() const {
+        if (m_file) m_file->check_intact();
+    }
 
 #ifndef NDEBUG
     // Every position of an index file's order resolved so far names the record its entry describes.

@@ -1,6 +1,7 @@
 #include "engine/MappedFile.h"
 
 #include "engine/EngineError.h"
+#include "engine/LostPages.h"
 #include "text/Cp1251.h"
 
 #include <cerrno>
@@ -15,14 +16,20 @@
 namespace engine {
 
 struct MappedFile::Region {
-    Region(const void* p, std::size_t n) : data(static_cast<const unsigned char*>(p)), size(n) {}
+    Region(const void* p, std::size_t n) : data(static_cast<const unsigned char*>(p)), size(n) {
+        watched = LostPages::watch(p, n, &lost);
+    }
     ~Region() {
+        if (watched) LostPages::unwatch(&lost);
         if (data) ::munmap(const_cast<unsigned char*>(data), size);
     }
     Region(const Region&) = delete;
     Region& operator=(const Region&) = delete;
     const unsigned char* data;
     std::size_t size;
+    bool watched = false;
+    // Set by the bus error handler when pages of the file went missing under the mapping.
+    std::atomic<bool> lost{false};
 };
 
 namespace {
@@ -85,18 +92,27 @@ MappedFile::MappedFile(const std::filesystem::path& path) {
     KeptMappings& k = kept();
     std::lock_guard lock(k.mutex);
     for (auto it = k.entries.begin(); it != k.entries.end(); ++it) {
-        if (it->first == key) {
+        if (it->first == key && !it->second->lost.load(std::memory_order_relaxed)) {
             m_region = it->second;
             k.entries.erase(it);
             k.entries.emplace_back(key, m_region);
             m_data = m_region->data;
+            m_lost = &m_region->lost;
             return;
         }
     }
     void* p = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, file.fd, 0);
     if (p == MAP_FAILED) throw EngineError(kErrIo, name + ": cannot map the file: " + std::strerror(errno));
-    m_region = std::make_shared<const Region>(p, m_size);
+    auto region = std::make_shared<const Region>(p, m_size);
+    if (!region->watched) {
+        // Unwatched, a file cut short would end the program: its bytes are read instead.
+        region.reset();
+        read_all(file.fd, name);
+        return;
+    }
+    m_region = std::move(region);
     m_data = m_region->data;
+    m_lost = &m_region->lost;
     if (k.limit == 0) return;
     k.entries.emplace_back(key, m_region);
     while (k.entries.size() > k.limit) k.entries.pop_front();
@@ -106,10 +122,15 @@ MappedFile::MappedFile(const std::filesystem::path& path, std::size_t max_bytes)
     const AnsiString name = text::utf8_to_cp1251(path.string());
     Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0) open_failed(name, errno);
-    m_buffer.resize(max_bytes);
+    m_size = max_bytes;
+    read_all(file.fd, name);
+}
+
+void MappedFile::read_all(int fd, const AnsiString& name) {
+    m_buffer.resize(m_size);
     std::size_t got = 0;
-    while (got < max_bytes) {
-        const ssize_t n = ::pread(file.fd, m_buffer.data() + got, max_bytes - got, static_cast<off_t>(got));
+    while (got < m_size) {
+        const ssize_t n = ::pread(fd, m_buffer.data() + got, m_size - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw EngineError(kErrIo, name + ": " + std::strerror(errno));
         if (n == 0) break;

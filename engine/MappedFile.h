@@ -8,6 +8,9 @@
 // key and so a new mapping.
 #pragma once
 
+#include "text/AnsiString.h"
+
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -30,6 +33,9 @@ public:
 
     const unsigned char* data() const { return m_data; }
     std::size_t size() const { return m_size; }
+    // True once pages of the mapping went missing from the file: what was
+    // read from it since may be zeros instead of the file's bytes.
+    bool lost() const { return m_lost && m_lost->load(std::memory_order_relaxed); }
 
     // Maps every page now, in one call: far cheaper than a fault per page
     // when the whole file is about to be read out of order. A hint only.
@@ -41,9 +47,12 @@ public:
     struct Region;
 
 private:
+    void read_all(int fd, const AnsiString& name);
+
     std::shared_ptr<const Region> m_region;  // set when mapped
     std::vector<unsigned char> m_buffer;     // the bytes when they were read, not mapped
     const unsigned char* m_data = nullptr;
+    const std::atomic<bool>* m_lost = nullptr;  // the region's flag, when mapped
     std::size_t m_size = 0;
 };
 

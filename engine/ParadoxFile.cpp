@@ -59,6 +59,14 @@ ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_pag
     m_data = m_map.data();
     parse_header(default_code_page);
     if (!with_blocks) return;  // the header is never encrypted
+    if (m_map.size() >= 16) {
+        // The update stamp sits at 0x60 in a data header; an older header repeats the first words.
+        m_stamp_at = m_header.header_size >= 0x68 ? 0x60 : 0;
+        std::memcpy(&m_header_words[0], m_map.data(), 8);
+        std::memcpy(&m_header_words[1], m_map.data() + 8, 8);
+        std::memcpy(&m_header_words[2], m_map.data() + m_stamp_at, 8);
+        m_watch_header = true;
+    }
     const ParadoxHeader& h = m_header;
     if (h.password_checksum != 0) check_password(passwords);
     m_per_block = static_cast<std::uint32_t>((h.block_size - layout::kBlockHeader) / h.record_size);
@@ -83,6 +91,13 @@ ParadoxFile::ParadoxFile(const std::filesystem::path& path, int default_code_pag
 
 void ParadoxFile::fail(int code, const AnsiString& problem) const {
     throw EngineError(code, text::utf8_to_cp1251(m_path.string()) + ": " + problem);
+}
+
+void ParadoxFile::changed_on_disk() const {
+    m_changed = true;
+    m_broken = true;
+    fail(kErrCorrupt, m_map.lost() ? AnsiString("the file was cut short while it was read")
+                                   : AnsiString("the file was changed by another program while it was read"));
 }
 
 void ParadoxFile::check_password(std::span<const AnsiString> passwords) {

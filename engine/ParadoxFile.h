@@ -17,12 +17,21 @@
 //
 // The last block may end before its nominal end (files from the wild do):
 // only the part its records use has to lie inside the file.
+//
+// Another program may change the file while we read it. Pages cut off the
+// end of the file read as zeros (LostPages.h), and a rewrite shows in the
+// header; check_intact(), which every engine operation calls once it has
+// read, turns either into an error naming the file (it reads the file's last
+// byte, so a file cut short is noticed even when nothing lost was needed), so that nothing read from
+// a file in that state is handed out. A file replaced by a rename leaves ours
+// whole: it is read as it was opened until the caller opens the new one.
 #pragma once
 
 #include "engine/MappedFile.h"
 #include "engine/Value.h"
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -106,6 +115,14 @@ public:
     // Every page of the file mapped at once, before a read of all of it out of order.
     void populate() const { m_map.populate(); }
 
+    // Throws kErrCorrupt naming the file when it was cut short under the
+    // mapping or rewritten since it was opened; once it failed it always fails.
+    void check_intact() const {
+        const bool moved = header_moved();  // touches the first and the last page
+        if (m_changed || moved || m_map.lost()) [[unlikely]]
+            changed_on_disk();
+    }
+
 
 private:
     // n / m_per_block by a multiplication: a division would cost a scan a good
@@ -125,6 +142,21 @@ private:
     void map_blocks() const;
     void check_block(std::uint32_t block) const;
     [[noreturn]] void fail(int code, const AnsiString& problem) const;
+    // The header words a writer changes with the records, against their values
+    // at opening. The file's last byte is read too: a file cut anywhere short
+    // of it faults there and so is marked lost, also when what the reader
+    // needed was read (or decrypted) before.
+    bool header_moved() const {
+        if (!m_watch_header) return false;
+        const unsigned char* d = m_map.data();
+        static_cast<void>(*static_cast<const volatile unsigned char*>(d + m_map.size() - 1));
+        std::uint64_t w[3];
+        std::memcpy(&w[0], d, 8);
+        std::memcpy(&w[1], d + 8, 8);
+        std::memcpy(&w[2], d + m_stamp_at, 8);
+        return w[0] != m_header_words[0] || w[1] != m_header_words[1] || w[2] != m_header_words[2];
+    }
+    [[noreturn]] void changed_on_disk() const;
 
     std::filesystem::path m_path;
     MappedFile m_map;
@@ -144,6 +176,11 @@ private:
     mutable std::vector<std::uint32_t> m_block_first;
     mutable std::vector<std::uint32_t> m_block_slot;  // block number -> index in m_blocks + 1, 0 when unused
     mutable bool m_broken = false;
+    // The header as it was when the file was opened (record count, blocks, update stamp).
+    bool m_watch_header = false;
+    std::size_t m_stamp_at = 0;
+    std::uint64_t m_header_words[3] = {};
+    mutable bool m_changed = false;
 };
 
 }  // namespace engine

@@ -66,6 +66,11 @@ public:
     void resolve_all() const;
     // Resolves every entry: false when one has no matching record or two share one.
     bool verify_all() const;
+    // The index file and its table as ParadoxFile::check_intact().
+    void check_intact() const {
+        m_file->check_intact();
+        m_table->check_intact();
+    }
 
 #ifndef NDEBUG
     void check_invariants() const;

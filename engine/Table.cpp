@@ -131,13 +131,16 @@ int Table::find_index(std::string_view name) const {
 
 Value Table::value(std::uint32_t record, int field) const {
     const FieldDesc& f = fields()[static_cast<std::size_t>(field)];
-    return decode_field(f, m_file.record(record) + f.offset, *m_cp);
+    Value v = decode_field(f, m_file.record(record) + f.offset, *m_cp);
+    m_file.check_intact();
+    return v;
 }
 
 void Table::text(std::uint32_t record, int field, std::string& out) const {
     const FieldDesc& f = fields()[static_cast<std::size_t>(field)];
     if (f.type != FieldType::Alpha) throw EngineError(kErrInvalidArgument, "Field " + f.name + " is not text");
     decode_alpha(f, m_file.record(record) + f.offset, *m_cp, out);
+    m_file.check_intact();
 }
 
 const KeyEncoder& Table::key_encoder(int index) const {
@@ -163,13 +166,17 @@ const IndexOrder& Table::order(int index) const {
         slot = IndexOrder::identity(record_count());
         return *slot;
     }
+    // An order made while the file changed under us is never kept.
     if (!d.file.empty()) {
         if (auto file = open_index_file(d)) {
+            file->check_intact();
             slot = IndexOrder::mapped(std::move(file));
             return *slot;
         }
     }
-    slot = IndexOrder::in_memory(key_encoder(index).sort(record_count(), [this](std::uint32_t n) { return m_file.record(n); }));
+    auto sorted = key_encoder(index).sort(record_count(), [this](std::uint32_t n) { return m_file.record(n); });
+    m_file.check_intact();
+    slot = IndexOrder::in_memory(std::move(sorted));
     return *slot;
 }
 

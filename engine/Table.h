@@ -69,6 +69,10 @@ public:
     // Alpha field text into out, without allocation once out has room.
     void text(std::uint32_t record, int field, std::string& out) const;
     const unsigned char* raw_record(std::uint32_t record) const { return m_file.record(record); }
+    // Throws naming the file when it was cut short or rewritten under us
+    // (ParadoxFile::check_intact); whoever read raw records calls it before
+    // using what it read.
+    void check_intact() const { m_file.check_intact(); }
 
     // Primary index first (keyed tables), then single-field secondary indexes
     // by field number, then composite/named ones by file number.

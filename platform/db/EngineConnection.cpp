@@ -112,7 +112,9 @@ public:
 
     RecordId record_at(std::int64_t seq) const override {
         try {
-            return m_order->record_at(static_cast<std::uint32_t>(seq - 1));
+            const RecordId id = m_order->record_at(static_cast<std::uint32_t>(seq - 1));
+            m_cursor.check_intact();
+            return id;
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }
@@ -121,7 +123,9 @@ public:
     std::int64_t seq_of(RecordId id) const override {
         if (id < 0 || id >= static_cast<RecordId>(m_order->size())) return 0;
         try {
-            return static_cast<std::int64_t>(m_order->position_of(static_cast<std::uint32_t>(id))) + 1;
+            const std::int64_t seq = static_cast<std::int64_t>(m_order->position_of(static_cast<std::uint32_t>(id))) + 1;
+            m_cursor.check_intact();
+            return seq;
         } catch (const engine::EngineError& e) {
             rethrow(e);
         }

@@ -321,6 +321,54 @@ void TDataSet::ChangeOrder(int index) {
     CHECK_INVARIANTS(*this);
 }
 
+void TDataSet::ReplaceCursor(std::unique_ptr<db::TableCursor> fresh, const AnsiString& key_field,
+                             const AnsiString& nearest_field) {
+    CheckActive();
+    DataEvent(deCheckBrowseMode);
+    const bool had_current = m_window.rows() > 0;
+    const std::int64_t old_seq = had_current ? m_window.current_seq() : 0;
+    const int row = had_current ? m_window.active() : 0;
+    // What the current record holds, while the old cursor can still tell.
+    auto current_value = [&](const AnsiString& name) -> db::Value {
+        TField* f = name.empty() ? nullptr : FindField(name);
+        if (!had_current || !f || f->FieldKind() != fkData) return {};
+        try {
+            return FieldValue(*f);
+        } catch (const Exception&) {
+            return {};
+        }
+    };
+    const db::Value key = current_value(key_field), nearest = current_value(nearest_field);
+    std::int64_t seq = 0;
+    const auto def_of = [&](const AnsiString& name) {
+        const auto& defs = fresh->field_defs();
+        for (std::size_t i = 0; i < defs.size(); ++i)
+            if (text::ansi_compare_text(defs[i].name, name) == 0) return static_cast<int>(i);
+        return -1;
+    };
+    if (!db::is_null(key) && def_of(key_field) >= 0) {
+        auto by_key = fresh->clone();
+        const int index = db::select_index(by_key->index_defs(), key_field);
+        if (index >= 0) {
+            by_key->set_order(index, 0);
+            const std::int64_t at = by_key->seek_key(KeyFor(def_of(key_field), key));
+            if (at > 0) seq = fresh->seq_of(by_key->record_at(at));
+        }
+    }
+    const std::int64_t count = fresh->record_count();
+    if (seq == 0 && !db::is_null(nearest) && def_of(nearest_field) >= 0 && count > 0)
+        seq = std::min(fresh->seek_nearest(KeyFor(def_of(nearest_field), nearest)), count);
+    if (seq == 0) seq = std::min(std::max<std::int64_t>(old_seq, 1), count);
+    m_lookups.clear();
+    m_cursor = std::move(fresh);
+    if (seq > 0)
+        Rebuild(seq, row);
+    else
+        Rebuild(1, 0);
+    m_bof = m_eof = m_window.rows() == 0;
+    DataEvent(deDataSetChange);
+}
+
 void TDataSet::Refresh() {
     CheckActive();
     DataEvent(deCheckBrowseMode);

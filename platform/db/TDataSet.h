@@ -117,6 +117,15 @@ protected:
     // Switches the active order keeping the current record current and on
     // its row as far as the records before it allow.
     void ChangeOrder(int index);
+    // Reads from another cursor from now on (the table opened again, in the
+    // same order, with the same fields), the dataset staying open: the record
+    // whose `key_field` holds the current record's value becomes current,
+    // else the first at or after its value of `nearest_field` in the active
+    // order, on the same row as far as the records allow; the links are told
+    // the data set changed. A current record the old cursor can no longer
+    // read is looked for by its place.
+    void ReplaceCursor(std::unique_ptr<db::TableCursor> fresh, const AnsiString& key_field,
+                       const AnsiString& nearest_field);
     // Makes record `seq` of the active order current on the window's middle
     // row; past the end means the last record.
     void PositionCentred(std::int64_t seq);

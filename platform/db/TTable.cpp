@@ -5,6 +5,9 @@
 #include "platform/db/IndexSelection.h"
 #include "platform/db/Session.h"
 #include "platform/db/TDatabase.h"
+#include "platform/classes/ScopeExit.h"
+
+#include <algorithm>
 
 TTable::TTable(TComponent* AOwner) : TDataSet(AOwner) {}
 
@@ -157,6 +160,67 @@ void TTable::CloseCursor() {
     m_ownConnection.reset();
     m_indexDefs.reset();
     m_order = -1;
+}
+
+namespace {
+
+// A table that shows no records, with the fields and indexes it had.
+class NoRecords final : public db::TableCursor {
+public:
+    NoRecords(std::vector<db::FieldDef> fields, std::vector<db::IndexDef> indexes)
+        : m_fields(std::move(fields)), m_indexes(std::move(indexes)) {}
+    const std::vector<db::FieldDef>& field_defs() const override { return m_fields; }
+    std::vector<db::IndexDef> index_defs() const override { return m_indexes; }
+    std::int64_t set_order(int, std::int64_t) override { return 0; }
+    std::int64_t record_count() const override { return 0; }
+    db::RecordId record_at(std::int64_t) const override { db::database_error("Record not found", nullptr); }
+    std::int64_t seq_of(db::RecordId) const override { return 0; }
+    bool read(std::int64_t, int, db::Value&) const override { db::database_error("Record not found", nullptr); }
+    void prefetch(std::int64_t) const override {}
+    std::int64_t seek_nearest(const db::Value&) const override { return 1; }
+    std::int64_t seek_key(const db::Value&) const override { return 0; }
+    std::unique_ptr<db::TableCursor> clone() const override { return std::make_unique<NoRecords>(m_fields, m_indexes); }
+
+private:
+    std::vector<db::FieldDef> m_fields;
+    std::vector<db::IndexDef> m_indexes;
+};
+
+bool same_fields(const std::vector<db::FieldDef>& a, const std::vector<db::FieldDef>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const db::FieldDef& x, const db::FieldDef& y) {
+        return x.name == y.name && x.type == y.type && x.size == y.size;
+    });
+}
+
+}  // namespace
+
+void TTable::Reopen(const AnsiString& key_field) {
+    CheckActive();
+    db::Connection* connection = m_database ? &m_database->Connection() : m_ownConnection.get();
+    if (!connection) db::database_error("Cannot perform this operation on a closed dataset", this);
+    std::unique_ptr<db::TableCursor> cursor = OpenWithPasswords(*connection, m_openedReadOnly);
+    if (!same_fields(cursor->field_defs(), Cursor().field_defs()))
+        db::database_error(db::format_message("Table %s: its fields changed", m_tableName), this);
+    // The index list is the new table's from now on; a failure leaves the old one.
+    std::optional<std::vector<db::IndexDef>> old_defs = std::move(m_indexDefs);
+    ScopeExit restore([&] {
+        m_opening = nullptr;
+        m_indexDefs = std::move(old_defs);
+    });
+    m_indexDefs.reset();
+    m_opening = cursor.get();
+    const int order = m_indexFieldNames.empty() ? ResolveIndexName(m_indexName) : ResolveFieldNames(m_indexFieldNames);
+    cursor->set_order(order, 0);
+    m_opening = nullptr;
+    restore.release();
+    const db::IndexDef* index = order >= 0 ? &IndexDefs()[static_cast<std::size_t>(order)] : nullptr;
+    m_order = order;
+    ReplaceCursor(std::move(cursor), key_field, index && !index->fields.empty() ? index->fields.front() : AnsiString());
+}
+
+void TTable::ShowNoRecords() {
+    CheckActive();
+    ReplaceCursor(std::make_unique<NoRecords>(Cursor().field_defs(), IndexDefs()), {}, {});
 }
 
 db::Value TTable::SearchKey(const std::vector<db::Value>& KeyValues) {

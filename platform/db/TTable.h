@@ -43,6 +43,17 @@ public:
     // KeyValues[0]; false, with nothing moved, when there is none.
     bool FindKey(const std::vector<db::Value>& KeyValues);
 
+    // Opens the table again as it is on disk now, through the same database
+    // and passwords, in the order chosen by IndexName or IndexFieldNames, and
+    // reads from it while staying open (TDataSet::ReplaceCursor finds the
+    // current record again by key_field, else by the active index's first
+    // field). Throws like Open, changing nothing, when it cannot be opened or
+    // its fields are not the ones the dataset has.
+    void Reopen(const AnsiString& key_field);
+    // Shows no records while staying open, fields and indexes as they were:
+    // for a table whose file can no longer be read, until Reopen.
+    void ShowNoRecords();
+
 protected:
     std::unique_ptr<db::TableCursor> OpenCursor() override;
     void CloseCursor() override;
