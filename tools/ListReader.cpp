@@ -59,6 +59,7 @@ std::string code_point_text(char32_t cp) {
 
 std::size_t MemorySource::read(char* buffer, std::size_t size) {
     const std::size_t n = std::min({size, m_chunk, m_data.size() - m_at});
+    if (n == 0) return 0;
     std::memcpy(buffer, m_data.data() + m_at, n);
     m_at += n;
     return n;
