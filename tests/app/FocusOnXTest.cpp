@@ -1,7 +1,8 @@
 // The keyboard after the About box, in the real program on a private X server,
-// without a window manager and under Openbox: F1 opens the box, Enter closes
-// it, and the grid answers the keys at once (Down moves the record, Ctrl+Insert
-// copies the new row, Russian letters search the focused column).
+// without a window manager and under Openbox: opened by F1 and closed by
+// Enter, or opened from the menu and closed by its button with the mouse, the
+// grid answers the keys at once (Down moves the record, Ctrl+Insert copies the
+// new row, Russian letters search the focused column).
 #include "tests/app/ProgramOnX.h"
 #include "tools/SubscriberList.h"
 
@@ -132,7 +133,7 @@ protected:
     int first_row = -1;
 };
 
-TEST_P(FocusOnX, AfterTheAboutBoxOpenedByF1AndClosedByEnterTheGridAnswersTheKeys) {
+TEST_P(FocusOnX, AfterTheAboutBoxTheGridAnswersTheKeys) {
     // The phone header (the first of the proportional columns) orders the list by phone.
     ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(24 * 1000 / 677), std::to_string(first_row - 9), "click", "1"}), 0);
     ASSERT_EQ(xdotool(*x, {"mousemove", "1020", "3"}), 0);
@@ -161,6 +162,28 @@ TEST_P(FocusOnX, AfterTheAboutBoxOpenedByF1AndClosedByEnterTheGridAnswersTheKeys
     }
     ASSERT_LT(found, by_phone.size());
     EXPECT_TRUE(copies(found));
+
+    // The box opened from the "?" menu with the mouse and closed by its button.
+    int left = 0, top = 0;
+    ::Window unused = 0;
+    ASSERT_TRUE(XTranslateCoordinates(client->display(), window, DefaultRootWindow(client->display()), 0, 0, &left, &top, &unused));
+    ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(left + 80), std::to_string(top + 13), "click", "1"}), 0);
+    const unsigned long again = [&] {
+        unsigned long shown = 0;
+        eventually([&] {
+            xdotool(*x, {"mousemove", std::to_string(left + 110), std::to_string(top + 37), "click", "1"});
+            return (shown = client->wait_for_window("О программе...", 1000)) != 0;
+        }, 10000);
+        return shown;
+    }();
+    ASSERT_NE(again, 0u) << app->output();
+    int box_left = 0, box_top = 0;
+    ASSERT_TRUE(XTranslateCoordinates(client->display(), again, DefaultRootWindow(client->display()), 0, 0, &box_left, &box_top, &unused));
+    ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(box_left + 133), std::to_string(box_top + 120), "click", "1"}), 0);
+    ASSERT_TRUE(eventually([&] { return !client->is_viewable(again); }, 10000));
+    ASSERT_EQ(xdotool(*x, {"mousemove", "1020", "3"}), 0);
+    ASSERT_EQ(key("Down"), 0);
+    EXPECT_TRUE(copies(found + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, FocusOnX, ::testing::Values(false, true),
