@@ -2,7 +2,9 @@
 // without a window manager and under Openbox: opened by F1 and closed by
 // Enter, or opened from the menu and closed by its button with the mouse, the
 // grid answers the keys at once (Down moves the record, Ctrl+Insert copies the
-// new row, Russian letters search the focused column).
+// new row, Russian letters search the focused column). The same after the
+// message box of a search that fails in its handler (a directory without its
+// street table, searched by street).
 #include "tests/app/ProgramOnX.h"
 #include "tools/SubscriberList.h"
 
@@ -82,7 +84,17 @@ protected:
             ASSERT_TRUE(eventually([&] { return window_manager_runs(client->display()); }, 10000)) << wm->output();
         }
         ASSERT_TRUE(layout("ru"));
+        if (without_streets) {
+            for (const char* file : {"Street.db", "Street.PX"}) std::filesystem::remove(dir.path() / file);
+            for (auto& row : by_phone) row[tools::kListStreet].clear();
+        }
         app = apptest::start_program(*x, dir.path());
+        if (without_streets) {
+            // The table that cannot be opened is reported before the window shows.
+            const unsigned long box = client->wait_for_window("Abonix", 30000);
+            ASSERT_NE(box, 0u) << app->output();
+            ASSERT_EQ(key("Return"), 0);
+        }
         window = client->wait_for_window("Ольмарск 2001", 30000);
         ASSERT_NE(window, 0u) << app->output();
         ASSERT_TRUE(eventually([&] { return (first_row = focused_row_top()) > 0; }, 10000)) << app->output();
@@ -123,6 +135,19 @@ protected:
         return ::testing::AssertionFailure() << "the clipboard holds\n" << got << "\ninstead of row " << index;
     }
 
+    // Right to the last-name column, then "пе" typed on the Russian layout: the
+    // first "Пе…" from the current record on in phone order is found.
+    std::size_t searches_last_names_from(std::size_t current) {
+        EXPECT_EQ(key("Right"), 0);
+        EXPECT_TRUE(layout("ru"));
+        EXPECT_EQ(key("Cyrillic_pe Cyrillic_ie"), 0);
+        std::size_t found = current;
+        while (found < by_phone.size() && by_phone[found][tools::kListLastName].rfind("Пе", 0) != 0) ++found;
+        EXPECT_LT(found, by_phone.size());
+        EXPECT_TRUE(copies(found));
+        return found;
+    }
+
     TempDir dir;
     std::vector<std::vector<std::string>> by_phone;
     std::optional<e2e::Xvfb> x;
@@ -131,6 +156,16 @@ protected:
     std::unique_ptr<e2e::Child> app;
     unsigned long window = 0;
     int first_row = -1;
+    bool without_streets = false;
+};
+
+// The same directory without its street table: a search by street fails in its handler.
+class FocusOnXWithoutStreets : public FocusOnX {
+protected:
+    void SetUp() override {
+        without_streets = true;
+        FocusOnX::SetUp();
+    }
 };
 
 TEST_P(FocusOnX, AfterTheAboutBoxTheGridAnswersTheKeys) {
@@ -149,19 +184,8 @@ TEST_P(FocusOnX, AfterTheAboutBoxTheGridAnswersTheKeys) {
 
     ASSERT_EQ(key("Down"), 0);
     EXPECT_TRUE(copies(1));
-    // "пе" typed into the grid: the focused (phone) column has no such text, the
-    // next column's search is reached by Right first.
-    ASSERT_EQ(key("Right"), 0);
-    ASSERT_TRUE(layout("ru"));
-    ASSERT_EQ(key("Cyrillic_pe Cyrillic_ie"), 0);
-    std::size_t found = 1;
-    while (found < by_phone.size()) {
-        const std::string& name = by_phone[found][tools::kListLastName];
-        if (name.rfind("Пе", 0) == 0) break;
-        ++found;
-    }
-    ASSERT_LT(found, by_phone.size());
-    EXPECT_TRUE(copies(found));
+    std::size_t found = 0;
+    ASSERT_NO_FATAL_FAILURE(found = searches_last_names_from(1));
 
     // The box opened from the "?" menu with the mouse and closed by its button.
     int left = 0, top = 0;
@@ -185,6 +209,31 @@ TEST_P(FocusOnX, AfterTheAboutBoxTheGridAnswersTheKeys) {
     ASSERT_EQ(key("Down"), 0);
     EXPECT_TRUE(copies(found + 1));
 }
+
+TEST_P(FocusOnXWithoutStreets, AfterTheMessageBoxOfAFailingSearchTheGridAnswersTheKeys) {
+    ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(24 * 1000 / 677), std::to_string(first_row - 9), "click", "1"}), 0);
+    ASSERT_TRUE(layout("ru"));
+    ASSERT_EQ(key("ctrl+Home"), 0);
+    ASSERT_TRUE(copies(0));
+    int left = 0, top = 0;
+    ::Window unused = 0;
+    ASSERT_TRUE(XTranslateCoordinates(client->display(), window, DefaultRootWindow(client->display()), 0, 0, &left, &top, &unused));
+    // The street box, a street typed and Enter: the search's failure comes up in a message box.
+    ASSERT_EQ(xdotool(*x, {"mousemove", std::to_string(left + 640), std::to_string(top + 38), "click", "1"}), 0);
+    ASSERT_EQ(xdotool(*x, {"mousemove", "1020", "3"}), 0);
+    ASSERT_TRUE(layout("ru"));
+    ASSERT_EQ(key("Cyrillic_u Return"), 0);
+    const unsigned long box = client->wait_for_window("Abonix", 10000);
+    ASSERT_NE(box, 0u) << app->output();
+    ASSERT_EQ(key("Return"), 0);
+    ASSERT_TRUE(eventually([&] { return !client->is_viewable(box); }, 10000));
+    ASSERT_EQ(key("Down"), 0);
+    EXPECT_TRUE(copies(1));
+    searches_last_names_from(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManager, FocusOnXWithoutStreets, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Openbox" : "None"; });
 
 INSTANTIATE_TEST_SUITE_P(WindowManager, FocusOnX, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Openbox" : "None"; });
