@@ -316,6 +316,11 @@ ui::LRESULT TdxBarEditControl::EditProc(ui::HWND h, ui::UINT msg, ui::WPARAM w, 
             m_active = false;
             if (TdxBarManagerList::ActiveEditControl() == this) TdxBarManagerList::SetActiveEditControl(nullptr);
             ws().show_window(h, ui::SW_HIDE);
+            // Taken by another window (a dialog over the form): when the form
+            // has the focus again, it goes where the user came from, not to
+            // this hidden box.
+            if (ws().get_top_level(static_cast<ui::HWND>(w)) != ws().get_top_level(h) && m_focusBefore != ui::kNoWindow)
+                ws().set_focus_to_restore(m_focusBefore);
             m_focusBefore = ui::kNoWindow;
             m_deactivating = false;
             Parent()->LeaveKeyboardMode(false);

@@ -236,7 +236,15 @@ void TdxBarWindowItem::SetText(const AnsiString& value) {
             if (TdxBarItemControl* c = Links(i)->Control()) c->Repaint();
     };
     repaint();
-    if (!Loading() && OnChange) OnChange(this);
+    // A failing handler is reported here, so that the edit box that
+    // committed the text still finishes its work (hides, gives the focus back).
+    if (!Loading() && OnChange) {
+        try {
+            OnChange(this);
+        } catch (...) {
+            forms::handle_exception(this, std::current_exception());
+        }
+    }
     repaint();
 }
 

@@ -221,6 +221,18 @@ void TCustomForm::WndProc(TMessage& m) {
     case ui::WM_CLOSE:
         Close();
         return;
+    case ui::WM_ACTIVATE:
+        // Activated again (by the user, a window manager or the end of a
+        // modal form above it), the form gives the keyboard back to the
+        // control that had it, not to its own window.
+        if (m.WParam != ui::WA_INACTIVE && HandleAllocated() && ws().get_top_level(ws().get_focus()) != Handle()) {
+            if (const ui::HWND back = ws().focus_to_restore(Handle()); back != ui::kNoWindow && back != Handle()) {
+                ws().set_focus(back);
+                return;
+            }
+        }
+        TWinControl::WndProc(m);
+        return;
     case ui::WM_SIZE:
         // The user (or the window system) minimised, maximised or restored the form.
         if (m_windowShown) {

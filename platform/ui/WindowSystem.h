@@ -357,8 +357,9 @@ public:
 
     // Shows h as a modal window: the capture holder gets WM_CANCELMODE and the
     // other top-level windows are disabled until end_modal(h, result), h's
-    // destruction or WM_QUIT; then h is hidden and the result returned (0 when
-    // destroyed or quit).
+    // destruction or WM_QUIT; then h is hidden, the window activated in its
+    // place gets the focus back where it had it (focus_to_restore), and the
+    // result is returned (0 when destroyed or quit).
     int run_modal(HWND h);
     void end_modal(HWND h, int result);
     bool in_modal_loop(HWND h) const;
@@ -370,6 +371,17 @@ public:
     HWND set_focus(HWND h);
     HWND get_active_window() const { return m_active; }
     HWND set_active_window(HWND h);
+    // The window inside a top-level window (a descendant) that the focus
+    // goes back to when the window becomes active again after another took
+    // the focus from it (a modal window above it, another form): the one
+    // that held the focus there last, or the one handed over by
+    // set_focus_to_restore. kNoWindow when none did, or it can no longer
+    // take the focus (gone, hidden, disabled, moved to another window).
+    HWND focus_to_restore(HWND top) const;
+    // Makes h the window its top-level window gives the focus back to: a
+    // window giving up the focus while it hides (an edit box of a bar) names
+    // the one the user came from.
+    void set_focus_to_restore(HWND h);
     bool application_active() const { return m_app_active; }
     HWND get_capture() const { return m_capture; }
     HWND set_capture(HWND h);

@@ -40,6 +40,7 @@ struct WindowSystem::Window {
     gfx::Region update;               // client coordinates
     std::unique_ptr<TBitmap> pixels;  // top-level only: the form and its children
     gfx::Region changed;              // top-level only: pixels not yet on the screen
+    HWND focus_to_restore = kNoWindow;  // top-level only: see WindowSystem::focus_to_restore
 
     bool top_level() const { return parent == kNoWindow; }
     // Whether a point in the parent's client coordinates (screen for a

@@ -5,6 +5,9 @@
 //    window that dies or hides gives them up first (lose_window).
 //  - The focus lies in the active window or in no window; popups that never
 //    activate never hold it.
+//  - A top-level window's focus to restore is only a note: it may name a
+//    window since gone or moved (handles are never reused), so it is checked
+//    each time it is read, never followed blindly.
 #include "platform/ui/WindowSystemDetail.h"
 
 #include "platform/classes/Exception.h"
@@ -49,9 +52,23 @@ HWND WindowSystem::change_focus(HWND h) {
     const HWND old = m_focus;
     if (old == h) return old;
     m_focus = h;
+    // The top-level window itself is where activation puts the focus when
+    // nothing better is known; it never hides the control noted before.
+    if (Window* top = find(get_top_level(h)); top && top->handle != h) top->focus_to_restore = h;
     if (is_window(old)) send_message(old, WM_KILLFOCUS, h);
     if (m_focus == h && is_window(h)) send_message(h, WM_SETFOCUS, old);
     return old;
+}
+
+HWND WindowSystem::focus_to_restore(HWND top) const {
+    const Window* w = find(top);
+    if (!w || !w->top_level()) return kNoWindow;
+    const HWND h = w->focus_to_restore;
+    return get_top_level(h) == top && can_take_focus(h) ? h : kNoWindow;
+}
+
+void WindowSystem::set_focus_to_restore(HWND h) {
+    if (Window* top = find(get_top_level(h)); top && top->handle != h) top->focus_to_restore = h;
 }
 
 HWND WindowSystem::set_active_window(HWND h) {

@@ -285,6 +285,10 @@ int WindowSystem::run_modal(HWND h) {
     for (HWND t : disabled) enable_window(t, true);
     if (is_window(h)) show_window(h, SW_HIDE);
     if (is_window(previous_active) && is_visible(previous_active)) set_active_window(previous_active);
+    // The window under the modal one lost the focus to it; activating it
+    // again put the focus on the window itself at best.
+    if (const HWND back = focus_to_restore(m_active); back != kNoWindow && (m_focus == kNoWindow || m_focus == m_active))
+        set_focus(back);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "grid/dxDBGrid.h"
 #include "platform/gfx/Png.h"
 #include "text/Cp1251.h"
 
@@ -184,4 +185,11 @@ TEST_F(AboutBoxTest, TheAboutCommandShowsTheSameBoxEachTime) {
     Phones->AboutMenuClick(Phones);
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(AboutBox, box);
+}
+
+TEST_F(AboutBoxTest, ClosingTheBoxGivesTheKeyboardBackToTheGrid) {
+    Phones->PhoneGrid->SetFocus();
+    ASSERT_EQ(ws().get_focus(), Phones->PhoneGrid->Handle());
+    show([&] { host.press_key(ui::VK_RETURN); });
+    EXPECT_EQ(ws().get_focus(), Phones->PhoneGrid->Handle());
 }

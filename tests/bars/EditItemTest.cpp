@@ -1,6 +1,8 @@
 #include "BarsTestSupport.h"
 
+#include "platform/classes/Exception.h"
 #include "platform/forms/EditWindow.h"
+#include "platform/forms/MessageBox.h"
 
 namespace bars::test {
 namespace {
@@ -101,6 +103,52 @@ TEST_F(EditItemTest, EscAndAClickElsewhereDiscardTheTyping) {
         checkAll();
     }
     EXPECT_TRUE(changes.empty());
+}
+
+TEST_F(EditItemTest, AMessageBoxOverTheEditedBoxLeavesTheKeyboardWithTheGridWhenItCloses) {
+    struct Case {
+        const char* what;
+        std::function<void(TdxBarEdit*)> arm;  // makes a message box come up while the box is edited
+        const char* committed;                 // the box's Text afterwards
+    };
+    const Case cases[] = {
+        // The search on Enter fails: the failure is shown, and Enter goes on as usual.
+        {"a failing search",
+         [](TdxBarEdit* e) { e->OnChange = [](TObject*) { throw Exception("CityT: Cannot perform this operation on a closed dataset"); }; },
+         "12"},
+        // Another window takes the focus from the box: the typing is dropped.
+        {"a message box while typing",
+         [](TdxBarEdit* e) {
+             e->OnCurChange = [e](TObject*) {
+                 if (e->CurText() == "12") forms::message_box("Text", "Caption", forms::MB_OK);
+             };
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TdxBarEdit* box = form->PhoneEdit;
+        box->SetText("");
+        c.arm(box);
+        int boxes = 0;
+        host.set_idle_handler([&] {
+            if (boxes++) throw std::runtime_error("the message box did not close");
+            EXPECT_FALSE(ws().is_enabled(form->Handle()));
+            host.press_key(ui::VK_RETURN);
+        });
+        clickBox(box);
+        host.type_chars("12");
+        if (editControl(box)->Active()) host.press_key(ui::VK_RETURN);
+        host.set_idle_handler({});
+        EXPECT_EQ(boxes, 1);
+        EXPECT_EQ(box->Text(), c.committed);
+        EXPECT_FALSE(editControl(box)->Active());
+        EXPECT_FALSE(form->SearchBar->Control()->KeyboardMode());
+        EXPECT_EQ(ws().get_focus(), form->Grid->Handle());
+        checkAll();
+        box->OnChange = {};
+        box->OnCurChange = {};
+    }
 }
 
 TEST_F(EditItemTest, ClickingFromBoxToBoxKeepsTheWayBackToTheGrid) {

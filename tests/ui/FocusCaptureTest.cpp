@@ -115,6 +115,94 @@ TEST_F(FocusCapture, LosingTheApplicationCancelsTheMouseMode) {
     EXPECT_EQ(ws.get_active_window(), form);
 }
 
+TEST(ModalFocus, TheWindowUnderAModalOneGetsTheFocusBackWhereItHadItWhenTheModalOneEnds) {
+    struct Case {
+        const char* what;
+        // Runs once while the dialog is up; it must end the loop.
+        std::function<void(FocusWorld&, HWND dialog)> act;
+        bool dialog_activated_first;  // as a form shows itself before its modal loop
+        HWND FocusWorld::*expected;   // nullptr: the form itself
+    };
+    auto end = [](FocusWorld& f, HWND dialog) { f.ws.end_modal(dialog, 1); };
+    const Case cases[] = {
+        {"ended", end, false, &FocusWorld::grid},
+        {"ended, the dialog shown before its loop", end, true, &FocusWorld::grid},
+        {"the dialog destroyed",
+         [](FocusWorld& f, HWND dialog) {
+             f.ws.destroy_window(dialog);
+             f.ws.post_message(f.form, WM_NULL);  // the loop looks at its window after the next message
+         },
+         false, &FocusWorld::grid},
+        {"the window hidden meanwhile",
+         [](FocusWorld& f, HWND dialog) {
+             f.ws.show_window(f.grid, SW_HIDE);
+             f.ws.end_modal(dialog, 1);
+         },
+         false, nullptr},
+        {"the window destroyed meanwhile",
+         [](FocusWorld& f, HWND dialog) {
+             f.ws.destroy_window(f.grid);
+             f.ws.end_modal(dialog, 1);
+         },
+         false, nullptr},
+        {"another window handed the focus over",
+         [](FocusWorld& f, HWND dialog) {
+             f.ws.set_focus_to_restore(f.edit);
+             f.ws.end_modal(dialog, 1);
+         },
+         false, &FocusWorld::edit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FocusWorld f;
+        f.ws.set_focus(f.grid);
+        const HWND dialog = make_top(f.ws, Bounds(100, 100, 200, 100), {}, 0, false, f.form);
+        const HWND button = make_child(f.ws, dialog, Bounds(10, 10, 50, 20));
+        if (c.dialog_activated_first) {
+            f.ws.show_window(dialog, SW_SHOW);
+            f.ws.set_focus(button);
+        }
+        bool acted = false;
+        f.host.set_idle_handler([&] {
+            ASSERT_FALSE(acted) << "the loop did not end";
+            acted = true;
+            f.ws.set_focus(button);
+            c.act(f, dialog);
+        });
+        f.ws.run_modal(dialog);
+        EXPECT_EQ(f.ws.get_active_window(), f.form);
+        const HWND expected = c.expected ? f.*c.expected : f.form;
+        EXPECT_EQ(f.ws.get_focus(), expected);
+        f.ws.check_invariants();
+    }
+}
+
+TEST(ModalFocus, TheFocusToRestoreIsTheLastWindowThatHeldItAndOnlyWhileItCanTakeIt) {
+    FocusWorld f;
+    const HWND other = make_top(f.ws, Bounds(450, 0, 200, 200));
+    // Activated on creation, the form took the focus itself: no control of it had it.
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), kNoWindow);
+    f.ws.set_focus(f.edit);
+    f.ws.set_focus(f.grid);
+    f.ws.set_focus(f.form);
+    f.ws.set_focus(other);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), f.grid);
+    EXPECT_EQ(f.ws.focus_to_restore(other), kNoWindow);
+    EXPECT_EQ(f.ws.focus_to_restore(f.grid), kNoWindow);  // asked of a child
+    f.ws.enable_window(f.grid, false);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), kNoWindow);
+    f.ws.enable_window(f.grid, true);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), f.grid);
+    // Moved into the other window, it is no longer the form's to give back.
+    f.ws.set_parent(f.grid, other);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), kNoWindow);
+    f.ws.set_focus_to_restore(f.edit);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), f.edit);
+    f.ws.destroy_window(f.edit);
+    EXPECT_EQ(f.ws.focus_to_restore(f.form), kNoWindow);
+    f.ws.check_invariants();
+}
+
 }  // namespace
 }  // namespace ui::test
 
