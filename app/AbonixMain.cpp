@@ -19,8 +19,10 @@
 #include "app/StartupPrefetch.h"
 #include "platform/forms/TApplication.h"
 #include "platform/gfx/FontCache.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/ui/ComposeSubset.h"
 #include "platform/ui/NoBusAutolaunch.h"
+#include "platform/ui/ScreenScaleChoice.h"
 #include "platform/ui/SdlHost.h"
 #include "platform/ui/StartupTrace.h"
 #include "text/Cp1251.h"
@@ -48,6 +50,11 @@ const char* const kHelp =
     "($XDG_DATA_HOME/abonix, or ~/.local/share/abonix), which the first start\n"
     "fills from the sample installed with the program. `abonix-db import` makes\n"
     "a directory from a list of subscribers.\n"
+    "\n"
+    "On a high-density screen everything is drawn larger by a whole factor\n"
+    "from 1 to 4: ABONIX_SCALE when it is set, otherwise GDK_SCALE, otherwise\n"
+    "the X resource Xft.dpi divided by 96 (144 dpi gives 2), otherwise 1.\n"
+    "Fractions round to the nearest whole factor.\n"
     "\n"
     "  --help     show this text and exit\n"
     "  --version  show the version and exit\n";
@@ -95,6 +102,10 @@ int main(int argc, char** argv) {
         // the session bus SDL may not launch.
         std::optional<ui::ComposeSubset> compose(std::in_place);
         std::optional<ui::NoBusAutolaunch> no_bus(std::in_place);
+        // The scale comes before any font is rendered or any window made.
+        const ui::ScaleChoice scale = ui::choose_screen_scale();
+        gfx::set_screen_scale(scale.scale);
+        ui::startup_step(("scale " + std::to_string(scale.scale) + " from " + scale.source).c_str());
         // Fontconfig's answers of the last run, unless its configuration or the fonts changed.
         gfx::use_font_cache(gfx::FontCache::default_file());
         // The tables and the fonts are made ready while the display starts.

@@ -12,6 +12,7 @@
 #include "platform/classes/Invariant.h"
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/TForm.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -66,10 +67,10 @@ TCustomdxBarControl::~TCustomdxBarControl() {
 
 const TFont& TCustomdxBarControl::ItemsFont() const { return m_manager.BarFont(); }
 
-int TCustomdxBarControl::TextItemHeight() const { return measure_height(ItemsFont()) + 6; }
+int TCustomdxBarControl::TextItemHeight() const { return measure_height(ItemsFont()) + gfx::scaled(6); }
 
 int TCustomdxBarControl::EditHeight() const {
-    return measure_height(ItemsFont()) + 6 + (m_manager.Style() == bmsFlat ? 1 : 0);
+    return measure_height(ItemsFont()) + gfx::scaled(6 + (m_manager.Style() == bmsFlat ? 1 : 0));
 }
 
 int TCustomdxBarControl::TextWidth(const AnsiString& text) const { return measure_text(ItemsFont(), text); }

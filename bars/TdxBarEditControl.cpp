@@ -8,6 +8,7 @@
 #include "platform/classes/Invariant.h"
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/TForm.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -40,12 +41,13 @@ TdxBarEdit* TdxBarEditControl::Edit() const { return dynamic_cast<TdxBarEdit*>(I
 
 int TdxBarEditControl::CaptionWidth() const {
     if (!Edit() || !Edit()->ShowCaption()) return 0;
-    return Parent()->TextWidth(PlainCaption()) + (BarManager().Style() == bmsFlat ? 11 : 6);
+    return Parent()->TextWidth(PlainCaption()) + gfx::scaled(BarManager().Style() == bmsFlat ? 11 : 6);
 }
 
+// The widths are kept at 96 dpi (the layout file holds the user's one).
 int TdxBarEditControl::BoxWidth() const {
-    if (Link()->UserDefine().Contains(udWidth)) return Link()->UserWidth();
-    return Edit() ? Edit()->Width() : 100;
+    if (Link()->UserDefine().Contains(udWidth)) return gfx::scaled(Link()->UserWidth());
+    return gfx::scaled(Edit() ? Edit()->Width() : 100);
 }
 
 int TdxBarEditControl::Width() const { return CaptionWidth() + BoxWidth(); }
@@ -61,7 +63,7 @@ bool TdxBarEditControl::CanSelect() const { return Enabled(); }
 TRect TdxBarEditControl::TextRect() const {
     const TRect r = ItemRect();
     TRect box{r.Left + CaptionWidth(), r.Top, r.Right, r.Bottom};
-    const int inset = BarManager().Style() == bmsFlat ? 1 : 2;
+    const int inset = gfx::scaled(BarManager().Style() == bmsFlat ? 1 : 2);
     return TRect{box.Left + inset, box.Top + inset, box.Right - inset, box.Bottom - inset};
 }
 
@@ -75,7 +77,7 @@ void TdxBarEditControl::Paint(TCanvas& canvas, const TRect& r) {
         canvas.Font().SetColor(Enabled() ? clBtnText : clGrayText);
         canvas.Brush().SetStyle(bsClear);
         const int th = canvas.TextHeight("0");
-        canvas.TextRect(cap, cap.Left + 5, cap.Top + (cap.Height() - th) / 2, PlainCaption());
+        canvas.TextRect(cap, cap.Left + gfx::scaled(5), cap.Top + (cap.Height() - th) / 2, PlainCaption());
         canvas.Brush().SetStyle(bsSolid);
     }
     const TRect box{r.Left + cw, r.Top, r.Right, r.Bottom};
@@ -88,7 +90,7 @@ void TdxBarEditControl::Paint(TCanvas& canvas, const TRect& r) {
     canvas.Font().SetColor(Enabled() ? clWindowText : clGrayText);
     canvas.Brush().SetStyle(bsClear);
     const AnsiString shown = Edit() ? Edit()->Text() : AnsiString();
-    canvas.TextRect(text, text.Left + 2, text.Top + (BarManager().Style() == bmsFlat ? 2 : 0), shown);
+    canvas.TextRect(text, text.Left + gfx::scaled(2), text.Top + gfx::scaled(BarManager().Style() == bmsFlat ? 2 : 0), shown);
     canvas.Brush().SetStyle(bsSolid);
 }
 

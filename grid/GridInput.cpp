@@ -9,6 +9,7 @@
 #include "platform/forms/ScrollBarModel.h"
 #include "platform/forms/TScreen.h"
 #include "platform/gfx/Region.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -378,13 +379,13 @@ void GridInput::HeaderDragMove(TPoint p) {
     if (!m_grid.HandleAllocated()) return;
     ws().set_cursor(over_header && accept ? ui::Cursor{} : ui::named_cursor("DXTLDELETECURSOR"));
     m_dragPoint = p;
-    StartDragScroll(grid::header_drag_scroll(p.X, ScrollableLeft(), m_grid.Layout().header_panel().Right));
+    StartDragScroll(grid::header_drag_scroll(p.X, ScrollableLeft(), m_grid.Layout().header_panel().Right, gfx::screen_scale()));
     if (!m_feedback) return;
     m_feedback->MoveImage(ws().client_to_screen(m_grid.Handle(), p));
     TRect box;
     if (target.kind == grid::DropTarget::Before || target.kind == grid::DropTarget::After) {
         const TPoint origin = ws().client_to_screen(m_grid.Handle(), {0, 0});
-        box = gfx::offset(grid::arrows_box(target, m_grid.Layout().header_panel(), m_grid.HeaderRowHeight()), origin.X, origin.Y);
+        box = gfx::offset(grid::arrows_box(target, m_grid.Layout().header_panel(), m_grid.Layout().input().header_row_height, gfx::screen_scale()), origin.X, origin.Y);
     }
     m_feedback->ShowArrows(box);
 }

@@ -12,8 +12,6 @@ namespace dxgrid {
 
 namespace {
 
-constexpr int kEdgeZone = 4;
-
 int column_minimum(const ColumnSpec& c) { return c.sizing ? c.min_width : c.width; }
 
 }  // namespace
@@ -24,6 +22,35 @@ int mul_div(int a, int b, int c) {
     const long long den = c;
     const long long q = (std::llabs(num) * 2 + std::llabs(den)) / (2 * std::llabs(den));
     return static_cast<int>(((num < 0) != (den < 0)) ? -q : q);
+}
+
+LayoutInput at_scale(const LayoutInput& logical, int scale) {
+    LayoutInput in = logical;
+    if (scale == 1) return in;
+    for (BandSpec& b : in.bands) {
+        b.width *= scale;
+        b.min_width *= scale;
+    }
+    for (ColumnSpec& c : in.columns) {
+        c.width *= scale;
+        c.min_width *= scale;
+    }
+    in.group_indent *= scale;
+    in.indicator_width *= scale;
+    in.band_panel_height *= scale;
+    in.header_row_height *= scale;
+    in.row_height *= scale;
+    in.fixed_band_line_width *= scale;
+    in.edge_zone *= scale;
+    return in;
+}
+
+LayoutInput at_96_dpi(const LayoutInput& logical, int scale) {
+    LayoutInput in = logical;
+    if (scale == 1) return in;
+    in.client = TRect{in.client.Left / scale, in.client.Top / scale, in.client.Right / scale, in.client.Bottom / scale};
+    in.left_coord /= scale;
+    return in;
 }
 
 int VisibleBand::non_empty_rows() const {
@@ -363,7 +390,7 @@ TdxTreeListHitInfo GridLayout::hit_test(TPoint p) const {
             hit.column = c.column;
             if (c.pos > 0) prev = &m_cells[i - 1];
             const int right = c.rect.Right > m_headerPanel.Right ? m_headerPanel.Right : c.rect.Right;
-            if (p.X >= right - kEdgeZone) {
+            if (p.X >= right - in.edge_zone) {
                 if (!c.last) {
                     if (can_size(c.column)) hit.kind = htColumnEdge;
                 } else if (bandHeaderColumnEdge) {
@@ -371,12 +398,12 @@ TdxTreeListHitInfo GridLayout::hit_test(TPoint p) const {
                 } else if (band_edge_allowed(c.band)) {
                     hit.kind = htBandEdge;
                 }
-            } else if (prev && p.X < prev->rect.Right + kEdgeZone) {
+            } else if (prev && p.X < prev->rect.Right + in.edge_zone) {
                 if (can_size(prev->column)) {
                     hit.kind = htColumnEdge;
                     hit.column = prev->column;
                 }
-            } else if (c.pos == 0 && c.band > 0 && p.X < c.rect.Left + kEdgeZone) {
+            } else if (c.pos == 0 && c.band > 0 && p.X < c.rect.Left + in.edge_zone) {
                 if (band_edge_allowed(c.band - 1) && !bandHeaderColumnEdge) {
                     hit.kind = htBandEdge;
                     hit.band = c.band - 1;
@@ -394,7 +421,7 @@ TdxTreeListHitInfo GridLayout::hit_test(TPoint p) const {
         }
         // Just right of the last band: its edge.
         const int end = m_headerPanel.Left + m_total - in.left_coord;
-        if (!m_bands.empty() && p.X >= end && p.X < end + kEdgeZone) {
+        if (!m_bands.empty() && p.X >= end && p.X < end + in.edge_zone) {
             const HeaderCell* last = nullptr;
             for (const HeaderCell& c : m_cells)
                 if (c.band + 1 == static_cast<int>(m_bands.size()) && c.last && p.Y >= c.rect.Top && p.Y < c.rect.Bottom) last = &c;

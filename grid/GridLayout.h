@@ -57,6 +57,7 @@ struct LayoutInput {
     int row_count = 0;               // the grid's nodes
     int left_coord = 0;              // horizontal scroll offset
     int fixed_band_line_width = 2;
+    int edge_zone = 4;               // how near an edge the pointer sizes a column or band
 };
 
 struct VisibleBand {
@@ -80,6 +81,16 @@ struct HeaderCell {
     TRect rect;
     TRect clip;
 };
+
+// The grid's sizes are kept in units of a 96 pixels-per-inch screen (the
+// properties and the layout file); the client rectangle and the scroll offset
+// are pixels of the screen. The layout shown is built at the screen's scale,
+// so that every size is exactly `scale` times its 96-dpi value.
+LayoutInput at_scale(const LayoutInput& logical, int scale);
+// The same layout seen at 96 dpi: client rectangle and scroll offset divided by
+// `scale`. The user's sizing is worked out on it, so that the stored widths it
+// gives do not depend on the screen's scale.
+LayoutInput at_96_dpi(const LayoutInput& logical, int scale);
 
 // MulDiv: a × b / c rounded to the nearest integer, halves away from zero.
 int mul_div(int a, int b, int c);

@@ -4,6 +4,7 @@
 #include "grid/TdxTreeListColumn.h"
 #include "platform/classes/ScopeExit.h"
 #include "platform/gfx/FontFace.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 #include "text/Cp1251.h"
@@ -15,8 +16,10 @@ namespace {
 
 constexpr TColor kUltraFlatPanel = 0xA0A0A0;
 
-void hline(TCanvas& c, int x0, int x1, int y) { c.FillRect(TRect{x0, y, x1, y + 1}); }
-void vline(TCanvas& c, int x, int y0, int y1) { c.FillRect(TRect{x, y0, x + 1, y1}); }
+// Lines one pixel wide at 96 dpi, the screen's scale wide here; x and y are
+// their first pixel.
+void hline(TCanvas& c, int x0, int x1, int y) { c.FillRect(TRect{x0, y, x1, y + gfx::screen_scale()}); }
+void vline(TCanvas& c, int x, int y0, int y1) { c.FillRect(TRect{x, y0, x + gfx::screen_scale(), y1}); }
 
 AnsiString apply_char_case(AnsiString text, const TdxTreeListColumn& column) {
     if (column.PasswordChar()) return AnsiString(text.size(), column.PasswordChar());
@@ -62,7 +65,7 @@ void GridPainter::paint() {
     // A sizing line drawn by inversion stays over what was repainted.
     if (m_grid.m_state == tsColumnSizing && m_grid.m_sizingLineShown) {
         const dxgrid::GridLayout& l = m_grid.Layout();
-        m_canvas.InvertRect(TRect{m_grid.m_sizingX, l.band_panel().Top, m_grid.m_sizingX + 1, l.rows_area().Bottom});
+        m_canvas.InvertRect(TRect{m_grid.m_sizingX, l.band_panel().Top, m_grid.m_sizingX + gfx::screen_scale(), l.rows_area().Bottom});
     }
 }
 
@@ -101,6 +104,7 @@ void GridPainter::paint_header_cell(const dxgrid::HeaderCell& cell) {
     const bool pressed = m_grid.PressedColumn() == cell.column && m_grid.PressedLook();
     const bool single = cell.first && cell.last;
     const int T = 0, B = h;
+    const int s = gfx::screen_scale();
     TRect content;
     c.Brush().SetStyle(bsSolid);
     c.Brush().SetColor(m_grid.HeaderColor());
@@ -116,32 +120,32 @@ void GridPainter::paint_header_cell(const dxgrid::HeaderCell& cell) {
                 hline(c, 0, w, T);
                 vline(c, 0, T, B);
                 c.Brush().SetColor(clBtnShadow);
-                hline(c, 0, w, B - 1);
-                vline(c, w - 1, T, B);
+                hline(c, 0, w, B - s);
+                vline(c, w - s, T, B);
             }
         } else {
             c.Brush().SetColor(top);
             hline(c, 0, w, T);
             c.Brush().SetColor(clBtnShadow);
-            hline(c, 0, w, B - 1);
+            hline(c, 0, w, B - s);
             if (cell.last)
-                vline(c, w - 1, T, B - 1);
+                vline(c, w - s, T, B - s);
             else
-                vline(c, w - 1, T + 2, B - 2);
+                vline(c, w - s, T + 2 * s, B - 2 * s);
             if (look == lfFlat) {
                 c.Brush().SetColor(clBtnHighlight);
                 if (cell.first)
-                    vline(c, 0, T + 1, B - 1);
+                    vline(c, 0, T + s, B - s);
                 else
-                    vline(c, 0, T + 2, B - 2);
+                    vline(c, 0, T + 2 * s, B - 2 * s);
             }
         }
-        content = TRect{3, 2, w - 3, h - 3};
+        content = TRect{3 * s, 2 * s, w - 3 * s, h - 3 * s};
     } else {
         TRect edge{0, 0, w, h};
         c.DrawEdge(edge, pressed ? gfx::BDR_SUNKENOUTER : gfx::EDGE_RAISED, gfx::BF_RECT);
-        const int in = pressed ? 4 : 2;
-        content = TRect{in, in, w - 2, h - 3};
+        const int in = (pressed ? 4 : 2) * s;
+        content = TRect{in, in, w - 2 * s, h - 3 * s};
     }
 
     // The sort glyph takes a slot at the right.
@@ -201,7 +205,8 @@ void GridPainter::paint_rows() {
     const TRect area = l.rows_area();
     if (area.IsEmpty() || !m_canvas.RectVisible(area)) return;
     const bool lines = m_grid.ShowGrid() && m_grid.ShowPreviewGrid();
-    const int separator = m_grid.ShowGrid() ? m_grid.RowSeparatorLineWidth() : 1;
+    const int px = gfx::screen_scale();
+    const int separator = (m_grid.ShowGrid() ? m_grid.RowSeparatorLineWidth() : 1) * px;
     const int focusedColumn = m_grid.FocusedColumn();
     const bool selectionShown = m_focused || !m_grid.HideSelection();
     const auto& search = m_grid.SearchState();
@@ -219,7 +224,7 @@ void GridPainter::paint_rows() {
             TRect cell = l.cell_rect(row, hc.column);
             cell.Left = std::max(cell.Left, hc.clip.Left);
             cell.Right = std::min(cell.Right, hc.clip.Right);
-            if (lines && hc.rect.Right <= hc.clip.Right) cell.Right = hc.rect.Right - 1;
+            if (lines && hc.rect.Right <= hc.clip.Right) cell.Right = hc.rect.Right - px;
             cell.Bottom -= separator;
             if (cell.IsEmpty() || !m_canvas.RectVisible(cell)) continue;
             const TdxTreeListColumn& column = *m_grid.Columns(hc.column);
@@ -241,8 +246,8 @@ void GridPainter::paint_rows() {
             m_canvas.FillRect(cell);
             if (column.FontAssigned()) m_canvas.Font().Assign(column.Font());
             m_canvas.Font().SetColor(fg);
-            TRect textRect{cell.Left + 2, cell.Top + 1, cell.Right - 1, cell.Bottom - 1};
-            if (column.Alignment() == taRightJustify) textRect.Right -= 1;
+            TRect textRect{cell.Left + 2 * px, cell.Top + px, cell.Right - px, cell.Bottom - px};
+            if (column.Alignment() == taRightJustify) textRect.Right -= px;
             TTextFormat fmt = alignment_format(column.Alignment()) + tfSingleLine + tfNoPrefix;
             if (column.VertAlignment() == tlCenter) fmt += tfVerticalCenter;
             if (column.VertAlignment() == tlBottom) fmt += tfBottom;
@@ -289,7 +294,7 @@ void GridPainter::paint_rows() {
                 m_canvas.TextRect(overlay, where.Left, textRect.Top, std::string_view(text).substr(0, n));
             }
             m_canvas.Brush().SetStyle(bsSolid);
-            if (searching) m_canvas.DrawFocusRect(TRect{cell.Left + 1, cell.Top + 1, cell.Right - 1, cell.Bottom - 1});
+            if (searching) m_canvas.DrawFocusRect(TRect{cell.Left + px, cell.Top + px, cell.Right - px, cell.Bottom - px});
             if (column.FontAssigned()) m_canvas.Font().Assign(m_grid.Font());
             // The focus mark after the cell.
             if (selected) {
@@ -310,7 +315,8 @@ void GridPainter::paint_grid_lines() {
     if (area.IsEmpty() || l.visible_rows() == 0 || !m_canvas.RectVisible(area)) return;
     const bool showGrid = m_grid.ShowGrid();
     const TColor pen = showGrid ? grid_line_color(m_grid.GridLineColor(), m_grid.Color(), false) : m_grid.Color();
-    const int separator = showGrid ? m_grid.RowSeparatorLineWidth() : 1;
+    const int px = gfx::screen_scale();
+    const int separator = (showGrid ? m_grid.RowSeparatorLineWidth() : 1) * px;
     const int right = l.cells_right();
     std::vector<TPoint> points;
     std::vector<int> counts;
@@ -330,10 +336,10 @@ void GridPainter::paint_grid_lines() {
             if (hc.rect.Right > hc.clip.Right || hc.rect.Right - 1 >= right) continue;
             for (int row = 0; row <= last; ++row) {
                 const TRect cell = l.cell_rect(row, hc.column);
-                segment({hc.rect.Right - 1, cell.Top}, {hc.rect.Right - 1, cell.Bottom});
+                for (int k = 1; k <= px; ++k) segment({hc.rect.Right - k, cell.Top}, {hc.rect.Right - k, cell.Bottom});
             }
         }
-        segment({right - 1, area.Top}, {right - 1, rowsBottom});
+        for (int k = 1; k <= px; ++k) segment({right - k, area.Top}, {right - k, rowsBottom});
     }
     m_canvas.Pen().SetColor(pen);
     m_canvas.PolyPolyline(points, counts);

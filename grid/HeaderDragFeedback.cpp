@@ -1,6 +1,7 @@
 #include "grid/HeaderDragFeedback.h"
 
 #include "platform/gfx/Region.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -13,23 +14,33 @@ ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 constexpr std::uint32_t kPopupExStyle = ui::WS_EX_TOPMOST | ui::WS_EX_NOACTIVATE | ui::WS_EX_TRANSPARENT | ui::WS_EX_TOOLWINDOW;
 
 // The two arrows of a box of height h, relative to its top-left corner: the
-// upper one pointing down, the lower one pointing up.
-std::array<TPoint, 7> upper_arrow() { return {{{5, 8}, {0, 3}, {3, 3}, {3, 0}, {7, 0}, {7, 3}, {10, 3}}}; }
-std::array<TPoint, 7> lower_arrow(int h) {
-    return {{{5, h - 9}, {10, h - 4}, {7, h - 4}, {7, h - 1}, {3, h - 1}, {3, h - 4}, {0, h - 4}}};
+// upper one pointing down, the lower one pointing up; drawn at 96 dpi and
+// multiplied by the screen's scale s.
+std::array<TPoint, 7> upper_arrow(int s) {
+    std::array<TPoint, 7> p{{{5, 8}, {0, 3}, {3, 3}, {3, 0}, {7, 0}, {7, 3}, {10, 3}}};
+    for (TPoint& q : p) q = TPoint{q.X * s, q.Y * s};
+    return p;
+}
+std::array<TPoint, 7> lower_arrow(int h, int s) {
+    std::array<TPoint, 7> p{{{5, 8}, {10, 3}, {7, 3}, {7, 0}, {3, 0}, {3, 3}, {0, 3}}};
+    for (TPoint& q : p) q = TPoint{q.X * s, h - 1 - q.Y * s};
+    return p;
 }
 
 // The pixels the arrows cover, row by row: a stem 5 wide, then a head
 // narrowing to a point. The rows are listed top to bottom, the order the X
 // server's shape request is told they come in (any other order is refused
 // with an error that ends the program).
-gfx::Region arrows_shape(int h) {
-    const auto span = [](int y) { return y < 3 ? TRect{3, y, 8, y + 1} : TRect{y - 3, y, 14 - y, y + 1}; };
+gfx::Region arrows_shape(int h, int s) {
+    const auto span = [s](int y) {
+        const TRect r = y < 3 ? TRect{3, y, 8, y + 1} : TRect{y - 3, y, 14 - y, y + 1};
+        return TRect{r.Left * s, r.Top * s, r.Right * s, r.Bottom * s};
+    };
     gfx::Region r;
     for (int y = 0; y < 9; ++y) r.add(span(y));
     for (int y = 8; y >= 0; --y) {
         const TRect upper = span(y);
-        r.add(TRect{upper.Left, h - 1 - y, upper.Right, h - y});
+        r.add(TRect{upper.Left, h - upper.Bottom, upper.Right, h - upper.Top});
     }
     return r;
 }
@@ -62,15 +73,15 @@ HeaderDragFeedback::HeaderDragFeedback(ui::HWND grid, const TRect& cell, TColor 
     arrows.owner = owner;
     arrows.style = ui::WS_POPUP;
     arrows.ex_style = kPopupExStyle;
-    arrows.bounds = Bounds(0, 0, 11, 20);
+    arrows.bounds = Bounds(0, 0, gfx::scaled(11), gfx::scaled(20));
     arrows.proc = [this](ui::HWND h, ui::UINT msg, ui::WPARAM w, ui::LPARAM l) -> ui::LRESULT {
         if (msg != ui::WM_PAINT) return ws().def_window_proc(h, msg, w, l);
         ui::PaintStruct ps;
         TCanvas& c = ws().begin_paint(h, ps);
         c.Pen().SetColor(clBlack);
         c.Brush().SetColor(m_arrowsColor);
-        const auto up = upper_arrow();
-        const auto down = lower_arrow(m_arrowsBox.Height());
+        const auto up = upper_arrow(gfx::screen_scale());
+        const auto down = lower_arrow(m_arrowsBox.Height(), gfx::screen_scale());
         c.Polygon(up);
         c.Polygon(down);
         ws().end_paint(h, ps);
@@ -102,7 +113,7 @@ void HeaderDragFeedback::ShowArrows(const TRect& screen_box) {
         m_arrowsBox = screen_box;
         ws().move_window(m_arrows, screen_box);
         if (resized) {
-            const gfx::Region shape = arrows_shape(screen_box.Height());
+            const gfx::Region shape = arrows_shape(screen_box.Height(), gfx::screen_scale());
             ws().set_window_region(m_arrows, &shape);
         }
         ws().invalidate_rect(m_arrows, nullptr);

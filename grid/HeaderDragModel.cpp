@@ -41,9 +41,9 @@ DropTarget drop_target(const std::vector<HeaderCell>& cells, const HeaderCell& d
     return t;
 }
 
-TRect arrows_box(const DropTarget& target, const TRect& header, int header_row_height) {
+TRect arrows_box(const DropTarget& target, const TRect& header, int header_row_height, int scale) {
     const int x = std::clamp(target.edge_x, header.Left, std::max(header.Left, header.Right - 1));
-    return Bounds(x - 5, target.row_top - 9, 11, header_row_height + 18);
+    return Bounds(x - 5 * scale, target.row_top - 9 * scale, 11 * scale, header_row_height + 18 * scale);
 }
 
 int drop_position(const DropTarget& target, const HeaderCell& dragged) {
@@ -53,9 +53,10 @@ int drop_position(const DropTarget& target, const HeaderCell& dragged) {
     return pos;
 }
 
-int header_drag_scroll(int x, int scrollable_left, int header_right) {
-    if (x >= scrollable_left && x < scrollable_left + kDragScrollZone) return -1;
-    if (x < header_right && x >= header_right - kDragScrollZone) return 1;
+int header_drag_scroll(int x, int scrollable_left, int header_right, int scale) {
+    const int zone = kDragScrollZone * scale;
+    if (x >= scrollable_left && x < scrollable_left + zone) return -1;
+    if (x < header_right && x >= header_right - zone) return 1;
     return 0;
 }
 

@@ -43,8 +43,10 @@ DropTarget drop_target(const std::vector<HeaderCell>& cells, const HeaderCell& d
 
 // The box the insertion arrows are drawn in, in client coordinates: 11
 // pixels wide and the header row's height + 18 high, 9 pixels above the
-// target row's top, centred on the target edge kept within the header.
-TRect arrows_box(const DropTarget& target, const TRect& header, int header_row_height);
+// target row's top, centred on the target edge kept within the header. At a
+// screen scale the sizes but the row's height (already in screen pixels) are
+// `scale` times these.
+TRect arrows_box(const DropTarget& target, const TRect& header, int header_row_height, int scale = 1);
 
 // The position (column index in the row) the dragged column gets when it is
 // dropped on `target` (Before/After): positions count the row's visible
@@ -52,7 +54,8 @@ TRect arrows_box(const DropTarget& target, const TRect& header, int header_row_h
 int drop_position(const DropTarget& target, const HeaderCell& dragged);
 
 // Sideways scrolling of a header drag: -1 near the left end of the scrollable
-// header part, +1 near the right end of the header, 0 elsewhere.
-int header_drag_scroll(int x, int scrollable_left, int header_right);
+// header part, +1 near the right end of the header, 0 elsewhere; the zones
+// are kDragScrollZone times the screen's scale wide.
+int header_drag_scroll(int x, int scrollable_left, int header_right, int scale = 1);
 
 }  // namespace grid

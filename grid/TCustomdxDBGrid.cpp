@@ -137,7 +137,7 @@ void TCustomdxDBGrid::ClearSorting() {
 }
 
 void TCustomdxDBGrid::FreezeColumnWidths() {
-    const dxgrid::GridLayout& layout = Layout();
+    const dxgrid::GridLayout layout = LayoutAt96Dpi();
     if (IsBandHeaderWidth() && layout.bands().size() == 1) {
         const auto& rows = layout.bands().front().rows;
         if (rows.empty() || rows.front().empty()) return;

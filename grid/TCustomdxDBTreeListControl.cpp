@@ -292,7 +292,7 @@ void TCustomdxDBTreeListControl::UpdateScrollBars() {
     const forms::ScrollValues v = dxgrid::vertical_scroll_values(data_position(*m_link, true), layout.full_rows(),
                                                                  GetScrollInfo(sbVertical).pos);
     SetScrollInfo(sbVertical, v);
-    const int width = ClientWidth() - IndicatorWidth();
+    const int width = ClientWidth() - layout.input().indicator_width;
     const bool horizontal = layout.total_width() > width;
     if (horizontal) SetScrollInfo(sbHorizontal, forms::ScrollValues{0, layout.total_width() - 1, width, LeftCoord()});
     const bool vertical = v.max - v.min + 1 > v.page;

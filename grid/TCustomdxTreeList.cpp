@@ -6,6 +6,7 @@
 #include "platform/forms/FormsMessages.h"
 #include "platform/forms/ScrollBarModel.h"
 #include "platform/gfx/FontFace.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -16,7 +17,10 @@ namespace {
 
 ui::WindowSystem& ws() { return ui::WindowSystem::current(); }
 
-int text_height(const TFont& font) { return gfx::font_face(font).metrics().height; }
+// Heights follow the font's metrics at 96 dpi, so that a row is exactly the
+// screen's scale times as high as there (the text is rendered at the scaled
+// size, whose hinted metrics need not be an exact multiple).
+int text_height(const TFont& font) { return gfx::font_face(font, 1).metrics().height; }
 
 }  // namespace
 
@@ -286,10 +290,18 @@ const dxgrid::GridLayout& TCustomdxTreeList::Layout() const {
     if (!m_layoutValid) {
         dxgrid::LayoutInput in;
         FillLayoutInput(in);
-        m_layout.build(in);
+        m_layout.build(dxgrid::at_scale(in, gfx::screen_scale()));
         m_layoutValid = true;
     }
     return m_layout;
+}
+
+dxgrid::GridLayout TCustomdxTreeList::LayoutAt96Dpi() const {
+    dxgrid::LayoutInput in;
+    FillLayoutInput(in);
+    dxgrid::GridLayout layout;
+    layout.build(dxgrid::at_96_dpi(in, gfx::screen_scale()));
+    return layout;
 }
 
 TdxTreeListHitInfo TCustomdxTreeList::GetHitInfo(TPoint p) const {
@@ -299,7 +311,7 @@ TdxTreeListHitInfo TCustomdxTreeList::GetHitInfo(TPoint p) const {
 }
 
 void TCustomdxTreeList::SetLeftCoord(int value) {
-    const int most = std::max(Layout().total_width() - (ClientWidth() - IndicatorWidth()), 0);
+    const int most = std::max(Layout().total_width() - (ClientWidth() - Layout().input().indicator_width), 0);
     value = std::clamp(value, 0, most);
     if (value == m_leftCoord) return;
     m_leftCoord = value;
@@ -515,10 +527,11 @@ void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& hit) {
 void TCustomdxTreeList::VScroll(int) {}
 
 void TCustomdxTreeList::HScroll(int code) {
-    const int page = std::max(ClientWidth() - IndicatorWidth(), 1);
+    const int page = std::max(ClientWidth() - Layout().input().indicator_width, 1);
+    const int line = gfx::scaled(8);
     switch (code) {
-    case forms::SB_LINELEFT: SetLeftCoord(m_leftCoord - 8); break;
-    case forms::SB_LINERIGHT: SetLeftCoord(m_leftCoord + 8); break;
+    case forms::SB_LINELEFT: SetLeftCoord(m_leftCoord - line); break;
+    case forms::SB_LINERIGHT: SetLeftCoord(m_leftCoord + line); break;
     case forms::SB_PAGELEFT: SetLeftCoord(m_leftCoord - page); break;
     case forms::SB_PAGERIGHT: SetLeftCoord(m_leftCoord + page); break;
     case forms::SB_THUMBTRACK:

@@ -84,8 +84,10 @@ public:
     int NodeHeight() const;
     int IndicatorWidth() const { return IsIndicator() ? m_grIndicatorWidth : 0; }
     int GroupIndent() const { return 0; }
-    // The layout of the present state, rebuilt when it was discarded.
+    // The layout of the present state on the screen, rebuilt when it was discarded.
     const dxgrid::GridLayout& Layout() const;
+    // The same layout at 96 dpi, in the units of the stored widths.
+    dxgrid::GridLayout LayoutAt96Dpi() const;
     TdxTreeListHitInfo GetHitInfo(TPoint p) const;
     TRect CellRect(int row, int column) const { return Layout().cell_rect(row, column); }
     // Where the rows' painted text lies; a row scroll moves only these pixels.
@@ -216,7 +218,8 @@ protected:
     virtual int HeaderRows() const { return 1; }
     // After a layout refresh was carried out.
     virtual void LayoutRefreshed();
-    // Fills the layout model's input from bands and columns.
+    // Fills the layout model's input from bands and columns: sizes at 96 dpi,
+    // the client rectangle and the scroll offset in screen pixels.
     virtual void FillLayoutInput(dxgrid::LayoutInput& input) const;
     void DiscardLayout() { m_layoutValid = false; }
     // Sets the number of root nodes, adding at the end or freeing the last ones.

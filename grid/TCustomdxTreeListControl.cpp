@@ -5,6 +5,7 @@
 #include "platform/classes/ScopeExit.h"
 #include "grid/TdxTreeListColumn.h"
 #include "platform/gfx/FontFace.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/ui/WindowSystem.h"
 
 #include <algorithm>
@@ -257,7 +258,7 @@ int TCustomdxTreeListControl::ColumnFontRowHeight() const {
         if (!c->Visible() || !c->FontAssigned()) continue;
         const TdxTreeListBand* band = c->BandIndex() >= 0 && c->BandIndex() < m_bands.Count() ? m_bands.Items(c->BandIndex()) : nullptr;
         if (!band || !band->Visible()) continue;
-        most = std::max(most, gfx::font_face(c->Font()).metrics().height + 3);
+        most = std::max(most, gfx::font_face(c->Font(), 1).metrics().height + 3);
     }
     return most;
 }
@@ -267,7 +268,8 @@ int TCustomdxTreeListControl::ColumnDisplayWidth(const TdxTreeListColumn* column
 }
 
 void TCustomdxTreeListControl::ApplyColumnSizing(int column, int requested) {
-    const dxgrid::SizingResult result = dxgrid::size_column(Layout(), column, requested);
+    // Worked out at 96 dpi: the same drag gives the same stored widths on every screen.
+    const dxgrid::SizingResult result = dxgrid::size_column(LayoutAt96Dpi(), column, gfx::unscaled(requested));
     {
         const UpdateLock lock(*this);
         for (std::size_t i = 0; i < m_columns.size() && i < result.widths.size(); ++i)
@@ -282,8 +284,10 @@ int TCustomdxTreeListControl::BestFitWidth(TdxTreeListColumn* column) {
     const TFont& font = column->FontAssigned() ? column->Font() : Font();
     int widest = 0;
     for (int i = 0; i < Count(); ++i) widest = std::max(widest, text_width(font, GetCellText(Items(i), index)));
-    const int caption = text_width(HeaderFont(), column->Caption()) + (column->DisableFilter() ? 0 : 15);
-    return std::max(widest, caption) + 2 * (text_width(Font(), "0") / 2 + 1);
+    const int caption = text_width(HeaderFont(), column->Caption()) + gfx::scaled(column->DisableFilter() ? 0 : 15);
+    // Measured as rendered on the screen, kept at 96 dpi: rounded up so the text still fits.
+    const int s = gfx::screen_scale();
+    return (std::max(widest, caption) + s - 1) / s + 2 * (gfx::font_face(Font(), 1).text_width("0") / 2 + 1);
 }
 
 void TCustomdxTreeListControl::BestFitColumn(int column) {

@@ -37,7 +37,8 @@ int TdxDBTreeListColumn::DefaultWidth() const {
     int width = TdxTreeListColumn::DefaultWidth();
     if (m_field && ATreeList()) {
         const TFont& font = FontAssigned() ? Font() : ATreeList()->Font();
-        gfx::FontFace& face = gfx::font_face(font);
+        // Widths are kept at 96 dpi: measured there.
+        gfx::FontFace& face = gfx::font_face(font, 1);
         const int overhang = face.metrics().overhang;
         const int w = (face.text_width("0") - overhang) * m_field->DisplayWidth() + overhang + 4;
         width = std::max(width, w);

@@ -91,7 +91,7 @@ int TdxTreeListColumn::DefaultWidth() const {
     int width = 64;
     if (m_treeList) {
         const AnsiString caption = Caption();
-        if (!caption.empty()) width = gfx::font_face(m_treeList->HeaderFont()).text_width(caption) + 6;
+        if (!caption.empty()) width = gfx::font_face(m_treeList->HeaderFont(), 1).text_width(caption) + 6;
     }
     return width;
 }

@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build clang pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
   libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-liberation
-  pxlib-dev xvfb xdotool x11-utils
+  pxlib-dev xvfb xdotool x11-utils x11-xserver-utils
   x11-xkb-utils
   xclip
   libx11-dev libxext-dev libxdamage-dev

@@ -5,6 +5,7 @@
 #include "platform/forms/TForm.h"
 #include "platform/forms/TGraphicControl.h"
 #include "platform/forms/TScreen.h"
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TCanvas.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -399,8 +400,9 @@ TRect TWinControl::ClientRect() const {
     // The window's frame (non-client area) is not part of the client area.
     const TRect frame = m_handle && ui::WindowSystem::exists() ? ws().get_frame(m_handle) : TRect{};
     TRect r{0, 0, std::max(0, Width() - frame.Left - frame.Right), std::max(0, Height() - frame.Top - frame.Bottom)};
-    if (m_scrollShown[sbVertical]) r.Right = std::max(r.Left, r.Right - kScrollBarSize);
-    if (m_scrollShown[sbHorizontal]) r.Bottom = std::max(r.Top, r.Bottom - kScrollBarSize);
+    const int bar = gfx::scaled(kScrollBarSize);
+    if (m_scrollShown[sbVertical]) r.Right = std::max(r.Left, r.Right - bar);
+    if (m_scrollShown[sbHorizontal]) r.Bottom = std::max(r.Top, r.Bottom - bar);
     return r;
 }
 

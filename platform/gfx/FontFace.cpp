@@ -1,6 +1,7 @@
 #include "platform/gfx/FontFace.h"
 
 #include "platform/gfx/FontCache.h"
+#include "platform/gfx/ScreenScale.h"
 #include "text/Cp1251.h"
 
 #include <fontconfig/fontconfig.h>
@@ -154,11 +155,14 @@ struct FontFace::Impl {
     bool synthetic_italic = false;
 };
 
-FontFace::FontFace(const FontMatch& match, const TFont& font) : m_impl(std::make_unique<Impl>()), m_match(match) {
+FontFace::FontFace(const FontMatch& match, const TFont& font, int scale)
+    : m_impl(std::make_unique<Impl>()), m_match(match) {
     FT_Library ft = library().ft;
+    // Negative heights are the em size; positive ones the whole cell.
+    const int height = (font.Height() == 0 ? -13 : font.Height()) * scale;
     if (match.file.empty() || FT_New_Face(ft, match.file.c_str(), match.index, &m_impl->face) != 0) {
         m_impl->face = nullptr;
-        m_metrics.height = std::abs(font.Height());
+        m_metrics.height = std::abs(height);
         m_metrics.ascent = m_metrics.height * 4 / 5;
         m_metrics.descent = m_metrics.height - m_metrics.ascent;
         return;
@@ -172,8 +176,6 @@ FontFace::FontFace(const FontMatch& match, const TFont& font) : m_impl(std::make
         win_ascent = upem * 9 / 10;
         win_descent = upem / 5;
     }
-    // Negative heights are the em size; positive ones the whole cell.
-    int height = font.Height() == 0 ? -13 : font.Height();
     m_ppem = height < 0 ? -height : std::max(1, round_div(static_cast<long long>(height) * upem, win_ascent + win_descent));
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(m_ppem));
 
@@ -246,16 +248,18 @@ int FontFace::text_width(std::string_view text) {
     return w;
 }
 
-FontFace& font_face(const TFont& font) {
+FontFace& font_face(const TFont& font) { return font_face(font, screen_scale()); }
+
+FontFace& font_face(const TFont& font, int scale) {
     Library& lib = library();
-    FaceKey key{font.Name(), font.Style().Bits() & ((1u << fsBold) | (1u << fsItalic)), font.Height(),
-            static_cast<int>(font.Pitch())};
+    FaceKey key{font.Name(), font.Style().Bits() & ((1u << fsBold) | (1u << fsItalic)),
+                (font.Height() == 0 ? -13 : font.Height()) * scale, static_cast<int>(font.Pitch())};
     // Painting asks for the same font many times in a row.
     if (lib.last_face && key == lib.last_key) return *lib.last_face;
     auto it = lib.faces.find(key);
     if (it == lib.faces.end()) {
         const FontMatch match = resolve_font(font.Name(), font.Style(), font.Pitch());
-        it = lib.faces.emplace(key, std::make_unique<FontFace>(match, font)).first;
+        it = lib.faces.emplace(key, std::make_unique<FontFace>(match, font, scale)).first;
     }
     lib.last_key = key;
     lib.last_face = it->second.get();

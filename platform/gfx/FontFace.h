@@ -56,7 +56,8 @@ struct TextMetrics {
 
 class FontFace {
 public:
-    FontFace(const FontMatch& match, const TFont& font);
+    // Rendered at the font's height times `scale`.
+    FontFace(const FontMatch& match, const TFont& font, int scale = 1);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
@@ -91,7 +92,10 @@ private:
 
 // Resolves a face name (CP1251) for a style and pitch.
 FontMatch resolve_font(std::string_view name, TFontStyles style, TFontPitch pitch);
-// The cached face for a font description.
+// The cached face for a font description, rendered at the screen's scale.
 FontFace& font_face(const TFont& font);
+// The face at another scale: at 1, the metrics a layout measured at 96 pixels
+// per inch starts from.
+FontFace& font_face(const TFont& font, int scale);
 
 }  // namespace gfx

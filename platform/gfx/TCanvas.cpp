@@ -1,5 +1,6 @@
 #include "platform/gfx/TCanvas.h"
 
+#include "platform/gfx/ScreenScale.h"
 #include "platform/gfx/TBitmap.h"
 
 #include <algorithm>
@@ -32,6 +33,18 @@ std::vector<TRect> frame_rects(const TRect& r) {
     if (r.Height() > 2) {
         out.push_back({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1});
         if (r.Width() > 1) out.push_back({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1});
+    }
+    return out;
+}
+
+// A frame as the system draws it: one pixel at 96 dpi, the screen's scale in
+// pixels here, ring inside ring.
+std::vector<TRect> scaled_frame_rects(const TRect& r) {
+    std::vector<TRect> out = frame_rects(r);
+    TRect ring = r;
+    for (int k = 1; k < gfx::screen_scale(); ++k) {
+        ring = TRect{ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1};
+        for (const TRect& part : frame_rects(ring)) out.push_back(part);
     }
     return out;
 }
@@ -212,7 +225,7 @@ void TCanvas::FillRect(const TRect& r) {
 void TCanvas::FrameRect(const TRect& r) {
     if (!Ops::brush_visible(*this)) return;
     const Paint paint = Ops::brush_paint(*this, pmCopy);
-    for (const TRect& part : frame_rects(r)) Ops::fill(*this, part, paint);
+    for (const TRect& part : scaled_frame_rects(r)) Ops::fill(*this, part, paint);
 }
 
 void TCanvas::InvertRect(const TRect& r) {
@@ -222,16 +235,18 @@ void TCanvas::InvertRect(const TRect& r) {
 }
 
 void TCanvas::InvertFrame(const TRect& r) {
-    for (const TRect& part : frame_rects(r)) InvertRect(part);
+    for (const TRect& part : scaled_frame_rects(r)) InvertRect(part);
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
     Paint paint;
     paint.mode = pmNot;
-    for (const TRect& part : frame_rects(r))
+    // The dots grow with the screen's scale, so the frame looks as it does at 96 dpi.
+    const int s = gfx::screen_scale();
+    for (const TRect& part : scaled_frame_rects(r))
         for (int y = part.Top; y < part.Bottom; ++y)
             for (int x = part.Left; x < part.Right; ++x)
-                if (((x - r.Left) + (y - r.Top)) % 2 == 0) Ops::fill(*this, TRect{x, y, x + 1, y + 1}, paint);
+                if (((x - r.Left) / s + (y - r.Top) / s) % 2 == 0) Ops::fill(*this, TRect{x, y, x + 1, y + 1}, paint);
 }
 
 void TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
@@ -260,16 +275,20 @@ void TCanvas::DrawEdge(TRect& r, unsigned edge, unsigned flags) {
         }
         if (flags & BF_MONO) light = dark = (i == 0 ? clWindowFrame : clWindow);
         else if (flags & BF_FLAT) light = dark = (i == 0 ? clBtnShadow : clBtnFace);
-        const TRect q = inner;
-        if (q.IsEmpty()) break;
-        if (flags & BF_TOP) Ops::fill(*this, {q.Left, q.Top, q.Right - 1, q.Top + 1}, Ops::solid(light));
-        if (flags & BF_LEFT) Ops::fill(*this, {q.Left, q.Top, q.Left + 1, q.Bottom - 1}, Ops::solid(light));
-        if (flags & BF_RIGHT) Ops::fill(*this, {q.Right - 1, q.Top, q.Right, q.Bottom}, Ops::solid(dark));
-        if (flags & BF_BOTTOM) Ops::fill(*this, {q.Left, q.Bottom - 1, q.Right, q.Bottom}, Ops::solid(dark));
-        if (flags & BF_LEFT) ++inner.Left;
-        if (flags & BF_TOP) ++inner.Top;
-        if (flags & BF_RIGHT) --inner.Right;
-        if (flags & BF_BOTTOM) --inner.Bottom;
+        // Each ring is one pixel at 96 dpi: the screen's scale in pixels here.
+        for (int k = 0; k < gfx::screen_scale(); ++k) {
+            const TRect q = inner;
+            if (q.IsEmpty()) break;
+            if (flags & BF_TOP) Ops::fill(*this, {q.Left, q.Top, q.Right - 1, q.Top + 1}, Ops::solid(light));
+            if (flags & BF_LEFT) Ops::fill(*this, {q.Left, q.Top, q.Left + 1, q.Bottom - 1}, Ops::solid(light));
+            if (flags & BF_RIGHT) Ops::fill(*this, {q.Right - 1, q.Top, q.Right, q.Bottom}, Ops::solid(dark));
+            if (flags & BF_BOTTOM) Ops::fill(*this, {q.Left, q.Bottom - 1, q.Right, q.Bottom}, Ops::solid(dark));
+            if (flags & BF_LEFT) ++inner.Left;
+            if (flags & BF_TOP) ++inner.Top;
+            if (flags & BF_RIGHT) --inner.Right;
+            if (flags & BF_BOTTOM) --inner.Bottom;
+        }
+        if (inner.IsEmpty()) break;
     }
     if ((flags & BF_MIDDLE) && !inner.IsEmpty())
         Ops::fill(*this, inner, Ops::solid((flags & BF_MONO) ? clWindow : clBtnFace));

@@ -3,6 +3,8 @@
 #include "platform/classes/Exception.h"
 #include "platform/forms/EditWindow.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/gfx/FontFace.h"
+#include "platform/gfx/ScreenScale.h"
 
 namespace bars::test {
 namespace {
@@ -275,6 +277,33 @@ TEST(EditItemValues, WidthsAndLimitsAreClamped) {
     }
     link->SetUserDefine({});
     EXPECT_EQ(link->UserWidth(), 0);
+}
+
+// The search bar on a screen of scale 2: the boxes twice their 96-dpi widths,
+// the captions measured in the text rendered at twice the height.
+class ScaledEditItemTest : public BarsTest {
+protected:
+    ScaledEditItemTest() : BarsTest(2560, 2400) { gfx::set_screen_scale(2); }
+    ~ScaledEditItemTest() override {
+        app.reset();
+        gfx::set_screen_scale(1);
+    }
+};
+
+TEST_F(ScaledEditItemTest, TheSearchBoxesAreTwiceAsWide) {
+    TdxBarEdit* const boxes[] = {form->PhoneEdit,      form->LastNameEdit, form->FirstNameEdit,
+                                 form->MiddleNameEdit, form->StreetEdit,   form->CityEdit};
+    const int widths[] = {142, 210, 178, 134, 200, 200};
+    TdxBarControl* bar = form->SearchBar->Control();
+    for (std::size_t i = 0; i < 6; ++i) {
+        SCOPED_TRACE(i);
+        auto* c = dynamic_cast<TdxBarEditControl*>(editControl(boxes[i]));
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->BoxWidth(), widths[i]);
+        EXPECT_EQ(c->CaptionWidth(), bar->TextWidth(boxes[i]->Caption()) + 22);
+        EXPECT_EQ(c->Link()->UserDefine().Contains(udWidth) ? c->Link()->UserWidth() : boxes[i]->Width(), widths[i] / 2);
+    }
+    EXPECT_EQ(bar->TextWidth("Фамилия"_a), gfx::font_face(bar->ItemsFont(), 2).text_width("Фамилия"_a));
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace forms::test {
 
 class HeadlessApp : public ::testing::Test {
 protected:
-    HeadlessApp() : host(1024, 768), app(std::make_unique<TApplication>()) {}
+    explicit HeadlessApp(int screen_width = 1024, int screen_height = 768)
+        : host(screen_width, screen_height), app(std::make_unique<TApplication>()) {}
     ~HeadlessApp() override { app.reset(); }
 
     ui::WindowSystem& ws() { return host.windows(); }

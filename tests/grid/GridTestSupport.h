@@ -69,6 +69,8 @@ private:
 // The window shown on a headless screen with its tables open.
 class GridOnForm : public forms::test::HeadlessApp {
 protected:
+    explicit GridOnForm(int screen_width = 1024, int screen_height = 768) : HeadlessApp(screen_width, screen_height) {}
+
     // The grid keeps its layout file in a folder of the test's own.
 
     void open(std::uint32_t subscribers, int width, int height) {
