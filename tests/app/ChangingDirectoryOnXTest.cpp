@@ -27,7 +27,6 @@ using e2e::eventually;
 using e2e::xdotool;
 
 constexpr const char* kCaptions = "Телефон\tФамилия\tИмя\tОтчество\tГород\tУлица\tДом\tКвартира";
-constexpr std::uint32_t kHighlight = 0x0A246A;
 constexpr int kPhoneX = 4;
 // The message box's title.
 constexpr const char* kMessageTitle = "Abonix";
@@ -58,23 +57,10 @@ protected:
         EXPECT_EQ(app->wait_exit(30000), 0) << app->output();
     }
 
-    int key(const std::string& keys) {
-        std::vector<std::string> args{"key", "--delay", "30"};
-        std::istringstream in(keys);
-        for (std::string k; in >> k;) args.push_back(k);
-        return xdotool(*x, args);
-    }
+    int key(const std::string& keys) { return apptest::press_keys(*x, keys); }
     int click(int px, int py) { return xdotool(*x, {"mousemove", std::to_string(px), std::to_string(py), "click", "1"}); }
-    int focused_row_top() const {
-        const e2e::Xvfb::Shot shot = x->screenshot();
-        for (int y = 0; y < shot.height; ++y)
-            if (shot.at(kPhoneX, y) == kHighlight) return y;
-        return -1;
-    }
-    std::string clipboard() const {
-        e2e::Child xclip({"xclip", "-o", "-selection", "clipboard"}, {x->env()});
-        return xclip.wait_exit(5000) == 0 ? xclip.output() : std::string{};
-    }
+    int focused_row_top() const { return apptest::focused_row_top(*x, kPhoneX); }
+    std::string clipboard() const { return apptest::clipboard_text(*x); }
     // Ctrl+Insert (after `keys`), again and again until the clipboard holds what `holds` wants.
     ::testing::AssertionResult copies(const std::function<bool(const std::string&)>& holds, const std::string& keys = "") {
         std::string got;

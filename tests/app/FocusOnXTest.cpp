@@ -27,7 +27,6 @@ using e2e::eventually;
 using e2e::xdotool;
 
 constexpr const char* kCaptions = "Телефон\tФамилия\tИмя\tОтчество\tГород\tУлица\tДом\tКвартира";
-constexpr std::uint32_t kHighlight = 0x0A246A;  // the focused cell's background
 
 // The subscribers as the list prints them (no field holds a comma or a quote), tab-joined, in phone order.
 std::vector<std::vector<std::string>> subscribers_by_phone(const std::filesystem::path& dir) {
@@ -109,23 +108,10 @@ protected:
         if (wm) wm->kill();
     }
 
-    bool layout(const char* name) { return e2e::run({"setxkbmap", "-layout", name}, {x->env()}, 10000) == 0; }
-    int key(const std::string& keys) {
-        std::vector<std::string> args{"key", "--delay", "30"};
-        std::istringstream in(keys);
-        for (std::string k; in >> k;) args.push_back(k);
-        return xdotool(*x, args);
-    }
-    int focused_row_top() const {
-        const e2e::Xvfb::Shot shot = x->screenshot();
-        for (int y = 0; y < shot.height; ++y)
-            if (shot.at(4, y) == kHighlight) return y;
-        return -1;
-    }
-    std::string clipboard() const {
-        e2e::Child xclip({"xclip", "-o", "-selection", "clipboard"}, {x->env()});
-        return xclip.wait_exit(5000) == 0 ? xclip.output() : std::string{};
-    }
+    bool layout(const char* name) { return apptest::set_layout(*x, name); }
+    int key(const std::string& keys) { return apptest::press_keys(*x, keys); }
+    int focused_row_top() const { return apptest::focused_row_top(*x, 4); }
+    std::string clipboard() const { return apptest::clipboard_text(*x); }
     // Ctrl+Insert, then the clipboard until it holds the captions and this subscriber's row.
     ::testing::AssertionResult copies(std::size_t index) {
         if (key("ctrl+Insert") != 0) return ::testing::AssertionFailure() << "xdotool failed";

@@ -25,7 +25,6 @@ using e2e::xdotool;
 
 constexpr const char* kCaptions = "Телефон\tФамилия\tИмя\tОтчество\tГород\tУлица\tДом\tКвартира";
 // The focused cell's background, the system's highlight colour.
-constexpr std::uint32_t kHighlight = 0x0A246A;
 // Within the phone column, left of any text.
 constexpr int kPhoneX = 4;
 
@@ -109,30 +108,17 @@ protected:
 
     // xdotool's typing may leave another keymap behind, so the layout is set again
     // before keys that depend on it.
-    bool layout(const char* name) { return e2e::run({"setxkbmap", "-layout", name}, {x->env()}, 10000) == 0; }
+    bool layout(const char* name) { return apptest::set_layout(*x, name); }
     // Keys one after another, separated by spaces ("ctrl+Home", "Cyrillic_i Cyrillic_ve").
-    int key(const std::string& keys) {
-        std::vector<std::string> args{"key", "--delay", "30"};
-        std::istringstream in(keys);
-        for (std::string k; in >> k;) args.push_back(k);
-        return xdotool(*x, args);
-    }
+    int key(const std::string& keys) { return apptest::press_keys(*x, keys); }
     int click(int px, int py) { return xdotool(*x, {"mousemove", std::to_string(px), std::to_string(py), "click", "1"}); }
     // The pointer where it hot-tracks nothing in the grid.
     int park_pointer() { return xdotool(*x, {"mousemove", "1020", "3"}); }
 
     // The top of the highlighted (focused) cell in the column at column_x; -1 when none.
-    int focused_row_top(int column_x = kPhoneX) const {
-        const e2e::Xvfb::Shot shot = x->screenshot();
-        for (int y = 0; y < shot.height; ++y)
-            if (shot.at(column_x, y) == kHighlight) return y;
-        return -1;
-    }
+    int focused_row_top(int column_x = kPhoneX) const { return apptest::focused_row_top(*x, column_x); }
 
-    std::string clipboard() const {
-        e2e::Child xclip({"xclip", "-o", "-selection", "clipboard"}, {x->env()});
-        return xclip.wait_exit(5000) == 0 ? xclip.output() : std::string{};
-    }
+    std::string clipboard() const { return apptest::clipboard_text(*x); }
     // Ctrl+Insert, then the clipboard until it holds the captions and this row.
     ::testing::AssertionResult copies(const std::string& captions, const std::string& row) {
         if (key("ctrl+Insert") != 0) return ::testing::AssertionFailure() << "xdotool failed";
