@@ -311,7 +311,10 @@ void TDataSet::PositionCentred(std::int64_t seq) {
 void TDataSet::ChangeOrder(int index) {
     DataEvent(deCheckBrowseMode);
     const int row = m_window.active();
-    const std::int64_t seq = m_cursor->set_order(index, m_window.rows() > 0 ? m_window.current_seq() : 0);
+    ShowFrom(m_cursor->set_order(index, m_window.rows() > 0 ? m_window.current_seq() : 0), row);
+}
+
+void TDataSet::ShowFrom(std::int64_t seq, int row) {
     if (seq > 0)
         Rebuild(seq, row);
     else
@@ -361,12 +364,7 @@ void TDataSet::ReplaceCursor(std::unique_ptr<db::TableCursor> fresh, const AnsiS
     if (seq == 0) seq = std::min(std::max<std::int64_t>(old_seq, 1), count);
     m_lookups.clear();
     m_cursor = std::move(fresh);
-    if (seq > 0)
-        Rebuild(seq, row);
-    else
-        Rebuild(1, 0);
-    m_bof = m_eof = m_window.rows() == 0;
-    DataEvent(deDataSetChange);
+    ShowFrom(seq, row);
 }
 
 void TDataSet::Refresh() {

@@ -164,6 +164,8 @@ private:
     void SendDataEvent(TDataEvent event, std::intptr_t info);
     [[noreturn]] void ClosedError() const;
     void Rebuild(std::int64_t current, int row);
+    // The window rebuilt on record seq at this row (the first record when seq is 0), and the links told.
+    void ShowFrom(std::int64_t seq, int row);
     void UpdateBufferCount();
     int BufferCount() const;
     int WindowRows() const { return m_window.rows(); }
