@@ -1,35 +1,16 @@
 #include "platform/gfx/TBitmap.h"
 #include "platform/gfx/TCanvas.h"
 
+#include "tests/gfx/ProbeBoard.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
 
-constexpr TColor kBack = RGB(0x10, 0x20, 0x30);
-
-// A small white-on-known-background bitmap to probe.
-struct Board {
-    TBitmap bmp;
-    explicit Board(int w = 32, int h = 32) : bmp(w, h) {
-        bmp.Canvas().Brush().SetColor(kBack);
-        bmp.Canvas().FillRect(Rect(0, 0, w, h));
-    }
-    TCanvas& c() { return bmp.Canvas(); }
-    TColor at(int x, int y) const { return bmp.color_at(x, y); }
-    int count(TColor color) const {
-        int n = 0;
-        for (int y = 0; y < bmp.Height(); ++y)
-            for (int x = 0; x < bmp.Width(); ++x) n += at(x, y) == color;
-        return n;
-    }
-    std::vector<gfx::Pixel> pixels() const {
-        std::vector<gfx::Pixel> v;
-        for (int y = 0; y < bmp.Height(); ++y) v.insert(v.end(), bmp.ScanLine(y), bmp.ScanLine(y) + bmp.Width());
-        return v;
-    }
-};
+using gfxtest::Board;
+using gfxtest::kBack;
 
 TEST(CanvasTest, FillRectCoversLeftTopButNotRightBottom) {
     Board b;

@@ -6,6 +6,8 @@
 #include "platform/gfx/TBitmap.h"
 #include "tests/support/ScreenScaleScope.h"
 
+#include "tests/gfx/ProbeBoard.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,23 +15,8 @@
 
 namespace {
 
-constexpr TColor kBack = RGB(0x10, 0x20, 0x30);
-
-struct Board {
-    TBitmap bmp{40, 40};
-    Board() {
-        bmp.Canvas().Brush().SetColor(kBack);
-        bmp.Canvas().FillRect(Rect(0, 0, 40, 40));
-    }
-    TCanvas& c() { return bmp.Canvas(); }
-    TColor at(int x, int y) const { return bmp.color_at(x, y); }
-    int count(TColor color) const {
-        int n = 0;
-        for (int y = 0; y < bmp.Height(); ++y)
-            for (int x = 0; x < bmp.Width(); ++x) n += at(x, y) == color;
-        return n;
-    }
-};
+using gfxtest::Board;
+using gfxtest::kBack;
 
 // A font description of a name and height, kept for the test's duration.
 const TFont& font_of(const char* name, int height) {
@@ -65,7 +52,7 @@ TEST(ScreenScaleTest, TextIsRenderedAtTheScaledHeightItself) {
 TEST(ScreenScaleTest, FramesEdgesAndFocusRectanglesAreTheScaleThick) {
     for (int s : {1, 2, 3}) {
         ScreenScaleScope scale(s);
-        Board frame;
+        Board frame(40, 40);
         frame.c().Brush().SetColor(clRed);
         frame.c().FrameRect(Rect(2, 2, 22, 22));
         // s rings of a 20 x 20 square, each 8 pixels shorter than the one outside it.
@@ -75,7 +62,7 @@ TEST(ScreenScaleTest, FramesEdgesAndFocusRectanglesAreTheScaleThick) {
         EXPECT_EQ(frame.at(2 + s - 1, 10), clRed) << s;
         EXPECT_EQ(frame.at(2 + s, 10), kBack) << s;
 
-        Board edge;
+        Board edge(40, 40);
         TRect r = Rect(2, 2, 30, 30);
         edge.c().DrawEdge(r, gfx::EDGE_RAISED, gfx::BF_RECT | gfx::BF_ADJUST);
         EXPECT_EQ(r, Rect(2 + 2 * s, 2 + 2 * s, 30 - 2 * s, 30 - 2 * s)) << s;
@@ -84,7 +71,7 @@ TEST(ScreenScaleTest, FramesEdgesAndFocusRectanglesAreTheScaleThick) {
         EXPECT_EQ(edge.at(30 - 2 * s, 15), ColorToRGB(clBtnShadow)) << s;
         EXPECT_EQ(edge.at(30 - 2 * s - 1, 15), kBack) << s;
 
-        Board focus;
+        Board focus(40, 40);
         focus.c().DrawFocusRect(Rect(0, 0, 8 * s, 8 * s));
         const TColor inv = ColorToRGB(kBack) ^ 0xFFFFFF;
         // The dots are s x s squares: the pattern of 96 dpi, every pixel s times.
